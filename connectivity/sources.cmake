@@ -1,0 +1,4 @@
+list(APPEND BRANTEL_SOURCES
+  connectivity/vq_ports.cpp
+  connectivity/vq_generic.cpp
+)

@@ -1,0 +1,149 @@
+#pragma once
+// The pattern every model, port, stream and structure type of the library
+// follows, written once. A type derives from
+// VQ_GeneratedLevel<Type, Base>, where Base is its runtime base or its
+// generated base, declares its property members, and supplies Construct().
+// What it does beyond the pattern it supplies through the hooks below,
+// which the level calls on the type itself:
+//   BindArrays()                      before the base's SetDims
+//   AssignIndexSets(a, b, pass)       the index-set statements of one pass
+//   AssignDefaults(a, b)              the default assignments (pass 0 only)
+//   CountOwnEquations(n)              the counting pass of its statements
+//   EmitOwnEquations(c, p, q)         the emission pass of its statements
+#include <climits>
+#include <type_traits>
+
+#include "kyvexp.h"
+
+// Directions of a registered property.
+constexpr int kDirectionNone = 0;
+constexpr int kDirectionIn = 4;
+constexpr int kDirectionOut = 8;
+// Host port type given to connection ports.
+constexpr int kConnectionHostPortType = 4;
+
+template <class T>
+inline constexpr bool kIsGeneratedLevel = requires { typename T::VQ_GeneratedLevelTag; };
+
+template <class Self, class Base>
+class VQ_GeneratedLevel : public Base {
+ public:
+  using VQ_GeneratedLevelTag = void;
+
+  VQ_GeneratedLevel(const VQ_GeneratedLevel&) = delete;
+  ~VQ_GeneratedLevel() override = default;
+
+  void SetDims() override {
+    self().BindArrays();
+    Base::SetDims();
+  }
+
+  long ExecuteAssignments(int a, int b) override { return self().ExecuteAssignments0(a, b, 0); }
+
+  // Base assignments first (with the first argument lowered by one), then
+  // the index sets with pass 0, the defaults, the index sets with pass 1.
+  long ExecuteAssignments0(int a, int b, long) {
+    long result = Base::ExecuteAssignments(Lowered(a), b);
+    self().AssignIndexSets(a, b, 0);
+    self().AssignDefaults(a, b);
+    self().AssignIndexSets(a, b, 1);
+    return result;
+  }
+
+  int SetUpEquations() override {
+    int n = Base::SetUpEquations();
+    if (n < 0) return n;
+    m_GroupBase = VQ_ModelType::m_stLastGroup;
+    m_OwnEqnCount = 0;
+    const int before = n;
+    self().CountOwnEquations(n);
+    m_OwnEqnCount = n - before;
+    return this->SetLocalEqnCount(n);
+  }
+
+  int JacPattern(int*& p, int*& q, VQ_EquationType** types) override {
+    static_cast<VQ_ModelExtensions&>(*this).ResetExpressions();
+    int counter = Base::JacPattern(p, q, types);
+    int* const start = p;
+    self().EmitOwnEquations(counter, p, q);
+    m_OwnNonZeroCount = static_cast<int>(p - start);
+    return counter;
+  }
+
+  // Residuals and Jacobians come from the equation streams.
+  int Residuals(double*, int, int) override { return 0; }
+  int Jacobian(double*, int, int) override { return 0; }
+
+  const char* VQ_DefaultDESCRIPTION() const override { return Self::VQ_ContainerId(); }
+
+  bool ContainerDerivesFrom(const char* signature) override {
+    if (signature == nullptr) return false;
+    if (XUValue::CompareCI(signature, Self::VQ_ContainerId()) == 0) return true;
+    if constexpr (kIsGeneratedLevel<Base>) return Base::ContainerDerivesFrom(signature);
+    return false;
+  }
+
+  // Hooks of the frames above; a type hides the ones it needs (public, so
+  // the level reaches them).
+  void BindArrays() {}
+  void AssignIndexSets(int, int, int) {}
+  void AssignDefaults(int, int) {}
+  void CountOwnEquations(int&) {}
+  void EmitOwnEquations(int&, int*&, int*&) {}
+
+  // The bookkeeping of this class level.
+  int m_GroupBase = 0;
+  int m_OwnEqnCount = 0;
+  int m_OwnNonZeroCount = 0;
+
+ protected:
+  VQ_GeneratedLevel() : VQ_GeneratedLevel(std::bool_constant<kIsGeneratedLevel<Base>>{}) {}
+
+  // The parts of operator=: the base first, the bookkeeping last, the
+  // type's own members in between.
+  void AssignBase(const VQ_GeneratedLevel& other) { Base::operator=(other); }
+  void AssignBookkeeping(const VQ_GeneratedLevel& other) {
+    m_GroupBase = other.m_GroupBase;
+    m_OwnEqnCount = other.m_OwnEqnCount;
+    m_OwnNonZeroCount = other.m_OwnNonZeroCount;
+  }
+
+  // Registration of one member in Construct.
+  template <class Member>
+  void Register(Member& member, const char* name, const char* description = nullptr,
+                int direction = kDirectionNone) {
+    member.AddProperty(this, name, description, direction, false);
+  }
+  // A signal port: registered, then kept out of the exported interface.
+  void RegisterControlPort(VQ_Type& port, const char* name, int direction) {
+    port.AddProperty(this, name, nullptr, direction, false)->UnsetIsToBeExported();
+  }
+  // A connection port: registered, then given the connection host port type.
+  void RegisterConnectionPort(VQ_Type& port, const char* name, int direction) {
+    port.AddProperty(this, name, nullptr, direction, false)->HostPortType(kConnectionHostPortType);
+  }
+
+ private:
+  explicit VQ_GeneratedLevel(std::true_type) : Base(false) {}
+  explicit VQ_GeneratedLevel(std::false_type) : Base() {}
+
+  Self& self() { return static_cast<Self&>(*this); }
+
+  // The runtime receives the first argument lowered by one per level; the
+  // lowest value stays where it is rather than overflow.
+  static int Lowered(int a) { return a == INT_MIN ? INT_MIN : a - 1; }
+};
+
+// A top-level type's factory: a new instance with one reference for the
+// host, or null when the runtime's heap refuses.
+template <class T>
+VQ_ModelType* VQ_MakeTopLevel() {
+  T* instance = new T(true);
+  if (instance == nullptr) return nullptr;
+  instance->AddRef();
+  return instance;
+}
+
+#define BRANTEL_DECLARE_FACTORY(TYPE) extern "C" __attribute__((visibility("default"))) VQ_ModelType* TYPE##Factory();
+#define BRANTEL_DEFINE_FACTORY(TYPE) \
+  extern "C" VQ_ModelType* TYPE##Factory() { return VQ_MakeTopLevel<VQ_##TYPE>(); }

@@ -1,0 +1,106 @@
+// vqhost: loads the model library, creates one instance of a top-level type
+// through its factory, drives it as the runtime would and prints what it
+// registered and emitted.
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "options.h"
+#include "report.h"
+#include "vq_driver.h"
+#include "vq_error.h"
+#include "vq_inspect.h"
+#include "vq_links.h"
+
+#ifndef BRANTEL_DEFAULT_LIBRARY
+#define BRANTEL_DEFAULT_LIBRARY "libBrantel300_1.so"
+#endif
+
+namespace {
+
+constexpr const char* kDefaultType = "GENERICMODEL";
+
+using Factory = VQ_ModelType* (*)();
+
+// Releases the host's reference when it goes out of scope.
+struct Held {
+  VQ_ModelType* instance = nullptr;
+  ~Held() {
+    if (instance) instance->Release();
+  }
+};
+
+Factory FindFactory(void* library, const std::string& type) {
+  void* symbol = dlsym(library, (type + "Factory").c_str());
+  if (symbol == nullptr) throw VQ_Error("unknown type \"" + type + "\"");
+  return reinterpret_cast<Factory>(symbol);
+}
+
+// The type name in a signature: "Model DOMAIN\tV8.4" names DOMAIN.
+std::string TypeOf(const char* signature) {
+  std::string text = signature ? signature : "";
+  size_t blank = text.find(' ');
+  size_t tab = text.find('\t');
+  if (blank == std::string::npos) return text;
+  return text.substr(blank + 1, (tab == std::string::npos ? text.size() : tab) - blank - 1);
+}
+
+// Creates an instance for every reference of the root to another type and
+// links it, as a model would hold it.
+void LinkReferences(void* library, VQ_ModelType& root) {
+  for (int i = 0; i < root.PropertyCount(); ++i) {
+    auto* reference = dynamic_cast<VQ_ExternalBase*>(root.PropertyAt(i));
+    if (reference == nullptr || reference->LinkedIfAny() != nullptr) continue;
+    Held target;
+    target.instance = FindFactory(library, TypeOf(reference->ExternalTypeName()))();
+    if (target.instance == nullptr) throw VQ_Error("no instance could be made for " + reference->DisplayName());
+    reference->Link(target.instance);
+  }
+}
+
+int Run(const vqhost::Options& options) {
+  std::string path = options.library.empty() ? BRANTEL_DEFAULT_LIBRARY : options.library;
+  void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) throw VQ_Error(std::string("cannot load the model library: ") + dlerror());
+  std::string type = options.type.empty() ? kDefaultType : options.type;
+  std::string output;
+  {
+    Held root;
+    root.instance = FindFactory(library, type)();
+    if (root.instance == nullptr) throw VQ_Error("no instance of " + type + " could be made");
+    LinkReferences(library, *root.instance);
+    for (const auto& [propertyPath, text] : options.sets) {
+      VQ_Containable& target = vq_rt::ResolvePath(*root.instance, propertyPath);
+      vq_rt::SetUserValueFromText(target, propertyPath, text);
+    }
+    vq_rt::Driver driver(*root.instance);
+    driver.Run();
+    output = options.format == vqhost::Options::Format::Json ? vqhost::ReportJson(*root.instance, driver)
+                                                              : vqhost::ReportText(*root.instance, driver);
+  }
+  std::fwrite(output.data(), 1, output.size(), stdout);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    vqhost::Options options = vqhost::ParseOptions(argc, argv);
+    if (options.help) {
+      std::fputs(vqhost::Usage(), stdout);
+      return 0;
+    }
+    return Run(options);
+  } catch (const std::invalid_argument& error) {
+    std::fprintf(stderr, "vqhost: %s\n", error.what());
+    return 2;
+  } catch (const VQ_Error& error) {
+    std::fprintf(stderr, "vqhost: %s\n", error.what());
+    return 2;
+  }
+}

@@ -1,0 +1,16 @@
+set(KYVEXP_SOURCES
+  runtime/vq_memory.cpp
+  runtime/vq_error.cpp
+  runtime/vq_value.cpp
+  runtime/vq_format.cpp
+  runtime/vq_object.cpp
+  runtime/vq_params.cpp
+  runtime/vq_container.cpp
+  runtime/vq_links.cpp
+  runtime/vq_matrix.cpp
+  runtime/vq_equations.cpp
+  runtime/vq_recorder.cpp
+  runtime/vq_evaluator.cpp
+  runtime/vq_inspect.cpp
+  runtime/vq_driver.cpp
+)

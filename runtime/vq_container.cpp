@@ -1,0 +1,359 @@
+#include "vq_container.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "vq_equations.h"
+#include "vq_error.h"
+#include "vq_format.h"
+#include "vq_recorder.h"
+
+namespace {
+
+vq_rt::Event MakeEvent(vq_rt::EventKind kind, const void* subject) {
+  vq_rt::Event event;
+  event.kind = kind;
+  event.subject = subject;
+  return event;
+}
+
+bool KnownOperator(int code) {
+  switch (code) {
+    case EOp_Code1:
+    case EOp_Add:
+    case EOp_Subtract:
+    case EOp_Multiply:
+    case EOp_Divide:
+    case EOp_Square:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+VQ_Container::VQ_Container() = default;
+VQ_Container::VQ_Container(const VQ_Container& other) : VQ_Type(other) {}
+VQ_Container& VQ_Container::operator=(const VQ_Container& other) {
+  VQ_Type::operator=(other);
+  return *this;
+}
+
+VQ_Container::~VQ_Container() {
+  // Members have removed themselves by now; whatever is left was registered
+  // from outside and outlives this owner.
+  std::vector<VQ_Containable*> remaining;
+  remaining.swap(m_Properties);
+  for (VQ_Containable* property : remaining) property->Detach();
+  delete m_State;
+}
+
+void VQ_Container::SetDims() {
+  if (vq_rt::Recorder::Enabled()) vq_rt::Recorder::Add(MakeEvent(vq_rt::EventKind::SetDims, this));
+}
+
+long VQ_Container::ExecuteAssignments(int a, int b) {
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event = MakeEvent(vq_rt::EventKind::ExecuteAssignments, this);
+    event.a = a;
+    event.b = b;
+    vq_rt::Recorder::Add(event);
+  }
+  if (m_State && m_State->base.overrideAssignments) return m_State->base.assignments;
+  return 0;
+}
+
+void VQ_Container::InitialiseInternalIndexSet(VQ_Set& set, VQ_Value* value, int pass) {
+  if (value == nullptr) vq_rt::Raise("%s: index set given no value", set.DisplayName().c_str());
+  set.Assign(value);
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event = MakeEvent(vq_rt::EventKind::InitialiseInternalIndexSet, this);
+    event.object = &set;
+    event.name = set.Name();
+    event.hasText = true;
+    event.text = vq_rt::FormatValue(set.v());
+    event.a = value->TagB();
+    event.b = value->TagA();
+    event.c = value->Ordinal();
+    event.d = pass;
+    vq_rt::Recorder::Add(event);
+  }
+}
+
+VQ_COMPONENTLISTNAME* VQ_Container::ComponentList() { return nullptr; }
+VQ_VarParamProp* VQ_Container::IsConnected() { return nullptr; }
+const char* VQ_Container::VQ_DefaultDESCRIPTION() const {
+  static const char kId[] = "Container\tV8.4";
+  return kId;
+}
+bool VQ_Container::ContainerDerivesFrom(const char* signature) {
+  return signature != nullptr && XUValue::CompareCI(signature, VQ_DefaultDESCRIPTION()) == 0;
+}
+
+int VQ_Container::PropertyCount() const { return static_cast<int>(m_Properties.size()); }
+VQ_Containable* VQ_Container::PropertyAt(int index) const {
+  if (index < 0 || index >= PropertyCount()) return nullptr;
+  return m_Properties[static_cast<size_t>(index)];
+}
+VQ_Containable* VQ_Container::FindProperty(const char* name) const {
+  if (name == nullptr) return nullptr;
+  for (VQ_Containable* property : m_Properties)
+    if (XUValue::CompareCI(property->Name(), name) == 0) return property;
+  return nullptr;
+}
+
+vq_rt::ContainerState& VQ_Container::State() {
+  if (m_State == nullptr) m_State = new vq_rt::ContainerState();
+  return *m_State;
+}
+
+void VQ_Container::AppendProperty(VQ_Containable* property) { m_Properties.push_back(property); }
+void VQ_Container::RemoveProperty(VQ_Containable* property) {
+  m_Properties.erase(std::remove(m_Properties.begin(), m_Properties.end(), property), m_Properties.end());
+}
+
+// ---------------------------------------------------------------------------
+
+int VQ_ModelType::m_stLastGroup = 0;
+
+VQ_ModelType::VQ_ModelType() = default;
+VQ_ModelType::VQ_ModelType(const VQ_ModelType& other) : VQ_Container(other) {}
+VQ_ModelType& VQ_ModelType::operator=(const VQ_ModelType& other) {
+  VQ_Container::operator=(other);
+  return *this;
+}
+VQ_ModelType::~VQ_ModelType() = default;
+
+int VQ_ModelType::SetUpEquations() {
+  vq_rt::ContainerState& state = State();
+  state.counted.clear();
+  state.countedReferences.clear();
+  state.countOpen = false;
+  state.localEqnCountSet = false;
+  int result = state.base.overrideSetUp ? state.base.setUp : 0;
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event = MakeEvent(vq_rt::EventKind::SetUpEquations, this);
+    event.a = result;
+    vq_rt::Recorder::Add(event);
+  }
+  return result;
+}
+
+int VQ_ModelType::JacPattern(int*& p, int*& q, VQ_EquationType** types) {
+  vq_rt::ContainerState& state = State();
+  int result = state.base.overrideJacPattern ? state.base.jacPattern : state.firstEquation;
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event = MakeEvent(vq_rt::EventKind::JacPattern, this);
+    event.a = result;
+    vq_rt::Recorder::Add(event);
+  }
+  return result;
+}
+
+int VQ_ModelType::Residuals(double*, int, int) { return 0; }
+int VQ_ModelType::Jacobian(double*, int, int) { return 0; }
+
+void VQ_ModelType::SetGroupLimits(int group) {
+  vq_rt::ContainerState& state = State();
+  state.counted.push_back(vq_rt::CountedEquation{group, static_cast<uint32_t>(state.countedReferences.size()), 0});
+  state.countOpen = true;
+  if (group > m_stLastGroup) m_stLastGroup = group;
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event = MakeEvent(vq_rt::EventKind::SetGroupLimits, this);
+    event.a = group;
+    vq_rt::Recorder::Add(event);
+  }
+}
+
+void VQ_ModelType::AddNonZero(VQ_VarParam& reference) {
+  vq_rt::ContainerState& state = State();
+  if (!state.countOpen)
+    vq_rt::Raise("%s: a variable (%s) was registered before any SetGroupLimits", DisplayName().c_str(),
+                 reference.DisplayName().c_str());
+  state.countedReferences.push_back(&reference);
+  ++state.counted.back().referenceCount;
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event = MakeEvent(vq_rt::EventKind::AddNonZero, this);
+    event.object = &reference;
+    event.name = reference.DisplayName();
+    vq_rt::Recorder::Add(event);
+  }
+}
+
+int VQ_ModelType::SetLocalEqnCount(int count) {
+  vq_rt::ContainerState& state = State();
+  state.localEqnCount = count;
+  state.localEqnCountSet = true;
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event = MakeEvent(vq_rt::EventKind::SetLocalEqnCount, this);
+    event.a = count;
+    vq_rt::Recorder::Add(event);
+  }
+  return count;
+}
+
+void VQ_ModelType::AddEquation(const char* name, int& counter, int group) {
+  if (name == nullptr) vq_rt::Raise("%s: an equation needs a name", DisplayName().c_str());
+  vq_rt::ContainerState& state = State();
+  vq_rt::EmittedEquation equation;
+  equation.nameId = state.InternName(name);
+  equation.group = group;
+  equation.index = counter;
+  equation.firstToken = static_cast<uint32_t>(state.stream.Size());
+  equation.tokenCount = 0;
+  state.emitted.push_back(equation);
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event = MakeEvent(vq_rt::EventKind::AddEquation, this);
+    event.name = name;
+    event.a = counter;
+    event.b = group;
+    vq_rt::Recorder::Add(event);
+  }
+  ++counter;
+}
+
+namespace {
+
+vq_rt::EmittedEquation& OpenEquation(VQ_ModelType& model, vq_rt::ContainerState& state, int equation) {
+  if (state.emitted.empty())
+    vq_rt::Raise("%s: stream term for equation %d before any AddEquation", model.DisplayName().c_str(), equation);
+  vq_rt::EmittedEquation& open = state.emitted.back();
+  if (open.index != equation)
+    vq_rt::Raise("%s: stream term for equation %d while equation %d is open", model.DisplayName().c_str(), equation,
+                 open.index);
+  ++open.tokenCount;
+  return open;
+}
+
+}  // namespace
+
+void VQ_ModelType::StreamReset() {
+  vq_rt::ContainerState& state = State();
+  state.stream.Clear();
+  state.emitted.clear();
+  if (vq_rt::Recorder::Enabled()) vq_rt::Recorder::Add(MakeEvent(vq_rt::EventKind::ResetExpressions, this));
+}
+
+void VQ_ModelType::StreamOp(EOp op, int equation) {
+  if (!KnownOperator(op)) vq_rt::Raise("%s: unknown operator code %d", DisplayName().c_str(), static_cast<int>(op));
+  vq_rt::ContainerState& state = State();
+  OpenEquation(*this, state, equation);
+  state.stream.AddOperator(op);
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event = MakeEvent(vq_rt::EventKind::AddOp, this);
+    event.a = op;
+    event.b = equation;
+    vq_rt::Recorder::Add(event);
+  }
+}
+
+void VQ_ModelType::StreamInteger(int value, int equation) {
+  vq_rt::ContainerState& state = State();
+  OpenEquation(*this, state, equation);
+  state.stream.AddInteger(value);
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event = MakeEvent(vq_rt::EventKind::AddTermInteger, this);
+    event.a = value;
+    event.b = equation;
+    vq_rt::Recorder::Add(event);
+  }
+}
+
+void VQ_ModelType::StreamReal(double value, int equation) {
+  vq_rt::ContainerState& state = State();
+  OpenEquation(*this, state, equation);
+  state.stream.AddReal(value);
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event = MakeEvent(vq_rt::EventKind::AddTermReal, this);
+    event.real = value;
+    event.b = equation;
+    vq_rt::Recorder::Add(event);
+  }
+}
+
+void VQ_ModelType::StreamReference(VQ_VarParam& reference, int*& p, int*& q, int equation) {
+  vq_rt::ContainerState& state = State();
+  if (!state.patternWindow)
+    vq_rt::Raise("%s: a reference term (%s) with no pattern buffer", DisplayName().c_str(),
+                 reference.DisplayName().c_str());
+  if (p >= state.patternEnd)
+    vq_rt::Raise("%s: the emission pass refers to more variables than the counting pass registered (at %s)",
+                 DisplayName().c_str(), reference.DisplayName().c_str());
+  OpenEquation(*this, state, equation);
+  state.stream.AddReference(&reference);
+  *p++ = reference.PatternId();
+  *q++ = equation;
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event = MakeEvent(vq_rt::EventKind::AddTermReference, this);
+    event.object = &reference;
+    event.name = reference.DisplayName();
+    event.b = equation;
+    vq_rt::Recorder::Add(event);
+  }
+}
+
+// ---------------------------------------------------------------------------
+
+template <class Base>
+VQ_WithExtensions<Base>::VQ_WithExtensions() = default;
+template <class Base>
+VQ_WithExtensions<Base>::VQ_WithExtensions(const VQ_WithExtensions& other) : Base(other) {}
+template <class Base>
+VQ_WithExtensions<Base>& VQ_WithExtensions<Base>::operator=(const VQ_WithExtensions& other) {
+  Base::operator=(other);
+  return *this;
+}
+template <class Base>
+VQ_WithExtensions<Base>::~VQ_WithExtensions() = default;
+template <class Base>
+void VQ_WithExtensions<Base>::ResetExpressions() {
+  this->StreamReset();
+}
+template <class Base>
+void VQ_WithExtensions<Base>::AddOp(EOp op, int equation) {
+  this->StreamOp(op, equation);
+}
+template <class Base>
+void VQ_WithExtensions<Base>::AddTerm(int value, int equation) {
+  this->StreamInteger(value, equation);
+}
+template <class Base>
+void VQ_WithExtensions<Base>::AddTerm(double value, int equation) {
+  this->StreamReal(value, equation);
+}
+template <class Base>
+void VQ_WithExtensions<Base>::AddTerm(VQ_VarParam& reference, int*& p, int*& q, int equation) {
+  this->StreamReference(reference, p, q, equation);
+}
+
+template class VQ_WithExtensions<VQ_ModelType>;
+template class VQ_WithExtensions<VQ_PortType>;
+
+VQ_PortType::VQ_PortType() = default;
+VQ_PortType::VQ_PortType(const VQ_PortType& other) : VQ_ModelType(other) {}
+VQ_PortType& VQ_PortType::operator=(const VQ_PortType& other) {
+  VQ_ModelType::operator=(other);
+  return *this;
+}
+VQ_PortType::~VQ_PortType() = default;
+
+VQ_ModelTypeEx::VQ_ModelTypeEx() = default;
+VQ_ModelTypeEx::VQ_ModelTypeEx(const VQ_ModelTypeEx& other) = default;
+VQ_ModelTypeEx& VQ_ModelTypeEx::operator=(const VQ_ModelTypeEx& other) = default;
+VQ_ModelTypeEx::~VQ_ModelTypeEx() = default;
+
+VQ_ModelTypeEx2::VQ_ModelTypeEx2() = default;
+VQ_ModelTypeEx2::VQ_ModelTypeEx2(const VQ_ModelTypeEx2& other) = default;
+VQ_ModelTypeEx2& VQ_ModelTypeEx2::operator=(const VQ_ModelTypeEx2& other) = default;
+VQ_ModelTypeEx2::~VQ_ModelTypeEx2() = default;
+
+VQ_PortTypeEx::VQ_PortTypeEx() = default;
+VQ_PortTypeEx::VQ_PortTypeEx(const VQ_PortTypeEx& other) = default;
+VQ_PortTypeEx& VQ_PortTypeEx::operator=(const VQ_PortTypeEx& other) = default;
+VQ_PortTypeEx::~VQ_PortTypeEx() = default;
+
+VQ_StructureTypeEx::VQ_StructureTypeEx() = default;
+VQ_StructureTypeEx::VQ_StructureTypeEx(const VQ_StructureTypeEx& other) = default;
+VQ_StructureTypeEx& VQ_StructureTypeEx::operator=(const VQ_StructureTypeEx& other) = default;
+VQ_StructureTypeEx::~VQ_StructureTypeEx() = default;

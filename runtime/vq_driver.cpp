@@ -1,0 +1,82 @@
+#include "vq_driver.h"
+
+#include "vq_error.h"
+#include "vq_inspect.h"
+#include "vq_links.h"
+#include "vq_matrix.h"
+
+namespace vq_rt {
+
+Driver::Driver(VQ_ModelType& root, DriveOptions options) : m_Root(root), m_Options(options) {}
+Driver::~Driver() = default;
+
+void Driver::Collect() {
+  std::vector<VQ_Containable*> reachable = Reachable(m_Root);
+  std::vector<VQ_ModelType*> linked, held;
+  for (VQ_Containable* object : reachable) {
+    auto* model = dynamic_cast<VQ_ModelType*>(object);
+    if (model == nullptr || model == &m_Root) continue;
+    // A top-level instance reached through a reference goes before the
+    // root: the root reads what its assignments compute.
+    bool topLevel = model->GetRole() == VQ_Containable::Role::Free;
+    (topLevel ? linked : held).push_back(model);
+  }
+  m_Models = linked;
+  m_Models.push_back(&m_Root);
+  m_Models.insert(m_Models.end(), held.begin(), held.end());
+}
+
+void Driver::SetDims() {
+  Collect();
+  for (VQ_ModelType* model : m_Models) model->SetDims();
+}
+
+void Driver::ExecuteAssignments() {
+  Collect();
+  for (VQ_ModelType* model : m_Models) model->ExecuteAssignments(m_Options.assignA, m_Options.assignB);
+}
+
+void Driver::SetUpEquations() {
+  Collect();
+  VQ_ModelType::m_stLastGroup = 0;
+  m_Equations = 0;
+  m_NonZeros = 0;
+  VQ_StrictLookups strict;
+  for (VQ_ModelType* model : m_Models) {
+    int result = model->SetUpEquations();
+    if (result < 0)
+      Raise("%s: the counting pass failed (status %d)", model->DisplayName().c_str(), result);
+    ContainerState& state = model->State();
+    m_Equations += state.localEqnCountSet ? state.localEqnCount : 0;
+    m_NonZeros += state.countedReferences.size();
+  }
+}
+
+void Driver::JacPattern() {
+  int first = 0;
+  VQ_StrictLookups strict;
+  for (VQ_ModelType* model : m_Models) {
+    ContainerState& state = model->State();
+    int counted = state.localEqnCountSet ? state.localEqnCount : 0;
+    state.firstEquation = first;
+    PatternWindow window(*model, state.countedReferences.size());
+    int counter = model->JacPattern(window.p(), window.q(), nullptr);
+    int emitted = static_cast<int>(model->State().emitted.size());
+    if (counter - first != counted || emitted != counted)
+      Raise("%s: the emission pass gave %d equations where the counting pass counted %d",
+            model->DisplayName().c_str(), emitted, counted);
+    if (window.Used() != state.countedReferences.size())
+      Raise("%s: the emission pass referred to %zu variables where the counting pass registered %zu",
+            model->DisplayName().c_str(), window.Used(), state.countedReferences.size());
+    first = counter;
+  }
+}
+
+void Driver::Run() {
+  SetDims();
+  ExecuteAssignments();
+  SetUpEquations();
+  JacPattern();
+}
+
+}  // namespace vq_rt

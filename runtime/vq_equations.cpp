@@ -1,0 +1,65 @@
+#include "vq_equations.h"
+
+#include <cstring>
+
+#include "vq_error.h"
+
+namespace vq_rt {
+
+StreamToken StreamToken::Reference(VQ_VarParam* reference) {
+  auto bits = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(reference));
+  if ((bits & 3u) != 0 || reference == nullptr) Raise("a reference term needs an aligned, non-null variable");
+  return StreamToken(bits);
+}
+
+Stream::Stream() = default;
+Stream::Stream(const Stream& other) = default;
+Stream& Stream::operator=(const Stream& other) = default;
+Stream::~Stream() = default;
+
+void Stream::Clear() {
+  m_Tokens.clear();
+  m_Reals.clear();
+}
+
+void Stream::Reserve(size_t tokens) { m_Tokens.reserve(tokens); }
+
+void Stream::AddReal(double value) {
+  m_Tokens.push_back(StreamToken::RealConstant(static_cast<uint32_t>(m_Reals.size())));
+  m_Reals.push_back(value);
+}
+
+ContainerState::ContainerState() = default;
+ContainerState::~ContainerState() = default;
+
+uint32_t ContainerState::InternName(const char* name) {
+  // Names are literals repeated across the instances of one statement, so
+  // the pointer is checked first.
+  for (size_t i = nameKeys.size(); i-- > 0;)
+    if (nameKeys[i] == name) return static_cast<uint32_t>(i);
+  for (size_t i = 0; i < names.size(); ++i)
+    if (names[i] == name) {
+      nameKeys[i] = name;
+      return static_cast<uint32_t>(i);
+    }
+  names.emplace_back(name);
+  nameKeys.push_back(name);
+  return static_cast<uint32_t>(names.size() - 1);
+}
+
+PatternWindow::PatternWindow(VQ_ModelType& model, size_t entries)
+    : m_Model(model), m_Columns(entries == 0 ? 1 : entries), m_Rows(entries == 0 ? 1 : entries) {
+  m_P = m_Columns.data();
+  m_Q = m_Rows.data();
+  ContainerState& state = model.State();
+  state.patternWindow = true;
+  state.patternEnd = m_Columns.data() + entries;
+}
+
+PatternWindow::~PatternWindow() {
+  ContainerState& state = m_Model.State();
+  state.patternWindow = false;
+  state.patternEnd = nullptr;
+}
+
+}  // namespace vq_rt

@@ -1,0 +1,145 @@
+#pragma once
+// What the runtime keeps of a container's equations: the counting records,
+// the emitted streams, and the results its base operations give.
+//
+// Host and tests read these; the model library never touches them.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "vq_container.h"
+
+namespace vq_rt {
+
+// One leaf or operator of a stream, packed into 8 bytes: the low two bits
+// tell the kind; a reference keeps its (aligned) pointer, the others keep
+// their value, or a double's index in the stream's pool, in the upper half.
+class KYV_API StreamToken {
+ public:
+  enum class Kind : unsigned { Reference = 0, Operator = 1, Integer = 2, Real = 3 };
+
+  static StreamToken Reference(VQ_VarParam* reference);
+  static StreamToken Operator(int code) { return StreamToken(Pack(Kind::Operator, code)); }
+  static StreamToken IntegerConstant(int value) { return StreamToken(Pack(Kind::Integer, value)); }
+  static StreamToken RealConstant(uint32_t poolIndex) {
+    return StreamToken(Pack(Kind::Real, static_cast<int>(poolIndex)));
+  }
+
+  Kind kind() const { return static_cast<Kind>(m_Bits & 3u); }
+  int op() const { return Upper(); }
+  int integer() const { return Upper(); }
+  uint32_t poolIndex() const { return static_cast<uint32_t>(Upper()); }
+  VQ_VarParam* reference() const { return reinterpret_cast<VQ_VarParam*>(static_cast<uintptr_t>(m_Bits)); }
+
+ private:
+  explicit StreamToken(uint64_t bits) : m_Bits(bits) {}
+  static uint64_t Pack(Kind kind, int value) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(value)) << 32) | static_cast<uint64_t>(kind);
+  }
+  int Upper() const { return static_cast<int>(static_cast<uint32_t>(m_Bits >> 32)); }
+  uint64_t m_Bits;
+};
+
+// Tokens with the pool their real constants live in.
+class KYV_API Stream {
+ public:
+  Stream();
+  Stream(const Stream& other);
+  Stream& operator=(const Stream& other);
+  ~Stream();
+
+  void Clear();
+  void Reserve(size_t tokens);
+  void AddOperator(int code) { m_Tokens.push_back(StreamToken::Operator(code)); }
+  void AddInteger(int value) { m_Tokens.push_back(StreamToken::IntegerConstant(value)); }
+  void AddReal(double value);
+  void AddReference(VQ_VarParam* reference) { m_Tokens.push_back(StreamToken::Reference(reference)); }
+
+  size_t Size() const { return m_Tokens.size(); }
+  const StreamToken& At(size_t index) const { return m_Tokens[index]; }
+  double Real(const StreamToken& token) const { return m_Reals[token.poolIndex()]; }
+
+ private:
+  std::vector<StreamToken> m_Tokens;
+  std::vector<double> m_Reals;
+};
+
+// A run of SetGroupLimits and the AddNonZero calls after it: in the counting
+// pass of a distribution, one counted equation.
+struct CountedEquation {
+  int group;
+  uint32_t firstReference;
+  uint32_t referenceCount;
+};
+
+struct EmittedEquation {
+  uint32_t nameId;
+  int group;
+  int index;  // the counter value AddEquation received
+  uint32_t firstToken;
+  uint32_t tokenCount;
+};
+
+// Results the runtime's base operations give, for tests of the frames.
+struct BaseResults {
+  bool overrideAssignments = false;
+  long assignments = 0;
+  bool overrideSetUp = false;
+  int setUp = 0;
+  bool overrideJacPattern = false;
+  int jacPattern = 0;
+};
+
+struct KYV_API ContainerState {
+  ContainerState();
+  ~ContainerState();
+  ContainerState(const ContainerState&) = delete;
+  ContainerState& operator=(const ContainerState&) = delete;
+
+  const char* EquationName(const EmittedEquation& equation) const { return names[equation.nameId].c_str(); }
+  uint32_t InternName(const char* name);
+
+  // Counting pass.
+  std::vector<CountedEquation> counted;
+  std::vector<VQ_VarParam*> countedReferences;
+  bool countOpen = false;
+  int localEqnCount = 0;
+  bool localEqnCountSet = false;
+
+  // Emission pass.
+  Stream stream;
+  std::vector<EmittedEquation> emitted;
+  std::vector<std::string> names;
+  std::vector<const char*> nameKeys;
+  int* patternEnd = nullptr;  // AddTerm writes the pattern up to here
+  bool patternWindow = false;
+  int firstEquation = 0;  // what the base JacPattern returns
+
+  BaseResults base;
+};
+
+// A pattern buffer for one emission pass: the two cursors JacPattern takes,
+// with room for `entries` references, installed on the model for its run.
+class KYV_API PatternWindow {
+ public:
+  PatternWindow(VQ_ModelType& model, size_t entries);
+  ~PatternWindow();
+  PatternWindow(const PatternWindow&) = delete;
+  PatternWindow& operator=(const PatternWindow&) = delete;
+
+  int*& p() { return m_P; }
+  int*& q() { return m_Q; }
+  // Entries written so far.
+  size_t Used() const { return static_cast<size_t>(m_P - m_Columns.data()); }
+  const int* Columns() const { return m_Columns.data(); }
+  const int* Rows() const { return m_Rows.data(); }
+
+ private:
+  VQ_ModelType& m_Model;
+  std::vector<int> m_Columns;
+  std::vector<int> m_Rows;
+  int* m_P;
+  int* m_Q;
+};
+
+}  // namespace vq_rt

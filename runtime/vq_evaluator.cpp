@@ -1,0 +1,213 @@
+#include "vq_evaluator.h"
+
+#include "vq_error.h"
+#include "vq_format.h"
+
+namespace vq_rt {
+
+Evaluation::Evaluation() = default;
+Evaluation::Evaluation(const Evaluation&) = default;
+Evaluation& Evaluation::operator=(const Evaluation&) = default;
+Evaluation::~Evaluation() = default;
+
+namespace {
+
+int Arity(int code) {
+  switch (code) {
+    case EOp_Add:
+    case EOp_Subtract:
+    case EOp_Multiply:
+    case EOp_Divide:
+      return 2;
+    case EOp_Square:
+    case EOp_Code1:
+      return 1;
+    default:
+      return -1;
+  }
+}
+
+const char* Notation(int code) {
+  switch (code) {
+    case EOp_Add: return "+";
+    case EOp_Subtract: return "-";
+    case EOp_Multiply: return "*";
+    case EOp_Divide: return "/";
+    case EOp_Square: return "sq";
+    case EOp_Code1: return "op1";
+    default: return "?";
+  }
+}
+
+// The tree of one stream, nodes in post-order (operands before their
+// operator), so a reverse walk visits every operator before its operands.
+struct Tree {
+  struct Node {
+    int op = 0;  // 0 for a leaf
+    int left = -1, right = -1;
+    int reference = -1;  // index into references for a reference leaf
+    double value = 0.0;
+  };
+  std::vector<Node> nodes;
+  std::vector<VQ_VarParam*> references;
+};
+
+class Parser {
+ public:
+  Parser(const Stream& stream, size_t first, size_t count) : m_Stream(stream), m_Pos(first), m_End(first + count) {}
+
+  Tree Parse() {
+    if (m_Pos >= m_End) Raise("malformed stream: no token");
+    Tree tree;
+    // Explicit stack instead of recursion: a hand-made stream can be deep.
+    struct Pending {
+      int op;
+      int needed;
+      int operands[2];
+      int have;
+    };
+    std::vector<Pending> stack;
+    int done = -1;
+    while (true) {
+      if (m_Pos >= m_End) {
+        Raise("malformed stream: operator \"%s\" is short of operands", Notation(stack.back().op));
+      }
+      const StreamToken& token = m_Stream.At(m_Pos++);
+      int node = -1;
+      if (token.kind() == StreamToken::Kind::Operator) {
+        int arity = Arity(token.op());
+        if (arity < 0) Raise("malformed stream: unknown operator code %d", token.op());
+        stack.push_back(Pending{token.op(), arity, {-1, -1}, 0});
+        continue;
+      }
+      Tree::Node leaf;
+      if (token.kind() == StreamToken::Kind::Integer) {
+        leaf.value = token.integer();
+      } else if (token.kind() == StreamToken::Kind::Real) {
+        leaf.value = m_Stream.Real(token);
+      } else {
+        leaf.reference = static_cast<int>(tree.references.size());
+        tree.references.push_back(token.reference());
+        leaf.value = token.reference()->Real();
+      }
+      tree.nodes.push_back(leaf);
+      node = static_cast<int>(tree.nodes.size()) - 1;
+      // Close every operator that this operand completes.
+      while (true) {
+        if (stack.empty()) {
+          done = node;
+          break;
+        }
+        Pending& top = stack.back();
+        top.operands[top.have++] = node;
+        if (top.have < top.needed) break;
+        Tree::Node op;
+        op.op = top.op;
+        op.left = top.operands[0];
+        op.right = top.operands[1];
+        double a = tree.nodes[static_cast<size_t>(op.left)].value;
+        double b = op.right >= 0 ? tree.nodes[static_cast<size_t>(op.right)].value : 0.0;
+        switch (op.op) {
+          case EOp_Add: op.value = a + b; break;
+          case EOp_Subtract: op.value = a - b; break;
+          case EOp_Multiply: op.value = a * b; break;
+          case EOp_Divide: op.value = a / b; break;
+          case EOp_Square: op.value = a * a; break;
+          case EOp_Code1: op.value = a; break;
+        }
+        tree.nodes.push_back(op);
+        node = static_cast<int>(tree.nodes.size()) - 1;
+        stack.pop_back();
+      }
+      if (done >= 0) break;
+    }
+    if (m_Pos != m_End) Raise("malformed stream: %zu token(s) left over after a complete tree", m_End - m_Pos);
+    return tree;
+  }
+
+ private:
+  const Stream& m_Stream;
+  size_t m_Pos;
+  size_t m_End;
+};
+
+}  // namespace
+
+Evaluation Evaluate(const Stream& stream, size_t first, size_t count) {
+  if (first + count > stream.Size()) Raise("equation tokens lie outside the stream");
+  Tree tree = Parser(stream, first, count).Parse();
+  Evaluation result;
+  result.residual = tree.nodes.back().value;
+  result.references = tree.references;
+  result.partials.assign(tree.references.size(), 0.0);
+  std::vector<double> adjoint(tree.nodes.size(), 0.0);
+  adjoint.back() = 1.0;
+  for (size_t i = tree.nodes.size(); i-- > 0;) {
+    const Tree::Node& node = tree.nodes[i];
+    double g = adjoint[i];
+    if (node.op == 0) {
+      if (node.reference >= 0) result.partials[static_cast<size_t>(node.reference)] += g;
+      continue;
+    }
+    auto l = static_cast<size_t>(node.left);
+    double a = tree.nodes[l].value;
+    double b = node.right >= 0 ? tree.nodes[static_cast<size_t>(node.right)].value : 0.0;
+    switch (node.op) {
+      case EOp_Add:
+        adjoint[l] += g;
+        adjoint[static_cast<size_t>(node.right)] += g;
+        break;
+      case EOp_Subtract:
+        adjoint[l] += g;
+        adjoint[static_cast<size_t>(node.right)] -= g;
+        break;
+      case EOp_Multiply:
+        adjoint[l] += g * b;
+        adjoint[static_cast<size_t>(node.right)] += g * a;
+        break;
+      case EOp_Divide:
+        adjoint[l] += g / b;
+        adjoint[static_cast<size_t>(node.right)] -= g * a / (b * b);
+        break;
+      case EOp_Square:
+        adjoint[l] += 2.0 * a * g;
+        break;
+      case EOp_Code1:
+        adjoint[l] += g;
+        break;
+    }
+  }
+  return result;
+}
+
+Evaluation Evaluate(const ContainerState& state, const EmittedEquation& equation) {
+  return Evaluate(state.stream, equation.firstToken, equation.tokenCount);
+}
+
+std::vector<std::string> RenderTokens(const Stream& stream, size_t first, size_t count, const ReferenceNamer& name) {
+  if (first + count > stream.Size()) Raise("equation tokens lie outside the stream");
+  Parser(stream, first, count).Parse();  // same well-formedness rules as Evaluate
+  std::vector<std::string> tokens;
+  tokens.reserve(count);
+  for (size_t i = first; i < first + count; ++i) {
+    const StreamToken& token = stream.At(i);
+    switch (token.kind()) {
+      case StreamToken::Kind::Operator: tokens.emplace_back(Notation(token.op())); break;
+      case StreamToken::Kind::Integer: tokens.push_back(std::to_string(token.integer())); break;
+      case StreamToken::Kind::Real: tokens.push_back(FormatDouble(stream.Real(token))); break;
+      case StreamToken::Kind::Reference: tokens.push_back(name(*token.reference())); break;
+    }
+  }
+  return tokens;
+}
+
+std::string Render(const Stream& stream, size_t first, size_t count, const ReferenceNamer& name) {
+  std::string text;
+  for (const std::string& token : RenderTokens(stream, first, count, name)) {
+    if (!text.empty()) text += ' ';
+    text += token;
+  }
+  return text;
+}
+
+}  // namespace vq_rt

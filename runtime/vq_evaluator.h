@@ -1,0 +1,40 @@
+#pragma once
+// Residuals and Jacobian rows of recorded equation streams, and their text.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "vq_equations.h"
+
+namespace vq_rt {
+
+struct KYV_API Evaluation {
+  double residual = 0.0;
+  // The reference leaves in stream order, and the derivative of the
+  // residual with respect to each.
+  std::vector<VQ_VarParam*> references;
+  std::vector<double> partials;
+
+  Evaluation();
+  Evaluation(const Evaluation&);
+  Evaluation& operator=(const Evaluation&);
+  ~Evaluation();
+};
+
+// Evaluates the tokens [first, first + count) of a stream as one prefix
+// tree at the current values of its references. A malformed stream (an
+// operator short of operands, a token left over, an unknown operator code,
+// no token at all) raises VQ_Error.
+KYV_API Evaluation Evaluate(const Stream& stream, size_t first, size_t count);
+KYV_API Evaluation Evaluate(const ContainerState& state, const EmittedEquation& equation);
+
+using ReferenceNamer = std::function<std::string(const VQ_VarParam&)>;
+
+// The tokens in stream notation: "+", "-", "*", "/", "sq", "op1", integers
+// as "2", doubles always with a decimal point ("-3.0"), references as named.
+// Raises VQ_Error on a malformed stream, like Evaluate.
+KYV_API std::vector<std::string> RenderTokens(const Stream& stream, size_t first, size_t count,
+                                              const ReferenceNamer& name);
+KYV_API std::string Render(const Stream& stream, size_t first, size_t count, const ReferenceNamer& name);
+
+}  // namespace vq_rt

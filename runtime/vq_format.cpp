@@ -1,0 +1,48 @@
+#include "vq_format.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace vq_rt {
+
+std::string FormatDouble(double value) {
+  if (std::isnan(value)) return "nan";
+  if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
+  char buffer[64];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  std::string text(buffer, result.ptr);
+  if (text.find_first_of(".e") == std::string::npos) text += ".0";
+  return text;
+}
+
+std::string FormatValue(const XUValue& value) {
+  switch (value.Type()) {
+    case XUValue::kInteger: return std::to_string(value.AsInteger());
+    case XUValue::kReal: return FormatDouble(value.AsReal());
+    case XUValue::kString: return std::string("\"") + value.AsString() + "\"";
+    case XUValue::kLogical: return value.AsLogical() ? "true" : "false";
+    case XUValue::kIntSet:
+    case XUValue::kSet: {
+      std::string text = "{";
+      for (int run = 0; run < value.RunCount(); ++run) {
+        if (run) text += ", ";
+        int lo = value.RunLow(run), hi = value.RunHigh(run);
+        text += std::to_string(lo);
+        if (hi == lo + 1) text += ", " + std::to_string(hi);
+        else if (hi > lo) text += ".." + std::to_string(hi);
+      }
+      return text + "}";
+    }
+    case XUValue::kStrSet: {
+      std::string text = "{";
+      for (int i = 0; i < value.SetSize(); ++i) {
+        if (i) text += ", ";
+        text += std::string("\"") + value.StringAt(i) + "\"";
+      }
+      return text + "}";
+    }
+    default: return "(no value)";
+  }
+}
+
+}  // namespace vq_rt

@@ -1,0 +1,16 @@
+#pragma once
+// Text of values, for messages and the host's output.
+#include <string>
+
+#include "vq_value.h"
+
+namespace vq_rt {
+
+// The shortest text that reads back to the same double, always with a
+// decimal point or an exponent ("-3.0", "0.5", "1e+20").
+KYV_API std::string FormatDouble(double value);
+
+// A value as a modeller reads it: 3, 0.125, "BFD1", true, {0..8}, {"idx"}.
+KYV_API std::string FormatValue(const XUValue& value);
+
+}  // namespace vq_rt

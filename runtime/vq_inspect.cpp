@@ -1,0 +1,252 @@
+#include "vq_inspect.h"
+
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "vq_error.h"
+#include "vq_format.h"
+#include "vq_links.h"
+#include "vq_matrix.h"
+
+namespace vq_rt {
+
+namespace {
+
+// The objects directly below `object`: a container's properties, an array's
+// elements, a reference's or member's linked instance.
+void Children(VQ_Containable& object, std::vector<VQ_Containable*>& out) {
+  if (auto* container = dynamic_cast<VQ_Container*>(&object)) {
+    for (int i = 0; i < container->PropertyCount(); ++i) out.push_back(container->PropertyAt(i));
+  }
+  if (auto* matrix = dynamic_cast<VQ_Matrix*>(&object)) {
+    for (int i = 0; i < matrix->ElementSlots(); ++i)
+      if (VQ_Type* element = matrix->ElementAtSlot(i)) out.push_back(element);
+  }
+  if (auto* member = dynamic_cast<VQ_VirtualBase*>(&object)) {
+    if (VQ_Type* linked = member->LinkedIfAny()) out.push_back(linked);
+  }
+  if (auto* reference = dynamic_cast<VQ_ExternalBase*>(&object)) {
+    if (VQ_Containable* linked = reference->LinkedIfAny()) out.push_back(linked);
+  }
+}
+
+void Walk(VQ_Containable& object, std::vector<VQ_Containable*>& seen) {
+  for (VQ_Containable* known : seen)
+    if (known == &object) return;
+  seen.push_back(&object);
+  std::vector<VQ_Containable*> children;
+  Children(object, children);
+  for (VQ_Containable* child : children) Walk(*child, seen);
+}
+
+bool IsInternalIndexSet(const VQ_Containable& object) {
+  const char* name = object.Name();
+  return dynamic_cast<const VQ_Set*>(&object) != nullptr && std::strncmp(name, "VQ_", 3) == 0 &&
+         std::strstr(name, "_SET") != nullptr;
+}
+
+std::string Trim(const std::string& text) {
+  size_t b = text.find_first_not_of(" \t");
+  if (b == std::string::npos) return "";
+  size_t e = text.find_last_not_of(" \t");
+  return text.substr(b, e - b + 1);
+}
+
+bool ParseInteger(const std::string& text, int& out) {
+  std::string t = Trim(text);
+  if (t.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  long long value = std::strtoll(t.c_str(), &end, 10);
+  if (*end != '\0' || errno == ERANGE || value < INT_MIN || value > INT_MAX) return false;
+  out = static_cast<int>(value);
+  return true;
+}
+
+bool ParseReal(const std::string& text, double& out) {
+  std::string t = Trim(text);
+  if (t.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  double value = std::strtod(t.c_str(), &end);
+  if (*end != '\0' || errno == ERANGE || !std::isfinite(value)) return false;
+  out = value;
+  return true;
+}
+
+std::vector<std::string> SplitList(const std::string& text) {
+  std::vector<std::string> items;
+  if (Trim(text).empty()) return items;
+  size_t start = 0;
+  while (true) {
+    size_t comma = text.find(',', start);
+    items.push_back(Trim(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return items;
+}
+
+}  // namespace
+
+PathNamer::PathNamer(VQ_Container& root) : m_Root(&root) {
+  for (VQ_Containable* object : Reachable(root)) {
+    auto* reference = dynamic_cast<VQ_ExternalBase*>(object);
+    if (reference == nullptr) continue;
+    VQ_Containable* linked = reference->LinkedIfAny();
+    if (linked == nullptr || linked->GetRole() != VQ_Containable::Role::Free || linked == m_Root) continue;
+    bool known = false;
+    for (const auto& entry : m_Linked) known = known || entry.first == linked;
+    if (!known) m_Linked.emplace_back(linked, Path(*reference));
+  }
+}
+
+PathNamer::PathNamer(const PathNamer&) = default;
+PathNamer::~PathNamer() = default;
+
+std::string PathNamer::Path(const VQ_Containable& object) const {
+  switch (object.GetRole()) {
+    case VQ_Containable::Role::Property: {
+      std::string owner = Path(*object.Parent());
+      return owner.empty() ? std::string(object.Name()) : owner + "." + object.Name();
+    }
+    case VQ_Containable::Role::Element:
+      return Path(*object.Parent()) + object.Name();
+    case VQ_Containable::Role::Linked:
+      return Path(*object.Parent());
+    case VQ_Containable::Role::Free:
+      break;
+  }
+  if (&object == m_Root) return "";
+  for (const auto& entry : m_Linked)
+    if (entry.first == &object) return entry.second;
+  return object.DisplayName();
+}
+
+std::vector<VQ_Containable*> Reachable(VQ_Container& root) {
+  std::vector<VQ_Containable*> seen;
+  Walk(root, seen);
+  return seen;
+}
+
+VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path) {
+  VQ_Containable* current = &root;
+  std::string walked = root.DisplayName();
+  size_t pos = 0;
+  if (Trim(path).empty()) Raise("an empty property path");
+  while (pos <= path.size()) {
+    size_t dot = path.find('.', pos);
+    std::string step = path.substr(pos, dot == std::string::npos ? std::string::npos : dot - pos);
+    std::string name = step, index;
+    size_t open = step.find('(');
+    if (open != std::string::npos) {
+      if (step.back() != ')') Raise("%s: \"%s\" is not a property step", walked.c_str(), step.c_str());
+      name = step.substr(0, open);
+      index = step.substr(open + 1);  // keeps the closing parenthesis
+    }
+    // Follow links: a reference or member stands for its linked instance.
+    if (auto* reference = dynamic_cast<VQ_ExternalBase*>(current)) {
+      if (!reference->LinkedIfAny()) Raise("%s is not linked to an instance", walked.c_str());
+      current = reference->LinkedIfAny();
+    } else if (auto* member = dynamic_cast<VQ_VirtualBase*>(current)) {
+      current = &member->Linked();
+    }
+    auto* container = dynamic_cast<VQ_Container*>(current);
+    if (container == nullptr) Raise("%s has no properties (at \"%s\")", walked.c_str(), step.c_str());
+    VQ_Containable* property = container->FindProperty(Trim(name).c_str());
+    if (property == nullptr) Raise("%s has no property \"%s\"", walked.c_str(), Trim(name).c_str());
+    current = property;
+    walked += "." + std::string(property->Name());
+    if (!index.empty()) {
+      if (auto* member = dynamic_cast<VQ_VirtualBase*>(current)) current = &member->Linked();
+      auto* matrix = dynamic_cast<VQ_Matrix*>(current);
+      if (matrix == nullptr) Raise("%s is not an array (at \"%s\")", walked.c_str(), step.c_str());
+      current = &matrix->ElementByText(index.c_str());
+      walked += "(" + index;
+    }
+    if (dot == std::string::npos) break;
+    pos = dot + 1;
+  }
+  return *current;
+}
+
+void SetUserValueFromText(VQ_Containable& target, const std::string& path, const std::string& text) {
+  auto* param = dynamic_cast<VQ_VarParam*>(&target);
+  if (param == nullptr || dynamic_cast<VQ_Container*>(&target) != nullptr)
+    Raise("%s holds no value that can be set", path.c_str());
+  if (IsInternalIndexSet(target)) Raise("%s is an internal index set; its value is computed", path.c_str());
+  XUValue value;
+  switch (param->ValueType()) {
+    case XUValue::kInteger: {
+      int parsed = 0;
+      if (!ParseInteger(text, parsed)) Raise("%s: \"%s\" is not an integer", path.c_str(), text.c_str());
+      value.SetInteger(parsed);
+      break;
+    }
+    case XUValue::kReal: {
+      double parsed = 0.0;
+      if (!ParseReal(text, parsed)) Raise("%s: \"%s\" is not a finite real number", path.c_str(), text.c_str());
+      value.SetReal(parsed);
+      break;
+    }
+    case XUValue::kString:
+      value.SetString(text.c_str());
+      break;
+    case XUValue::kLogical: {
+      std::string t = Trim(text);
+      if (XUValue::CompareCI(t.c_str(), "true") == 0 || t == "1") value.SetLogical(true);
+      else if (XUValue::CompareCI(t.c_str(), "false") == 0 || t == "0") value.SetLogical(false);
+      else Raise("%s: \"%s\" is not true or false", path.c_str(), text.c_str());
+      break;
+    }
+    case XUValue::kIntSet: {
+      VQ_IntSetValue set;
+      for (const std::string& item : SplitList(text)) {
+        int element = 0;
+        if (!ParseInteger(item, element)) Raise("%s: \"%s\" is not an integer", path.c_str(), item.c_str());
+        set += element;
+      }
+      value = set;
+      break;
+    }
+    case XUValue::kStrSet: {
+      VQ_StrSetValue set;
+      for (const std::string& item : SplitList(text)) {
+        if (item.empty()) Raise("%s: \"%s\" holds an empty element", path.c_str(), text.c_str());
+        set += item.c_str();
+      }
+      value = set;
+      break;
+    }
+    default:
+      Raise("%s holds no value that can be set", path.c_str());
+  }
+  param->SetUserValue(value);
+}
+
+ValueEntry::ValueEntry() = default;
+ValueEntry::ValueEntry(const ValueEntry&) = default;
+ValueEntry& ValueEntry::operator=(const ValueEntry&) = default;
+ValueEntry::~ValueEntry() = default;
+
+std::vector<ValueEntry> CollectValues(VQ_Container& root) {
+  PathNamer namer(root);
+  std::vector<ValueEntry> entries;
+  for (VQ_Containable* object : Reachable(root)) {
+    auto* param = dynamic_cast<VQ_VarParam*>(object);
+    if (param == nullptr || dynamic_cast<VQ_Container*>(object) || dynamic_cast<VQ_Matrix*>(object) ||
+        dynamic_cast<VQ_REALVARIABLE*>(object) || dynamic_cast<VQ_VirtualBase*>(object))
+      continue;
+    ValueEntry entry;
+    entry.path = namer.Path(*object);
+    param->GetValue(entry.value);
+    entries.push_back(entry);
+  }
+  return entries;
+}
+
+}  // namespace vq_rt

@@ -1,0 +1,117 @@
+#include "vq_links.h"
+
+#include "vq_error.h"
+#include "vq_memory.h"
+
+VQ_ExternalBase::VQ_ExternalBase(VQ_Containable*) {}
+VQ_ExternalBase::VQ_ExternalBase(const VQ_ExternalBase& other) : VQ_Containable(other) { Link(other.m_Linked); }
+VQ_ExternalBase& VQ_ExternalBase::operator=(const VQ_ExternalBase& other) {
+  VQ_Containable::operator=(other);
+  if (this != &other) Link(other.m_Linked);
+  return *this;
+}
+VQ_ExternalBase::~VQ_ExternalBase() { Link(nullptr); }
+
+VQ_ExternalBase* VQ_ExternalBase::AddProperty(VQ_Container* owner, const char* name, const char* description,
+                                              int direction, bool flag) {
+  RegisterIn(owner, name, description, direction, flag, VQ_RegistrationForm::External);
+  return this;
+}
+
+VQ_Containable* VQ_ExternalBase::ExternalLink() const {
+  if (m_Linked == nullptr) vq_rt::Raise("%s is not linked to an instance", DisplayName().c_str());
+  return m_Linked;
+}
+
+const char* VQ_ExternalBase::ExternalTypeName() const { return nullptr; }
+
+void VQ_ExternalBase::Link(VQ_Containable* instance) {
+  if (instance == m_Linked) return;
+  if (instance != nullptr) {
+    const char* wanted = ExternalTypeName();
+    auto* container = dynamic_cast<VQ_Container*>(instance);
+    if (wanted != nullptr && container != nullptr && !container->ContainerDerivesFrom(wanted))
+      vq_rt::Raise("%s refers to \"%s\" and cannot be linked to a %s", DisplayName().c_str(), wanted,
+                   instance->DisplayName().c_str());
+    instance->AddRef();
+  }
+  VQ_Containable* old = m_Linked;
+  m_Linked = instance;
+  if (old != nullptr) old->Release();
+}
+
+// ---------------------------------------------------------------------------
+
+VQ_VirtualBase::VQ_VirtualBase(VQ_Type*) : VQ_STRINGPARAMETER(false) {}
+VQ_VirtualBase& VQ_VirtualBase::operator=(const VQ_VirtualBase& other) {
+  VQ_STRINGPARAMETER::operator=(other);
+  return *this;
+}
+VQ_VirtualBase::~VQ_VirtualBase() { Link(nullptr); }
+
+VQ_Type* VQ_VirtualBase::AddProperty(VQ_Container* owner, const char* name, const char* description, int direction,
+                                     bool flag) {
+  RegisterIn(owner, name, description, direction, flag, VQ_RegistrationForm::Virtual);
+  return this;
+}
+
+VQ_Type* VQ_VirtualBase::VirtualLink() {
+  if (m_Linked == nullptr) {
+    VQ_Type* instance = NewDefaultVirtual();
+    if (instance == nullptr)
+      vq_rt::Raise("%s: no instance of \"%s\" could be made", DisplayName().c_str(),
+                   VirtualBaseType() ? VirtualBaseType() : "(unknown type)");
+    Link(instance);
+  }
+  return m_Linked;
+}
+
+VQ_Type* VQ_VirtualBase::NewDefaultVirtual() { return nullptr; }
+const char* VQ_VirtualBase::VirtualBaseType() { return nullptr; }
+
+void VQ_VirtualBase::Link(VQ_Type* instance) {
+  if (instance == m_Linked) return;
+  if (instance != nullptr) {
+    instance->AddRef();
+    instance->AttachAsLinked(this);
+  }
+  VQ_Type* old = m_Linked;
+  m_Linked = instance;
+  if (old != nullptr) {
+    old->Detach();
+    old->Release();
+  }
+}
+
+// The member's value names the type in use; only the base type is offered.
+void VQ_VirtualBase::StoreLayer(Layer layer, const XUValue& value) {
+  const char* base = VirtualBaseType();
+  if (layer == kUser && base != nullptr && XUValue::CompareCI(value.AsString(), base) != 0)
+    vq_rt::Raise("%s: \"%s\" cannot replace \"%s\"", DisplayName().c_str(), value.AsString(), base);
+}
+bool VQ_VirtualBase::HasLayer(Layer layer) const { return layer == kTypeDefault; }
+void VQ_VirtualBase::ReadLayer(Layer, XUValue& out) const {
+  const char* base = const_cast<VQ_VirtualBase*>(this)->VirtualBaseType();
+  out.SetString(base ? base : "");
+}
+
+// ---------------------------------------------------------------------------
+
+VQ_External<VQ_INTEGERPARAMETER>::VQ_External() : VQ_ExternalBase(nullptr) {}
+VQ_External<VQ_INTEGERPARAMETER>::VQ_External(const VQ_External& other) = default;
+VQ_External<VQ_INTEGERPARAMETER>& VQ_External<VQ_INTEGERPARAMETER>::operator=(const VQ_External& other) = default;
+VQ_External<VQ_INTEGERPARAMETER>::~VQ_External() = default;
+VQ_INTEGERPARAMETER& VQ_External<VQ_INTEGERPARAMETER>::operator*() {
+  return static_cast<VQ_INTEGERPARAMETER&>(*ExternalLink());
+}
+const char* VQ_External<VQ_INTEGERPARAMETER>::ExternalTypeName() const { return VQ_INTEGERPARAMETER::VQ_ContainerId(); }
+
+VQ_Virtual<VQ_REALPARAMETER>::VQ_Virtual() : VQ_VirtualBase(nullptr) { VQ_STRINGPARAMETER::InitializeSystemAttributes(); }
+VQ_Virtual<VQ_REALPARAMETER>& VQ_Virtual<VQ_REALPARAMETER>::operator=(const VQ_Virtual& other) {
+  VQ_VirtualBase::operator=(other);
+  return *this;
+}
+VQ_Virtual<VQ_REALPARAMETER>::~VQ_Virtual() = default;
+VQ_REALPARAMETER& VQ_Virtual<VQ_REALPARAMETER>::operator*() { return static_cast<VQ_REALPARAMETER&>(*VirtualLink()); }
+VQ_Type* VQ_Virtual<VQ_REALPARAMETER>::NewDefaultVirtual() { return vq_rt::New<VQ_REALPARAMETER>(true); }
+const char* VQ_Virtual<VQ_REALPARAMETER>::VirtualBaseType() { return VQ_REALPARAMETER::VQ_ContainerId(); }

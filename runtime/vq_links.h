@@ -1,0 +1,89 @@
+#pragma once
+// References to instances held elsewhere, and replaceable members.
+#include "vq_container.h"
+
+// A reference to an instance held elsewhere (an external property). The
+// runtime links it; dereferencing an unlinked reference raises VQ_Error.
+// A linked instance is kept alive by the reference (one AddRef).
+class KYV_API VQ_ExternalBase : public VQ_Containable {
+ public:
+  explicit VQ_ExternalBase(VQ_Containable* ignored = nullptr);
+  // A copy refers to the same instance.
+  VQ_ExternalBase(const VQ_ExternalBase& other);
+  VQ_ExternalBase& operator=(const VQ_ExternalBase& other);
+  ~VQ_ExternalBase() override;
+
+  VQ_ExternalBase* AddProperty(VQ_Container* owner, const char* name, const char* description, int direction,
+                               bool flag);
+  // The linked instance; VQ_Error naming the reference when there is none.
+  VQ_Containable* ExternalLink() const;
+  // The type signature the reference stands for.
+  virtual const char* ExternalTypeName() const;
+
+  // Runtime side: links an instance whose type derives from
+  // ExternalTypeName() (a container), or unlinks with null.
+  void Link(VQ_Containable* instance);
+  VQ_Containable* LinkedIfAny() const { return m_Linked; }
+
+ private:
+  VQ_Containable* m_Linked = nullptr;
+};
+
+// A replaceable member: a string parameter naming the type in use, linked to
+// an instance of it. The runtime makes the default instance (through
+// NewDefaultVirtual) when the member is first dereferenced, and owns it.
+class KYV_API VQ_VirtualBase : public VQ_STRINGPARAMETER {
+ public:
+  explicit VQ_VirtualBase(VQ_Type* ignored = nullptr);
+  VQ_VirtualBase(const VQ_VirtualBase& other) = delete;
+  // Assignment copies the member's value, not its instance.
+  VQ_VirtualBase& operator=(const VQ_VirtualBase& other);
+  ~VQ_VirtualBase() override;
+
+  VQ_Type* AddProperty(VQ_Container* owner, const char* name, const char* description, int direction, bool flag);
+  // The linked instance, made on first use; VQ_Error when none can be made.
+  VQ_Type* VirtualLink();
+  virtual VQ_Type* NewDefaultVirtual();
+  virtual const char* VirtualBaseType();
+
+  // Runtime side.
+  void Link(VQ_Type* instance);
+  VQ_Type* LinkedIfAny() const { return m_Linked; }
+  VQ_Type& Linked() { return *VirtualLink(); }
+
+ protected:
+  void StoreLayer(Layer layer, const XUValue& value) override;
+  bool HasLayer(Layer layer) const override;
+  void ReadLayer(Layer layer, XUValue& out) const override;
+
+ private:
+  VQ_Type* m_Linked = nullptr;
+};
+
+// The runtime's own instances of the reference and member templates.
+template <class T>
+class VQ_External;
+template <class T>
+class VQ_Virtual;
+
+template <>
+class KYV_API VQ_External<VQ_INTEGERPARAMETER> : public VQ_ExternalBase {
+ public:
+  VQ_External();
+  VQ_External(const VQ_External& other);
+  VQ_External& operator=(const VQ_External& other);
+  ~VQ_External() override;
+  VQ_INTEGERPARAMETER& operator*();
+  const char* ExternalTypeName() const override;
+};
+
+template <>
+class KYV_API VQ_Virtual<VQ_REALPARAMETER> : public VQ_VirtualBase {
+ public:
+  VQ_Virtual();
+  VQ_Virtual& operator=(const VQ_Virtual& other);
+  ~VQ_Virtual() override;
+  VQ_REALPARAMETER& operator*();
+  VQ_Type* NewDefaultVirtual() override;
+  const char* VirtualBaseType() override;
+};

@@ -1,0 +1,336 @@
+#include "vq_matrix.h"
+
+#include <cstring>
+
+#include "vq_error.h"
+#include "vq_recorder.h"
+
+namespace {
+int g_strictDepth = 0;
+}
+
+VQ_StrictLookups::VQ_StrictLookups() { ++g_strictDepth; }
+VQ_StrictLookups::~VQ_StrictLookups() { --g_strictDepth; }
+bool VQ_StrictLookups::Active() { return g_strictDepth > 0; }
+
+// ---------------------------------------------------------------------------
+
+VQ_LongPtrVectorOwnsData::VQ_LongPtrVectorOwnsData() = default;
+VQ_LongPtrVectorOwnsData::VQ_LongPtrVectorOwnsData(const VQ_LongPtrVectorOwnsData& other)
+    : m_Slots(other.m_Slots.size(), nullptr) {}
+VQ_LongPtrVectorOwnsData& VQ_LongPtrVectorOwnsData::operator=(const VQ_LongPtrVectorOwnsData& other) {
+  if (this != &other) {
+    DestroyAll();
+    m_Slots.assign(other.m_Slots.size(), nullptr);
+  }
+  return *this;
+}
+VQ_LongPtrVectorOwnsData::~VQ_LongPtrVectorOwnsData() { DestroyAll(); }
+
+void VQ_LongPtrVectorOwnsData::DestroyAll() {
+  std::vector<VQ_Type*> slots;
+  slots.swap(m_Slots);
+  for (VQ_Type* element : slots) delete element;
+}
+
+void VQ_LongPtrVectorOwnsData::AddNullEntries(int position, int count, int stride) {
+  if (position < 0 || count < 0 || stride < 0) vq_rt::Raise("AddNullEntries(%d, %d, %d): negative", position, count, stride);
+  if (m_Slots.empty()) {
+    m_Slots.assign(static_cast<size_t>(stride), nullptr);
+    return;
+  }
+  long long run = static_cast<long long>(count) * stride;
+  if (run == 0 || static_cast<long long>(m_Slots.size()) % run != 0 || position > count)
+    vq_rt::Raise("AddNullEntries(%d, %d, %d) does not fit a block of %zu slots", position, count, stride,
+                 m_Slots.size());
+  size_t runs = m_Slots.size() / static_cast<size_t>(run);
+  size_t at = static_cast<size_t>(position) * static_cast<size_t>(stride);
+  if (runs == 1) {
+    // The usual growth of one dimension at a time: one insertion, amortised
+    // constant when it is at the end.
+    m_Slots.insert(m_Slots.begin() + static_cast<std::ptrdiff_t>(at), static_cast<size_t>(stride), nullptr);
+    return;
+  }
+  std::vector<VQ_Type*> grown;
+  grown.reserve(m_Slots.size() + runs * static_cast<size_t>(stride));
+  for (size_t r = 0; r < runs; ++r) {
+    auto begin = m_Slots.begin() + static_cast<std::ptrdiff_t>(r * static_cast<size_t>(run));
+    grown.insert(grown.end(), begin, begin + static_cast<std::ptrdiff_t>(at));
+    grown.insert(grown.end(), static_cast<size_t>(stride), nullptr);
+    grown.insert(grown.end(), begin + static_cast<std::ptrdiff_t>(at), begin + static_cast<std::ptrdiff_t>(run));
+  }
+  m_Slots.swap(grown);
+}
+
+// ---------------------------------------------------------------------------
+
+const char* VQ_Matrix::VQ_ContainerId() {
+  static const char kId[] = "Matrix\tV8.4";
+  return kId;
+}
+
+VQ_Matrix::VQ_Matrix(int dimensions, VQ_SetValue*) : m_Dimensions(dimensions) {
+  if (dimensions < 1 || dimensions > kMaxDimensions) vq_rt::Raise("an array of %d dimensions", dimensions);
+}
+
+VQ_Matrix::VQ_Matrix(const VQ_Matrix& other)
+    : VQ_Type(other), m_Elements(other.m_Elements), m_Dimensions(other.m_Dimensions) {
+  for (int d = 0; d < m_Dimensions; ++d) DeclareSet(d, other.m_DeclaredSets[d]);
+}
+
+VQ_Matrix& VQ_Matrix::operator=(const VQ_Matrix& other) {
+  VQ_Type::operator=(other);
+  if (this != &other) {
+    if (other.m_Dimensions != m_Dimensions)
+      vq_rt::Raise("%s: an array of %d dimensions cannot take one of %d", DisplayName().c_str(), m_Dimensions,
+                   other.m_Dimensions);
+    m_Elements = other.m_Elements;
+    CancelDependenceOnDeclaredSets();
+    for (int d = 0; d < m_Dimensions; ++d) DeclareSet(d, other.m_DeclaredSets[d]);
+  }
+  return *this;
+}
+
+VQ_Matrix::~VQ_Matrix() {
+  CancelDependenceOnDeclaredSets();
+  m_Elements.DestroyAll();
+}
+
+int VQ_Matrix::NewElements() { return 0; }
+void VQ_Matrix::CreateMissingArrayElement(const char*) {}
+
+VQ_Set* VQ_Matrix::DeclaredSet(int dimension) const {
+  return (dimension >= 0 && dimension < m_Dimensions) ? m_DeclaredSets[dimension] : nullptr;
+}
+
+void VQ_Matrix::DeclareSet(int dimension, VQ_Set* set) {
+  m_DeclaredSets[dimension] = set;
+  if (set != nullptr) set->AddDependent(this);
+  if (set != nullptr && vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event;
+    event.kind = vq_rt::EventKind::SetDim;
+    event.subject = this;
+    event.object = set;
+    event.name = Name();
+    event.text = set->Name();
+    event.a = dimension;
+    vq_rt::Recorder::Add(event);
+  }
+}
+
+void VQ_Matrix::CancelDependenceOnDeclaredSets() {
+  for (int d = 0; d < m_Dimensions; ++d) {
+    VQ_Set* set = m_DeclaredSets[d];
+    m_DeclaredSets[d] = nullptr;
+    if (set == nullptr) continue;
+    bool stillUsed = false;
+    for (int e = 0; e < m_Dimensions; ++e) stillUsed = stillUsed || m_DeclaredSets[e] == set;
+    if (!stillUsed) set->RemoveDependent(this);
+  }
+}
+
+void VQ_Matrix::DependencyGone(VQ_VarParamProp* source) {
+  for (int d = 0; d < m_Dimensions; ++d)
+    if (m_DeclaredSets[d] == source) m_DeclaredSets[d] = nullptr;
+}
+
+void VQ_Matrix::AddIndexToString(int index, int dimension) {
+  if (dimension < 0 || dimension >= m_Dimensions) vq_rt::Raise("%s: no dimension %d", DisplayName().c_str(), dimension);
+  m_Pending[dimension].isString = false;
+  m_Pending[dimension].number = index;
+  m_PendingMask |= 1u << dimension;
+}
+
+void VQ_Matrix::AddIndexToString(const char* index, int dimension) {
+  if (dimension < 0 || dimension >= m_Dimensions) vq_rt::Raise("%s: no dimension %d", DisplayName().c_str(), dimension);
+  if (index == nullptr) vq_rt::Raise("%s: a null string index", DisplayName().c_str());
+  m_Pending[dimension].isString = true;
+  m_Pending[dimension].text = index;
+  m_PendingMask |= 1u << dimension;
+}
+
+VQ_Type* VQ_Matrix::AddElement() {
+  std::string name = "(";
+  for (int d = 0; d < m_Dimensions; ++d) {
+    if (!(m_PendingMask & (1u << d))) vq_rt::Raise("%s: index %d of a new element was not given", DisplayName().c_str(), d + 1);
+    if (d) name += ",";
+    name += m_Pending[d].isString ? m_Pending[d].text : std::to_string(m_Pending[d].number);
+  }
+  name += ")";
+  m_PendingMask = 0;
+  if (m_CurrentOffset < 0 || m_CurrentOffset >= m_Elements.Elements())
+    vq_rt::Raise("%s%s: slot %d lies outside a block of %d", DisplayName().c_str(), name.c_str(), m_CurrentOffset,
+                 m_Elements.Elements());
+  if (VQ_StrictLookups::Active()) {
+    for (int d = 0; d < m_Dimensions; ++d) {
+      VQ_Set* set = m_DeclaredSets[d];
+      bool inside = set != nullptr && (m_Pending[d].isString ? (set->v() >= m_Pending[d].text.c_str()) != 0
+                                                             : (set->v() >= m_Pending[d].number) != 0);
+      if (!inside)
+        vq_rt::Raise("%s%s lies outside the declared index set %s%s", DisplayName().c_str(), name.c_str(),
+                     set ? set->Name() : "(none)", set ? "" : " of its dimension");
+    }
+  }
+  if (m_Elements[m_CurrentOffset] != nullptr) return m_Elements[m_CurrentOffset];
+  VQ_Type* element = NewElement();
+  if (element == nullptr) vq_rt::Raise("%s%s: no element could be made", DisplayName().c_str(), name.c_str());
+  element->AttachAsElement(this, name.c_str());
+  m_Elements[m_CurrentOffset] = element;
+  return element;
+}
+
+namespace {
+void SkipBlanks(const char*& p) {
+  while (*p == ' ' || *p == '\t') ++p;
+}
+}  // namespace
+
+bool VQ_Matrix::ReadIndex(const char*& text, int& target, char separator) {
+  if (text == nullptr) return false;
+  const char* p = text;
+  SkipBlanks(p);
+  bool negative = false;
+  if (*p == '-' || *p == '+') negative = (*p++ == '-');
+  if (*p < '0' || *p > '9') return false;
+  long long value = 0;
+  while (*p >= '0' && *p <= '9') {
+    value = value * 10 + (*p++ - '0');
+    if (value > 2147483648LL) return false;
+  }
+  if (negative) value = -value;
+  if (value > 2147483647LL) return false;
+  SkipBlanks(p);
+  if (*p != separator) return false;
+  target = static_cast<int>(value);
+  text = p + 1;
+  return true;
+}
+
+bool VQ_Matrix::ReadIndex(const char*& text, char* target, size_t size, char separator) {
+  if (text == nullptr || target == nullptr || size == 0) return false;
+  const char* p = text;
+  SkipBlanks(p);
+  const char* begin = p;
+  const char* end = nullptr;
+  if (*p == '"') {
+    begin = ++p;
+    while (*p && *p != '"') ++p;
+    if (*p != '"') return false;
+    end = p++;
+    SkipBlanks(p);
+  } else {
+    while (*p && *p != separator) ++p;
+    end = p;
+    while (end > begin && (end[-1] == ' ' || end[-1] == '\t')) --end;
+  }
+  if (*p != separator) return false;
+  size_t length = static_cast<size_t>(end - begin);
+  if (length + 1 > size) return false;  // does not fit: refuse rather than cut
+  std::memcpy(target, begin, length);
+  target[length] = '\0';
+  text = p + 1;
+  return true;
+}
+
+VQ_Type& VQ_Matrix::ElementByText(const char* indexText) {
+  m_CurrentOffset = -1;
+  CreateMissingArrayElement(indexText);
+  if (m_CurrentOffset < 0 || m_CurrentOffset >= m_Elements.Elements() || m_Elements[m_CurrentOffset] == nullptr)
+    vq_rt::Raise("%s: \"(%s\" is not an index of this array", DisplayName().c_str(), indexText ? indexText : "");
+  return *m_Elements[m_CurrentOffset];
+}
+
+// ---------------------------------------------------------------------------
+
+VQ_BASE_I::VQ_BASE_I() : VQ_Matrix(1, &m_IndexValues) { m_IndexValues.ResetType(XUValue::kIntSet); }
+VQ_BASE_I::VQ_BASE_I(const VQ_BASE_I& other) : VQ_Matrix(other), m_IndexValues(other.m_IndexValues) {}
+VQ_BASE_I& VQ_BASE_I::operator=(const VQ_BASE_I& other) {
+  VQ_Matrix::operator=(other);
+  m_IndexValues = other.m_IndexValues;
+  return *this;
+}
+VQ_BASE_I::~VQ_BASE_I() = default;
+
+void VQ_BASE_I::SetDim(VQ_Set& set) {
+  CancelDependenceOnDeclaredSets();
+  DeclareSet(0, &set);
+}
+
+VQ_Type* VQ_BASE_I::Find(int index) {
+  bool wasEmpty = m_Elements.Elements() == 0;
+  if (!m_IndexValues.SetContains(index, m_CurrentOffset)) {
+    m_IndexValues.SetAddAtOffset(index, m_CurrentOffset);
+    if (wasEmpty) m_Elements.AddNullEntries(0, 0, m_IndexValues.SetSize());
+    else m_Elements.AddNullEntries(m_CurrentOffset, m_IndexValues.SetSize() - 1, 1);
+  }
+  VQ_Type* element = m_Elements[m_CurrentOffset];
+  if (element != nullptr) return element;
+  AddIndexToString(index, 0);
+  return AddElement();
+}
+
+int VQ_BASE_I::NewElements() {
+  int count = 0;
+  for (int position = m_IndexValues.SetSize() - 1; position >= 0; --position) {
+    m_CurrentOffset = position;
+    if (m_Elements[position] != nullptr) continue;
+    AddIndexToString(m_IndexValues.Integer(position), 0);
+    AddElement();
+    ++count;
+  }
+  return count;
+}
+
+void VQ_BASE_I::CreateMissingArrayElement(const char* indexText) {
+  int index = 0;
+  const char* p = indexText;
+  if (!ReadIndex(p, index, ')')) return;
+  Find(index);
+}
+
+VQ_BASE_S::VQ_BASE_S() : VQ_Matrix(1, &m_IndexValues) { m_IndexValues.ResetType(XUValue::kStrSet); }
+VQ_BASE_S::VQ_BASE_S(const VQ_BASE_S& other) : VQ_Matrix(other), m_IndexValues(other.m_IndexValues) {}
+VQ_BASE_S& VQ_BASE_S::operator=(const VQ_BASE_S& other) {
+  VQ_Matrix::operator=(other);
+  m_IndexValues = other.m_IndexValues;
+  return *this;
+}
+VQ_BASE_S::~VQ_BASE_S() = default;
+
+void VQ_BASE_S::SetDim(VQ_Set& set) {
+  CancelDependenceOnDeclaredSets();
+  DeclareSet(0, &set);
+}
+
+VQ_Type* VQ_BASE_S::Find(const char* index) {
+  if (index == nullptr) vq_rt::Raise("%s: a null string index", DisplayName().c_str());
+  bool wasEmpty = m_Elements.Elements() == 0;
+  if (!m_IndexValues.SetContains(index, m_CurrentOffset)) {
+    m_IndexValues.SetAddAtOffset(index, m_CurrentOffset);
+    if (wasEmpty) m_Elements.AddNullEntries(0, 0, m_IndexValues.SetSize());
+    else m_Elements.AddNullEntries(m_CurrentOffset, m_IndexValues.SetSize() - 1, 1);
+  }
+  VQ_Type* element = m_Elements[m_CurrentOffset];
+  if (element != nullptr) return element;
+  AddIndexToString(index, 0);
+  return AddElement();
+}
+
+int VQ_BASE_S::NewElements() {
+  int count = 0;
+  for (int position = m_IndexValues.SetSize() - 1; position >= 0; --position) {
+    m_CurrentOffset = position;
+    if (m_Elements[position] != nullptr) continue;
+    AddIndexToString(m_IndexValues.String(position), 0);
+    AddElement();
+    ++count;
+  }
+  return count;
+}
+
+void VQ_BASE_S::CreateMissingArrayElement(const char* indexText) {
+  char buffer[128];
+  const char* p = indexText;
+  if (!ReadIndex(p, buffer, sizeof buffer, ')')) return;
+  Find(buffer);
+}

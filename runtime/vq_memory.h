@@ -1,0 +1,41 @@
+#pragma once
+#include <cstddef>
+#include <new>
+#include <utility>
+
+#include "vq_api.h"
+
+// The runtime's heap. Every object the model library creates lives here.
+KYV_API void* MyAllocate(std::size_t bytes);
+KYV_API void MyFree(void* block);
+
+namespace vq_rt {
+
+struct HeapStats {
+  long long liveBlocks;   // allocated and not yet freed
+  long long allocations;  // successful MyAllocate calls
+  long long frees;        // MyFree calls with a non-null block
+  long long refused;      // MyAllocate calls answered with null
+};
+
+KYV_API HeapStats GetHeapStats();
+
+// Makes the next `count` calls of MyAllocate return null (tests of the
+// refused-allocation paths).
+KYV_API void RefuseAllocations(int count);
+
+// Creates a runtime object on the runtime heap (what the library's operator
+// new does for its own objects); null when the heap refuses.
+template <class T, class... Args>
+T* New(Args&&... args) {
+  void* block = MyAllocate(sizeof(T));
+  if (block == nullptr) return nullptr;
+  try {
+    return new (block) T(std::forward<Args>(args)...);
+  } catch (...) {
+    MyFree(block);
+    throw;
+  }
+}
+
+}  // namespace vq_rt

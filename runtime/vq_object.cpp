@@ -1,0 +1,210 @@
+#include "vq_object.h"
+
+#include <algorithm>
+
+#include "vq_container.h"
+#include "vq_error.h"
+#include "vq_memory.h"
+#include "vq_recorder.h"
+
+VQ_PtrVectorObject::VQ_PtrVectorObject() = default;
+VQ_PtrVectorObject::VQ_PtrVectorObject(const VQ_PtrVectorObject&) : m_RefCount(0) {}
+VQ_PtrVectorObject& VQ_PtrVectorObject::operator=(const VQ_PtrVectorObject&) { return *this; }
+VQ_PtrVectorObject::~VQ_PtrVectorObject() = default;
+
+unsigned long VQ_PtrVectorObject::AddRef() {
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event;
+    event.kind = vq_rt::EventKind::AddRef;
+    event.subject = this;
+    event.a = static_cast<long long>(m_RefCount + 1);
+    vq_rt::Recorder::Add(event);
+  }
+  return ++m_RefCount;
+}
+
+unsigned long VQ_PtrVectorObject::Release() {
+  if (m_RefCount == 0) vq_rt::Raise("Release of an object that holds no reference");
+  unsigned long left = --m_RefCount;
+  if (left == 0) delete this;
+  return left;
+}
+
+void VQ_PtrVectorObject::operator delete(void* block) noexcept { MyFree(block); }
+
+VQ_Update::VQ_Update() = default;
+VQ_Update::VQ_Update(const VQ_Update& other) = default;
+VQ_Update& VQ_Update::operator=(const VQ_Update& other) = default;
+VQ_Update::~VQ_Update() = default;
+
+// ---------------------------------------------------------------------------
+
+VQ_Containable::VQ_Containable() = default;
+VQ_Containable::VQ_Containable(const VQ_Containable& other) : VQ_Update(other) {}
+VQ_Containable& VQ_Containable::operator=(const VQ_Containable& other) {
+  VQ_Update::operator=(other);
+  return *this;
+}
+
+VQ_Containable::~VQ_Containable() {
+  // A property registered with an owner is the owner's member; the owner is
+  // still alive (only its members are going).
+  if (m_Role == Role::Property && m_Parent != nullptr) static_cast<VQ_Container*>(m_Parent)->RemoveProperty(this);
+}
+
+void VQ_Containable::RegisterIn(VQ_Container* owner, const char* name, const char* description, int direction,
+                                bool flag, VQ_RegistrationForm form) {
+  if (owner == nullptr) vq_rt::Raise("property \"%s\" registered without an owner", name ? name : "(null)");
+  if (name == nullptr || *name == '\0') vq_rt::Raise("%s: a property needs a name", owner->DisplayName().c_str());
+  if (m_Role == Role::Property)
+    vq_rt::Raise("%s: \"%s\" is already registered as %s", owner->DisplayName().c_str(), name,
+                 DisplayName().c_str());
+  if (owner->FindProperty(name) != nullptr)
+    vq_rt::Raise("%s: a property named \"%s\" is already registered", owner->DisplayName().c_str(), name);
+  m_Name = name;
+  m_HasDescription = description != nullptr;
+  m_Description = description ? description : "";
+  m_Direction = direction;
+  m_Flag = flag;
+  m_Form = form;
+  m_Role = Role::Property;
+  m_Parent = owner;
+  owner->AppendProperty(this);
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event;
+    event.kind = vq_rt::EventKind::AddProperty;
+    event.subject = owner;
+    event.object = this;
+    event.name = name;
+    event.hasText = description != nullptr;
+    event.text = m_Description;
+    event.a = direction;
+    event.b = flag ? 1 : 0;
+    event.c = static_cast<long long>(form);
+    event.d = owner->PropertyCount();
+    vq_rt::Recorder::Add(event);
+  }
+}
+
+void VQ_Containable::SetDirection(int direction) { m_Direction = direction; }
+
+void VQ_Containable::UnsetIsToBeExported() {
+  m_ToBeExported = false;
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event;
+    event.kind = vq_rt::EventKind::UnsetIsToBeExported;
+    event.subject = this;
+    event.name = m_Name;
+    vq_rt::Recorder::Add(event);
+  }
+}
+
+void VQ_Containable::HostPortType(int type) {
+  m_HostPortType = type;
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event;
+    event.kind = vq_rt::EventKind::HostPortType;
+    event.subject = this;
+    event.name = m_Name;
+    event.a = type;
+    vq_rt::Recorder::Add(event);
+  }
+}
+
+std::string VQ_Containable::DisplayName() const {
+  switch (m_Role) {
+    case Role::Property:
+      return m_Parent->DisplayName() + "." + m_Name;
+    case Role::Element:
+      return m_Parent->DisplayName() + m_Name;
+    case Role::Linked:
+      return m_Parent->DisplayName();
+    case Role::Free:
+      break;
+  }
+  if (auto* container = dynamic_cast<const VQ_Container*>(this)) {
+    // "Model DOMAIN\tV8.4" names the instance DOMAIN.
+    std::string signature = container->VQ_DefaultDESCRIPTION();
+    size_t blank = signature.find(' ');
+    size_t tab = signature.find('\t');
+    if (blank != std::string::npos) {
+      size_t end = (tab == std::string::npos || tab < blank) ? signature.size() : tab;
+      return signature.substr(blank + 1, end - blank - 1);
+    }
+    return signature;
+  }
+  return m_Name.empty() ? std::string("(unnamed)") : m_Name;
+}
+
+void VQ_Containable::AttachAsElement(VQ_Containable* array, const char* indexText) {
+  m_Role = Role::Element;
+  m_Parent = array;
+  m_Name = indexText ? indexText : "";
+}
+
+void VQ_Containable::AttachAsLinked(VQ_Containable* member) {
+  m_Role = Role::Linked;
+  m_Parent = member;
+}
+
+void VQ_Containable::Detach() {
+  if (m_Role != Role::Free) {
+    m_Role = Role::Free;
+    m_Parent = nullptr;
+  }
+}
+
+// ---------------------------------------------------------------------------
+
+VQ_VarParamProp::VQ_VarParamProp() = default;
+VQ_VarParamProp::VQ_VarParamProp(const VQ_VarParamProp& other) : VQ_Containable(other) {}
+VQ_VarParamProp& VQ_VarParamProp::operator=(const VQ_VarParamProp& other) {
+  VQ_Containable::operator=(other);
+  return *this;
+}
+
+VQ_VarParamProp::~VQ_VarParamProp() {
+  if (m_Dependents != nullptr) {
+    std::vector<VQ_VarParamProp*> dependents;
+    dependents.swap(*m_Dependents);
+    delete m_Dependents;
+    m_Dependents = nullptr;
+    for (VQ_VarParamProp* dependent : dependents) dependent->DependencyGone(this);
+  }
+}
+
+VQ_AssignStatus VQ_VarParamProp::Assign(VQ_Value*) {
+  vq_rt::Raise("%s holds no value that can be assigned", DisplayName().c_str());
+}
+
+int VQ_VarParamProp::Integer() const { vq_rt::Raise("%s has no integer value", DisplayName().c_str()); }
+double VQ_VarParamProp::Real() const { vq_rt::Raise("%s has no real value", DisplayName().c_str()); }
+const char* VQ_VarParamProp::String() const { vq_rt::Raise("%s has no string value", DisplayName().c_str()); }
+
+void VQ_VarParamProp::AddDependent(VQ_VarParamProp* dependent) {
+  if (dependent == nullptr) return;
+  if (m_Dependents == nullptr) m_Dependents = new std::vector<VQ_VarParamProp*>();
+  if (std::find(m_Dependents->begin(), m_Dependents->end(), dependent) == m_Dependents->end())
+    m_Dependents->push_back(dependent);
+}
+
+void VQ_VarParamProp::RemoveDependent(VQ_VarParamProp* dependent) {
+  if (m_Dependents == nullptr) return;
+  m_Dependents->erase(std::remove(m_Dependents->begin(), m_Dependents->end(), dependent), m_Dependents->end());
+}
+
+void VQ_VarParamProp::DependencyGone(VQ_VarParamProp*) {}
+
+VQ_Type::VQ_Type() = default;
+VQ_Type::VQ_Type(const VQ_Type& other) : VQ_VarParamProp(other) {}
+VQ_Type& VQ_Type::operator=(const VQ_Type& other) {
+  VQ_VarParamProp::operator=(other);
+  return *this;
+}
+VQ_Type::~VQ_Type() = default;
+
+VQ_Type* VQ_Type::AddProperty(VQ_Container* owner, const char* name, const char* description, int direction,
+                              bool flag) {
+  RegisterIn(owner, name, description, direction, flag, VQ_RegistrationForm::Plain);
+  return this;
+}

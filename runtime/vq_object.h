@@ -1,0 +1,142 @@
+#pragma once
+// The runtime's object root and the property layers every model, port,
+// parameter, variable, set and array is built on.
+#include <string>
+#include <vector>
+
+#include "vq_api.h"
+#include "vq_value.h"
+
+class VQ_Container;
+
+// Root of every runtime object: a reference count and the runtime heap.
+// Objects are released through their virtual destructor, which returns the
+// memory to MyFree whichever module created them.
+class KYV_API VQ_PtrVectorObject {
+ public:
+  VQ_PtrVectorObject();
+  VQ_PtrVectorObject(const VQ_PtrVectorObject& other);
+  VQ_PtrVectorObject& operator=(const VQ_PtrVectorObject& other);
+  virtual ~VQ_PtrVectorObject();
+
+  unsigned long AddRef();
+  // Drops one reference; at none left the object is destroyed.
+  unsigned long Release();
+  unsigned long RefCount() const { return m_RefCount; }
+
+  static void operator delete(void* block) noexcept;
+
+ private:
+  unsigned long m_RefCount = 0;
+};
+
+class KYV_API VQ_Update : public VQ_PtrVectorObject {
+ public:
+  VQ_Update();
+  VQ_Update(const VQ_Update& other);
+  VQ_Update& operator=(const VQ_Update& other);
+  ~VQ_Update() override;
+};
+
+// How a property was registered with its owner.
+enum class VQ_RegistrationForm : unsigned char { None, Plain, Virtual, External };
+
+// Something a container can hold: a property (registered with its owner), an
+// array element (named by its index), or the instance linked to a virtual
+// member. Carries the registration and the port settings.
+class KYV_API VQ_Containable : public VQ_Update {
+ public:
+  enum class Role : unsigned char { Free, Property, Element, Linked };
+
+  VQ_Containable();
+  // A copy is a new, unregistered object: identity is never copied.
+  VQ_Containable(const VQ_Containable& other);
+  VQ_Containable& operator=(const VQ_Containable& other);
+  ~VQ_Containable() override;
+
+  Role GetRole() const { return m_Role; }
+  // The registered name, or an element's index text such as "(3)".
+  const char* Name() const { return m_Name.c_str(); }
+  // Null when the property was registered without one.
+  const char* Description() const { return m_HasDescription ? m_Description.c_str() : nullptr; }
+  int Direction() const { return m_Direction; }
+  bool RegistrationFlag() const { return m_Flag; }
+  VQ_RegistrationForm Form() const { return m_Form; }
+  // The owner of a property, the array of an element, the member of a linked
+  // instance; null for a free object.
+  VQ_Containable* Parent() const { return m_Parent; }
+
+  void SetDirection(int direction);
+  void UnsetIsToBeExported();
+  bool IsToBeExported() const { return m_ToBeExported; }
+  void HostPortType(int type);
+  int HostPortType() const { return m_HostPortType; }
+
+  // A readable name for messages: the path from the top-level instance, the
+  // instance named by its type ("DOMAIN.SECTION(2).NODECOUNT").
+  std::string DisplayName() const;
+
+  // Runtime bookkeeping of elements and linked instances.
+  void AttachAsElement(VQ_Containable* array, const char* indexText);
+  void AttachAsLinked(VQ_Containable* member);
+  void Detach();
+
+ protected:
+  // Registers this object as a property of owner; returns this.
+  void RegisterIn(VQ_Container* owner, const char* name, const char* description, int direction, bool flag,
+                  VQ_RegistrationForm form);
+
+ private:
+  std::string m_Name;
+  std::string m_Description;
+  VQ_Containable* m_Parent = nullptr;
+  int m_Direction = 0;
+  int m_HostPortType = 0;
+  Role m_Role = Role::Free;
+  VQ_RegistrationForm m_Form = VQ_RegistrationForm::None;
+  bool m_HasDescription = false;
+  bool m_Flag = false;
+  bool m_ToBeExported = true;
+};
+
+enum VQ_AssignStatus { VQ_ASSIGN_OK = 0, VQ_ASSIGN_OVERRIDDEN = 1 };
+
+// A property that holds or stands for a value.
+class KYV_API VQ_VarParamProp : public VQ_Containable {
+ public:
+  VQ_VarParamProp();
+  VQ_VarParamProp(const VQ_VarParamProp& other);
+  VQ_VarParamProp& operator=(const VQ_VarParamProp& other);
+  ~VQ_VarParamProp() override;
+
+  // A default assignment. A user's own value wins over it; a value outside
+  // the property's bounds or valid set is refused with VQ_Error.
+  virtual VQ_AssignStatus Assign(VQ_Value* value);
+
+  // Current value, by kind; VQ_Error when the property has no such value.
+  virtual int Integer() const;
+  virtual double Real() const;
+  virtual const char* String() const;
+
+  // Dependents are told when this property goes away (arrays bound to a set).
+  void AddDependent(VQ_VarParamProp* dependent);
+  void RemoveDependent(VQ_VarParamProp* dependent);
+
+ protected:
+  // Called on each dependent when `source` is destroyed.
+  virtual void DependencyGone(VQ_VarParamProp* source);
+
+ private:
+  std::vector<VQ_VarParamProp*>* m_Dependents = nullptr;
+};
+
+class KYV_API VQ_Type : public VQ_VarParamProp {
+ public:
+  VQ_Type();
+  VQ_Type(const VQ_Type& other);
+  VQ_Type& operator=(const VQ_Type& other);
+  ~VQ_Type() override;
+
+  // Registers this member as a property of owner and returns it.
+  VQ_Type* AddProperty(VQ_Container* owner, const char* name, const char* description, int direction, bool flag);
+};

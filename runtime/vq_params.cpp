@@ -1,0 +1,432 @@
+#include "vq_params.h"
+
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+#include "vq_error.h"
+#include "vq_format.h"
+#include "vq_recorder.h"
+
+namespace vq_rt {
+
+// What InitializeSystemAttributes read from the default hooks.
+struct ParamAttributes {
+  std::vector<std::pair<std::string, XUValue>> entries;
+
+  const XUValue* Find(const char* name) const {
+    for (const auto& entry : entries)
+      if (XUValue::CompareCI(entry.first.c_str(), name) == 0) return &entry.second;
+    return nullptr;
+  }
+  void Set(const char* name, const XUValue& value) {
+    for (auto& entry : entries)
+      if (XUValue::CompareCI(entry.first.c_str(), name) == 0) {
+        entry.second = value;
+        return;
+      }
+    entries.emplace_back(name, value);
+  }
+};
+
+}  // namespace vq_rt
+
+namespace {
+
+const char* KindName(unsigned short type) {
+  switch (type) {
+    case XUValue::kInteger: return "an integer";
+    case XUValue::kReal: return "a real number";
+    case XUValue::kString: return "a string";
+    case XUValue::kLogical: return "a logical";
+    case XUValue::kIntSet: return "an integer set";
+    case XUValue::kStrSet: return "a string set";
+    default: return "a value";
+  }
+}
+
+bool IsNumeric(const XUValue& v) { return v.Type() == XUValue::kInteger || v.Type() == XUValue::kReal; }
+
+}  // namespace
+
+VQ_VarParam::VQ_VarParam() = default;
+VQ_VarParam::VQ_VarParam(const VQ_VarParam& other) : VQ_Type(other) {
+  if (other.m_Attributes) m_Attributes = new vq_rt::ParamAttributes(*other.m_Attributes);
+}
+VQ_VarParam& VQ_VarParam::operator=(const VQ_VarParam& other) {
+  VQ_Type::operator=(other);
+  if (this != &other) {
+    delete m_Attributes;
+    m_Attributes = other.m_Attributes ? new vq_rt::ParamAttributes(*other.m_Attributes) : nullptr;
+  }
+  return *this;
+}
+VQ_VarParam::~VQ_VarParam() { delete m_Attributes; }
+
+VQ_Value* VQ_VarParam::VQ_DefaultVALUE() const { return nullptr; }
+VQ_Value* VQ_VarParam::VQ_DefaultLOWER() const { return nullptr; }
+VQ_Value* VQ_VarParam::VQ_DefaultUPPER() const { return nullptr; }
+VQ_Value* VQ_VarParam::VQ_DefaultVALID() const { return nullptr; }
+VQ_Value* VQ_VarParam::VQ_DefaultPHYSICALQUANTITY() const { return nullptr; }
+VQ_Value* VQ_VarParam::VQ_DefaultBASEUOMNAME() const { return nullptr; }
+VQ_Value* VQ_VarParam::VQ_DefaultUNITS() const { return nullptr; }
+VQ_Value* VQ_VarParam::VQ_DefaultTAG() const { return nullptr; }
+
+void VQ_VarParam::InitializeSystemAttributes() {
+  const std::pair<const char*, VQ_Value*> hooks[] = {
+      {"LOWER", VQ_DefaultLOWER()},
+      {"UPPER", VQ_DefaultUPPER()},
+      {"VALID", VQ_DefaultVALID()},
+      {"PHYSICALQUANTITY", VQ_DefaultPHYSICALQUANTITY()},
+      {"BASEUOMNAME", VQ_DefaultBASEUOMNAME()},
+      {"UNITS", VQ_DefaultUNITS()},
+      {"TAG", VQ_DefaultTAG()},
+  };
+  for (const auto& hook : hooks) {
+    if (hook.second == nullptr) continue;
+    if (m_Attributes == nullptr) m_Attributes = new vq_rt::ParamAttributes();
+    m_Attributes->Set(hook.first, hook.second->Value());
+  }
+  if (VQ_Value* initial = VQ_DefaultVALUE()) {
+    XUValue value;
+    Coerce(initial->Value(), value);
+    StoreLayer(kTypeDefault, value);
+  }
+}
+
+unsigned short VQ_VarParam::ValueType() const { return XUValue::kNone; }
+
+void VQ_VarParam::GetValue(XUValue& out) const {
+  for (int layer = kUser; layer >= kTypeDefault; --layer) {
+    if (HasLayer(static_cast<Layer>(layer))) {
+      ReadLayer(static_cast<Layer>(layer), out);
+      return;
+    }
+  }
+  ReadLayer(kTypeDefault, out);
+}
+
+bool VQ_VarParam::HasValueIn(Layer layer) const { return HasLayer(layer); }
+
+void VQ_VarParam::SetUserValue(const XUValue& value) {
+  XUValue converted;
+  Coerce(value, converted);
+  Validate(converted);
+  StoreLayer(kUser, converted);
+}
+
+void VQ_VarParam::ClearUserValue() { EraseLayer(kUser); }
+
+VQ_AssignStatus VQ_VarParam::Assign(VQ_Value* value) {
+  if (value == nullptr) vq_rt::Raise("%s: assignment of no value", DisplayName().c_str());
+  XUValue converted;
+  Coerce(value->Value(), converted);
+  Validate(converted);
+  StoreLayer(kAssigned, converted);
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event;
+    event.kind = vq_rt::EventKind::Assign;
+    event.subject = this;
+    event.name = DisplayName();
+    event.hasText = true;
+    event.text = vq_rt::FormatValue(converted);
+    event.a = value->TagB();
+    event.b = value->TagA();
+    event.c = value->Ordinal();
+    vq_rt::Recorder::Add(event);
+  }
+  return HasLayer(kUser) ? VQ_ASSIGN_OVERRIDDEN : VQ_ASSIGN_OK;
+}
+
+const XUValue* VQ_VarParam::Attribute(const char* name) const {
+  return m_Attributes ? m_Attributes->Find(name) : nullptr;
+}
+
+int VQ_VarParam::PatternId() {
+  static int next = 0;
+  if (m_PatternId < 0) m_PatternId = next++;
+  return m_PatternId;
+}
+
+void VQ_VarParam::Coerce(const XUValue& in, XUValue& out) const {
+  unsigned short want = ValueType();
+  unsigned short have = in.Type();
+  auto refuse = [&]() {
+    vq_rt::Raise("%s: %s is not %s", DisplayName().c_str(), vq_rt::FormatValue(in).c_str(), KindName(want));
+  };
+  switch (want) {
+    case XUValue::kReal:
+      if (!IsNumeric(in)) refuse();
+      if (!std::isfinite(in.AsReal())) refuse();
+      out.SetReal(in.AsReal());
+      return;
+    case XUValue::kInteger:
+      if (have == XUValue::kInteger) {
+        out = in;
+        return;
+      }
+      if (have == XUValue::kReal) {
+        double d = in.AsReal();
+        if (std::isfinite(d) && d == std::floor(d) && d >= -2147483648.0 && d <= 2147483647.0) {
+          out.SetInteger(static_cast<int>(d));
+          return;
+        }
+      }
+      refuse();
+      return;
+    case XUValue::kString:
+      if (have != XUValue::kString) refuse();
+      out = in;
+      return;
+    case XUValue::kLogical:
+      if (have == XUValue::kLogical || (have == XUValue::kInteger && (in.AsInteger() == 0 || in.AsInteger() == 1))) {
+        out.SetLogical(in.AsLogical());
+        return;
+      }
+      refuse();
+      return;
+    case XUValue::kIntSet:
+      if (have == XUValue::kIntSet || (have == XUValue::kSet && in.SetSize() == 0)) {
+        out = VQ_IntSetValue(VQ_SetValue(in));
+        return;
+      }
+      if (have == XUValue::kInteger) {
+        out = VQ_IntSetValue(VQ_OneElement{}, in.AsInteger());
+        return;
+      }
+      refuse();
+      return;
+    case XUValue::kStrSet:
+      if (have == XUValue::kStrSet || (have == XUValue::kSet && in.SetSize() == 0)) {
+        out = VQ_StrSetValue(VQ_SetValue(in));
+        return;
+      }
+      if (have == XUValue::kString) {
+        VQ_StrSetValue set;
+        set += in.AsString();
+        out = set;
+        return;
+      }
+      refuse();
+      return;
+    default:
+      vq_rt::Raise("%s holds no value", DisplayName().c_str());
+  }
+}
+
+void VQ_VarParam::Validate(const XUValue& value) const {
+  if (m_Attributes == nullptr) return;
+  std::string name = DisplayName();
+  if (IsNumeric(value)) {
+    const XUValue* lower = m_Attributes->Find("LOWER");
+    if (lower && IsNumeric(*lower) && value.AsReal() < lower->AsReal())
+      vq_rt::Raise("%s: %s is below the lower bound %s", name.c_str(), vq_rt::FormatValue(value).c_str(),
+                   vq_rt::FormatValue(*lower).c_str());
+    const XUValue* upper = m_Attributes->Find("UPPER");
+    if (upper && IsNumeric(*upper) && value.AsReal() > upper->AsReal())
+      vq_rt::Raise("%s: %s is above the upper bound %s", name.c_str(), vq_rt::FormatValue(value).c_str(),
+                   vq_rt::FormatValue(*upper).c_str());
+  }
+  const XUValue* valid = m_Attributes->Find("VALID");
+  if (valid && valid->Type() == XUValue::kStrSet) {
+    auto check = [&](const char* element) {
+      if (!(*valid >= element))
+        vq_rt::Raise("%s: \"%s\" is not one of the valid values %s", name.c_str(), element,
+                     vq_rt::FormatValue(*valid).c_str());
+    };
+    if (value.Type() == XUValue::kString) check(value.AsString());
+    if (value.Type() == XUValue::kStrSet)
+      for (int i = 0; i < value.SetSize(); ++i) check(value.StringAt(i));
+  }
+}
+
+void VQ_VarParam::StoreLayer(Layer, const XUValue&) { vq_rt::Raise("%s holds no value", DisplayName().c_str()); }
+void VQ_VarParam::EraseLayer(Layer) {}
+bool VQ_VarParam::HasLayer(Layer) const { return false; }
+void VQ_VarParam::ReadLayer(Layer, XUValue& out) const { out.ResetType(XUValue::kNone); }
+
+// ---------------------------------------------------------------------------
+// Scalar parameters.
+
+namespace {
+
+template <class T>
+void Store(VQ_ScalarLayers<T>& layers, int layer, T value) {
+  layers.value[layer] = value;
+  layers.present = static_cast<unsigned char>(layers.present | (1u << layer));
+}
+
+template <class T>
+void Erase(VQ_ScalarLayers<T>& layers, int layer) {
+  layers.present = static_cast<unsigned char>(layers.present & ~(1u << layer));
+}
+
+template <class T>
+bool Has(const VQ_ScalarLayers<T>& layers, int layer) {
+  return (layers.present & (1u << layer)) != 0;
+}
+
+}  // namespace
+
+const char* VQ_REALPARAMETER::VQ_ContainerId() {
+  static const char kId[] = "Parameter REALPARAMETER\tV8.4";
+  return kId;
+}
+VQ_REALPARAMETER::VQ_REALPARAMETER(bool bConstruct) {
+  if (bConstruct) InitializeSystemAttributes();
+}
+VQ_REALPARAMETER::VQ_REALPARAMETER(const VQ_REALPARAMETER& other) = default;
+VQ_REALPARAMETER& VQ_REALPARAMETER::operator=(const VQ_REALPARAMETER& other) = default;
+VQ_REALPARAMETER::~VQ_REALPARAMETER() = default;
+unsigned short VQ_REALPARAMETER::ValueType() const { return XUValue::kReal; }
+int VQ_REALPARAMETER::VQ_PQRow() const { return 0; }
+int VQ_REALPARAMETER::VQ_PQCol() const { return 0; }
+void VQ_REALPARAMETER::StoreLayer(Layer layer, const XUValue& value) { Store(m_Values, layer, value.AsReal()); }
+void VQ_REALPARAMETER::EraseLayer(Layer layer) { Erase(m_Values, layer); }
+bool VQ_REALPARAMETER::HasLayer(Layer layer) const { return Has(m_Values, layer); }
+void VQ_REALPARAMETER::ReadLayer(Layer layer, XUValue& out) const {
+  out.SetReal(Has(m_Values, layer) ? m_Values.value[layer] : 0.0);
+}
+
+const char* VQ_INTEGERPARAMETER::VQ_ContainerId() {
+  static const char kId[] = "Parameter INTEGERPARAMETER\tV8.4";
+  return kId;
+}
+VQ_INTEGERPARAMETER::VQ_INTEGERPARAMETER(bool bConstruct) {
+  if (bConstruct) InitializeSystemAttributes();
+}
+VQ_INTEGERPARAMETER::VQ_INTEGERPARAMETER(const VQ_INTEGERPARAMETER& other) = default;
+VQ_INTEGERPARAMETER& VQ_INTEGERPARAMETER::operator=(const VQ_INTEGERPARAMETER& other) = default;
+VQ_INTEGERPARAMETER::~VQ_INTEGERPARAMETER() = default;
+unsigned short VQ_INTEGERPARAMETER::ValueType() const { return XUValue::kInteger; }
+void VQ_INTEGERPARAMETER::StoreLayer(Layer layer, const XUValue& value) { Store(m_Values, layer, value.AsInteger()); }
+void VQ_INTEGERPARAMETER::EraseLayer(Layer layer) { Erase(m_Values, layer); }
+bool VQ_INTEGERPARAMETER::HasLayer(Layer layer) const { return Has(m_Values, layer); }
+void VQ_INTEGERPARAMETER::ReadLayer(Layer layer, XUValue& out) const {
+  out.SetInteger(Has(m_Values, layer) ? m_Values.value[layer] : 0);
+}
+
+const char* VQ_FalseLOGICALPARAMETER::VQ_ContainerId() {
+  static const char kId[] = "Parameter LOGICALPARAMETER\tV8.4";
+  return kId;
+}
+VQ_FalseLOGICALPARAMETER::VQ_FalseLOGICALPARAMETER(bool bConstruct) {
+  if (bConstruct) InitializeSystemAttributes();
+}
+VQ_FalseLOGICALPARAMETER::VQ_FalseLOGICALPARAMETER(const VQ_FalseLOGICALPARAMETER& other) = default;
+VQ_FalseLOGICALPARAMETER& VQ_FalseLOGICALPARAMETER::operator=(const VQ_FalseLOGICALPARAMETER& other) = default;
+VQ_FalseLOGICALPARAMETER::~VQ_FalseLOGICALPARAMETER() = default;
+unsigned short VQ_FalseLOGICALPARAMETER::ValueType() const { return XUValue::kLogical; }
+void VQ_FalseLOGICALPARAMETER::StoreLayer(Layer layer, const XUValue& value) {
+  Store(m_Values, layer, value.AsLogical());
+}
+void VQ_FalseLOGICALPARAMETER::EraseLayer(Layer layer) { Erase(m_Values, layer); }
+bool VQ_FalseLOGICALPARAMETER::HasLayer(Layer layer) const { return Has(m_Values, layer); }
+void VQ_FalseLOGICALPARAMETER::ReadLayer(Layer layer, XUValue& out) const {
+  out.SetLogical(Has(m_Values, layer) ? m_Values.value[layer] : false);
+}
+
+// ---------------------------------------------------------------------------
+// String-valued properties.
+
+VQ_StringValued::VQ_StringValued() = default;
+VQ_StringValued::VQ_StringValued(const VQ_StringValued& other) = default;
+VQ_StringValued& VQ_StringValued::operator=(const VQ_StringValued& other) = default;
+VQ_StringValued::~VQ_StringValued() = default;
+unsigned short VQ_StringValued::ValueType() const { return XUValue::kString; }
+void VQ_StringValued::StoreLayer(Layer layer, const XUValue& value) {
+  m_Values[layer] = value.AsString();
+  m_Present = static_cast<unsigned char>(m_Present | (1u << layer));
+}
+void VQ_StringValued::EraseLayer(Layer layer) { m_Present = static_cast<unsigned char>(m_Present & ~(1u << layer)); }
+bool VQ_StringValued::HasLayer(Layer layer) const { return (m_Present & (1u << layer)) != 0; }
+void VQ_StringValued::ReadLayer(Layer layer, XUValue& out) const {
+  out.SetString(HasLayer(layer) ? m_Values[layer].c_str() : "");
+}
+const char* VQ_StringValued::Current() const {
+  for (int layer = kUser; layer >= kTypeDefault; --layer)
+    if (m_Present & (1u << layer)) return m_Values[layer].c_str();
+  return "";
+}
+
+const char* VQ_STRINGPARAMETER::VQ_ContainerId() {
+  static const char kId[] = "Parameter STRINGPARAMETER\tV8.4";
+  return kId;
+}
+VQ_STRINGPARAMETER::VQ_STRINGPARAMETER(bool bConstruct) {
+  if (bConstruct) InitializeSystemAttributes();
+}
+VQ_STRINGPARAMETER::VQ_STRINGPARAMETER(const VQ_STRINGPARAMETER& other) = default;
+VQ_STRINGPARAMETER& VQ_STRINGPARAMETER::operator=(const VQ_STRINGPARAMETER& other) = default;
+VQ_STRINGPARAMETER::~VQ_STRINGPARAMETER() = default;
+
+VQ_COMPONENTLISTNAME::VQ_COMPONENTLISTNAME() = default;
+VQ_COMPONENTLISTNAME::VQ_COMPONENTLISTNAME(const VQ_COMPONENTLISTNAME& other) = default;
+VQ_COMPONENTLISTNAME& VQ_COMPONENTLISTNAME::operator=(const VQ_COMPONENTLISTNAME& other) = default;
+VQ_COMPONENTLISTNAME::~VQ_COMPONENTLISTNAME() = default;
+void VQ_COMPONENTLISTNAME::BeginPropertiesCall() {}
+void VQ_COMPONENTLISTNAME::EndPropertiesCall() {}
+
+// ---------------------------------------------------------------------------
+// Sets.
+
+VQ_Set::VQ_Set() = default;
+VQ_Set::VQ_Set(const VQ_Set& other) = default;
+VQ_Set& VQ_Set::operator=(const VQ_Set& other) = default;
+VQ_Set::~VQ_Set() = default;
+void VQ_Set::StoreLayer(Layer layer, const XUValue& value) {
+  m_Values[layer] = VQ_SetValue(value);
+  m_Present = static_cast<unsigned char>(m_Present | (1u << layer));
+}
+void VQ_Set::EraseLayer(Layer layer) { m_Present = static_cast<unsigned char>(m_Present & ~(1u << layer)); }
+bool VQ_Set::HasLayer(Layer layer) const { return (m_Present & (1u << layer)) != 0; }
+void VQ_Set::ReadLayer(Layer layer, XUValue& out) const {
+  if (HasLayer(layer)) out = m_Values[layer];
+  else out = VQ_SetValue(ValueType() == XUValue::kStrSet ? XUValue::kStrSet : XUValue::kIntSet);
+}
+const VQ_SetValue& VQ_Set::Current() const {
+  for (int layer = kUser; layer >= kTypeDefault; --layer)
+    if (m_Present & (1u << layer)) return m_Values[layer];
+  return m_Empty;
+}
+
+VQ_INTEGERSET::VQ_INTEGERSET() = default;
+VQ_INTEGERSET::VQ_INTEGERSET(const VQ_INTEGERSET& other) = default;
+VQ_INTEGERSET& VQ_INTEGERSET::operator=(const VQ_INTEGERSET& other) = default;
+VQ_INTEGERSET::~VQ_INTEGERSET() = default;
+unsigned short VQ_INTEGERSET::ValueType() const { return XUValue::kIntSet; }
+
+VQ_STRINGSET::VQ_STRINGSET(bool bConstruct) {
+  if (bConstruct) InitializeSystemAttributes();
+}
+VQ_STRINGSET::VQ_STRINGSET(const VQ_STRINGSET& other) = default;
+VQ_STRINGSET& VQ_STRINGSET::operator=(const VQ_STRINGSET& other) = default;
+VQ_STRINGSET::~VQ_STRINGSET() = default;
+unsigned short VQ_STRINGSET::ValueType() const { return XUValue::kStrSet; }
+
+// ---------------------------------------------------------------------------
+// Variables.
+
+VQ_REALVARIABLE::VQ_REALVARIABLE(bool bConstruct) {
+  if (bConstruct) InitializeSystemAttributes();
+}
+VQ_REALVARIABLE::VQ_REALVARIABLE(const VQ_REALVARIABLE& other) = default;
+VQ_REALVARIABLE& VQ_REALVARIABLE::operator=(const VQ_REALVARIABLE& other) = default;
+VQ_REALVARIABLE::~VQ_REALVARIABLE() = default;
+unsigned short VQ_REALVARIABLE::ValueType() const { return XUValue::kReal; }
+void VQ_REALVARIABLE::StoreLayer(Layer layer, const XUValue& value) {
+  m_Value = value.AsReal();
+  if (layer == kUser) m_UserSet = true;
+}
+void VQ_REALVARIABLE::EraseLayer(Layer layer) {
+  if (layer == kUser) m_UserSet = false;
+}
+bool VQ_REALVARIABLE::HasLayer(Layer layer) const { return layer == kUser ? m_UserSet : layer == kTypeDefault; }
+void VQ_REALVARIABLE::ReadLayer(Layer, XUValue& out) const { out.SetReal(m_Value); }
+
+VQ_PARTIALDERIVATIVE::VQ_PARTIALDERIVATIVE(bool bConstruct) : VQ_REALVARIABLE(false) {
+  if (bConstruct) InitializeSystemAttributes();
+}
+VQ_PARTIALDERIVATIVE::VQ_PARTIALDERIVATIVE(const VQ_PARTIALDERIVATIVE& other) = default;
+VQ_PARTIALDERIVATIVE& VQ_PARTIALDERIVATIVE::operator=(const VQ_PARTIALDERIVATIVE& other) = default;
+VQ_PARTIALDERIVATIVE::~VQ_PARTIALDERIVATIVE() = default;

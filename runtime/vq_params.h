@@ -1,0 +1,300 @@
+#pragma once
+// Parameters, variables and set properties.
+#include <string>
+
+#include "vq_object.h"
+
+namespace vq_rt {
+struct ParamAttributes;
+}
+
+// A parameter or variable. A value comes from one of three layers: the
+// user's own value, the latest default assignment, or the type's default
+// captured from its default hooks; the first present one is current.
+class KYV_API VQ_VarParam : public VQ_Type {
+ public:
+  enum Layer { kTypeDefault = 0, kAssigned = 1, kUser = 2 };
+
+  VQ_VarParam();
+  VQ_VarParam(const VQ_VarParam& other);
+  VQ_VarParam& operator=(const VQ_VarParam& other);
+  ~VQ_VarParam() override;
+
+  // Default hooks; null means the type proposes nothing.
+  virtual VQ_Value* VQ_DefaultVALUE() const;
+  virtual VQ_Value* VQ_DefaultLOWER() const;
+  virtual VQ_Value* VQ_DefaultUPPER() const;
+  virtual VQ_Value* VQ_DefaultVALID() const;
+  virtual VQ_Value* VQ_DefaultPHYSICALQUANTITY() const;
+  virtual VQ_Value* VQ_DefaultBASEUOMNAME() const;
+  virtual VQ_Value* VQ_DefaultUNITS() const;
+  virtual VQ_Value* VQ_DefaultTAG() const;
+
+  // Reads the default hooks of the object as it dispatches now: its default
+  // value, bounds, valid set and units.
+  void InitializeSystemAttributes();
+
+  // The kind of value this property holds (an XUValue type).
+  virtual unsigned short ValueType() const;
+  // The current value.
+  void GetValue(XUValue& out) const;
+  bool HasValueIn(Layer layer) const;
+
+  // A value of the user's own; it wins over default assignments. A value of
+  // the wrong kind, outside the bounds or outside the valid set is refused.
+  void SetUserValue(const XUValue& value);
+  void ClearUserValue();
+  bool HasUserValue() const { return HasValueIn(kUser); }
+  VQ_AssignStatus Assign(VQ_Value* value) override;
+
+  // An attribute read from the hooks ("LOWER", "UPPER", "VALID",
+  // "PHYSICALQUANTITY", "BASEUOMNAME", "UNITS", "TAG"); null when absent.
+  const XUValue* Attribute(const char* name) const;
+
+  // Number of this variable or parameter in the equation pattern.
+  int PatternId();
+
+ protected:
+  // Converts a value to this property's kind; VQ_Error when it cannot.
+  void Coerce(const XUValue& in, XUValue& out) const;
+  virtual void StoreLayer(Layer layer, const XUValue& value);
+  virtual void EraseLayer(Layer layer);
+  virtual bool HasLayer(Layer layer) const;
+  virtual void ReadLayer(Layer layer, XUValue& out) const;
+
+ private:
+  void Validate(const XUValue& value) const;
+
+  vq_rt::ParamAttributes* m_Attributes = nullptr;
+  int m_PatternId = -1;
+};
+
+// Storage of one scalar kind across the three layers.
+template <class T>
+struct VQ_ScalarLayers {
+  T value[3] = {};
+  unsigned char present = 0;
+};
+
+class KYV_API VQ_REALPARAMETER : public VQ_VarParam {
+ public:
+  static const char* VQ_ContainerId();
+  explicit VQ_REALPARAMETER(bool bConstruct = true);
+  VQ_REALPARAMETER(const VQ_REALPARAMETER& other);
+  VQ_REALPARAMETER& operator=(const VQ_REALPARAMETER& other);
+  ~VQ_REALPARAMETER() override;
+
+  VQ_REALPARAMETER& operator*() { return *this; }
+  double v() const { return Current(); }
+  double fv() const { return Current(); }
+  double Real() const override { return Current(); }
+  unsigned short ValueType() const override;
+  virtual int VQ_PQRow() const;
+  virtual int VQ_PQCol() const;
+
+ protected:
+  void StoreLayer(Layer layer, const XUValue& value) override;
+  void EraseLayer(Layer layer) override;
+  bool HasLayer(Layer layer) const override;
+  void ReadLayer(Layer layer, XUValue& out) const override;
+
+ private:
+  double Current() const {
+    for (int layer = 2; layer >= 0; --layer)
+      if (m_Values.present & (1u << layer)) return m_Values.value[layer];
+    return 0.0;
+  }
+  VQ_ScalarLayers<double> m_Values;
+};
+
+class KYV_API VQ_INTEGERPARAMETER : public VQ_VarParam {
+ public:
+  static const char* VQ_ContainerId();
+  explicit VQ_INTEGERPARAMETER(bool bConstruct = true);
+  VQ_INTEGERPARAMETER(const VQ_INTEGERPARAMETER& other);
+  VQ_INTEGERPARAMETER& operator=(const VQ_INTEGERPARAMETER& other);
+  ~VQ_INTEGERPARAMETER() override;
+
+  VQ_INTEGERPARAMETER& operator*() { return *this; }
+  int v() const { return Current(); }
+  int fv() const { return Current(); }
+  int Integer() const override { return Current(); }
+  double Real() const override { return Current(); }
+  unsigned short ValueType() const override;
+
+ protected:
+  void StoreLayer(Layer layer, const XUValue& value) override;
+  void EraseLayer(Layer layer) override;
+  bool HasLayer(Layer layer) const override;
+  void ReadLayer(Layer layer, XUValue& out) const override;
+
+ private:
+  int Current() const {
+    for (int layer = 2; layer >= 0; --layer)
+      if (m_Values.present & (1u << layer)) return m_Values.value[layer];
+    return 0;
+  }
+  VQ_ScalarLayers<int> m_Values;
+};
+
+class KYV_API VQ_FalseLOGICALPARAMETER : public VQ_VarParam {
+ public:
+  static const char* VQ_ContainerId();
+  explicit VQ_FalseLOGICALPARAMETER(bool bConstruct = true);
+  VQ_FalseLOGICALPARAMETER(const VQ_FalseLOGICALPARAMETER& other);
+  VQ_FalseLOGICALPARAMETER& operator=(const VQ_FalseLOGICALPARAMETER& other);
+  ~VQ_FalseLOGICALPARAMETER() override;
+
+  VQ_FalseLOGICALPARAMETER& operator*() { return *this; }
+  bool v() const { return Current(); }
+  bool fv() const { return Current(); }
+  int Integer() const override { return Current() ? 1 : 0; }
+  unsigned short ValueType() const override;
+
+ protected:
+  void StoreLayer(Layer layer, const XUValue& value) override;
+  void EraseLayer(Layer layer) override;
+  bool HasLayer(Layer layer) const override;
+  void ReadLayer(Layer layer, XUValue& out) const override;
+
+ private:
+  bool Current() const {
+    for (int layer = 2; layer >= 0; --layer)
+      if (m_Values.present & (1u << layer)) return m_Values.value[layer];
+    return false;
+  }
+  VQ_ScalarLayers<bool> m_Values;
+};
+
+// A string-valued property; the layers live in the runtime's own storage.
+class KYV_API VQ_StringValued : public VQ_VarParam {
+ public:
+  VQ_StringValued();
+  VQ_StringValued(const VQ_StringValued& other);
+  VQ_StringValued& operator=(const VQ_StringValued& other);
+  ~VQ_StringValued() override;
+
+  const char* v() const { return Current(); }
+  const char* fv() const { return Current(); }
+  operator const char*() const { return Current(); }
+  const char* String() const override { return Current(); }
+  unsigned short ValueType() const override;
+
+ protected:
+  void StoreLayer(Layer layer, const XUValue& value) override;
+  void EraseLayer(Layer layer) override;
+  bool HasLayer(Layer layer) const override;
+  void ReadLayer(Layer layer, XUValue& out) const override;
+
+ private:
+  const char* Current() const;
+  std::string m_Values[3];
+  unsigned char m_Present = 0;
+};
+
+class KYV_API VQ_STRINGPARAMETER : public VQ_StringValued {
+ public:
+  static const char* VQ_ContainerId();
+  explicit VQ_STRINGPARAMETER(bool bConstruct = true);
+  VQ_STRINGPARAMETER(const VQ_STRINGPARAMETER& other);
+  VQ_STRINGPARAMETER& operator=(const VQ_STRINGPARAMETER& other);
+  ~VQ_STRINGPARAMETER() override;
+
+  VQ_STRINGPARAMETER& operator*() { return *this; }
+};
+
+// The name of a component list; models hand it to the runtime.
+class KYV_API VQ_COMPONENTLISTNAME : public VQ_StringValued {
+ public:
+  VQ_COMPONENTLISTNAME();
+  VQ_COMPONENTLISTNAME(const VQ_COMPONENTLISTNAME& other);
+  VQ_COMPONENTLISTNAME& operator=(const VQ_COMPONENTLISTNAME& other);
+  ~VQ_COMPONENTLISTNAME() override;
+
+  VQ_COMPONENTLISTNAME& operator*() { return *this; }
+  void BeginPropertiesCall();
+  void EndPropertiesCall();
+};
+
+// A set-valued property.
+class KYV_API VQ_Set : public VQ_VarParam {
+ public:
+  VQ_Set();
+  VQ_Set(const VQ_Set& other);
+  VQ_Set& operator=(const VQ_Set& other);
+  ~VQ_Set() override;
+
+  VQ_Set& operator*() { return *this; }
+  const VQ_SetValue& v() const { return Current(); }
+  const VQ_SetValue& fv() const { return Current(); }
+
+ protected:
+  void StoreLayer(Layer layer, const XUValue& value) override;
+  void EraseLayer(Layer layer) override;
+  bool HasLayer(Layer layer) const override;
+  void ReadLayer(Layer layer, XUValue& out) const override;
+
+ private:
+  const VQ_SetValue& Current() const;
+  VQ_SetValue m_Values[3];
+  VQ_SetValue m_Empty;
+  unsigned char m_Present = 0;
+};
+
+class KYV_API VQ_INTEGERSET : public VQ_Set {
+ public:
+  VQ_INTEGERSET();
+  VQ_INTEGERSET(const VQ_INTEGERSET& other);
+  VQ_INTEGERSET& operator=(const VQ_INTEGERSET& other);
+  ~VQ_INTEGERSET() override;
+  VQ_INTEGERSET& operator*() { return *this; }
+  unsigned short ValueType() const override;
+};
+
+class KYV_API VQ_STRINGSET : public VQ_Set {
+ public:
+  explicit VQ_STRINGSET(bool bConstruct = true);
+  VQ_STRINGSET(const VQ_STRINGSET& other);
+  VQ_STRINGSET& operator=(const VQ_STRINGSET& other);
+  ~VQ_STRINGSET() override;
+  VQ_STRINGSET& operator*() { return *this; }
+  unsigned short ValueType() const override;
+};
+
+// An unknown of the equation system (or its derivative).
+class KYV_API VQ_REALVARIABLE : public VQ_VarParam {
+ public:
+  explicit VQ_REALVARIABLE(bool bConstruct = true);
+  VQ_REALVARIABLE(const VQ_REALVARIABLE& other);
+  VQ_REALVARIABLE& operator=(const VQ_REALVARIABLE& other);
+  ~VQ_REALVARIABLE() override;
+
+  VQ_REALVARIABLE& operator*() { return *this; }
+  double v() const { return m_Value; }
+  double fv() const { return m_Value; }
+  double Real() const override { return m_Value; }
+  void SetValue(double value) { m_Value = value; }
+  unsigned short ValueType() const override;
+  bool IsSolverVariable() const { return m_SolverVariable; }
+  void SetSolverVariable(bool solver) { m_SolverVariable = solver; }
+
+ protected:
+  void StoreLayer(Layer layer, const XUValue& value) override;
+  void EraseLayer(Layer layer) override;
+  bool HasLayer(Layer layer) const override;
+  void ReadLayer(Layer layer, XUValue& out) const override;
+
+ private:
+  double m_Value = 0.0;
+  bool m_SolverVariable = true;
+  bool m_UserSet = false;
+};
+
+class KYV_API VQ_PARTIALDERIVATIVE : public VQ_REALVARIABLE {
+ public:
+  explicit VQ_PARTIALDERIVATIVE(bool bConstruct = true);
+  VQ_PARTIALDERIVATIVE(const VQ_PARTIALDERIVATIVE& other);
+  VQ_PARTIALDERIVATIVE& operator=(const VQ_PARTIALDERIVATIVE& other);
+  ~VQ_PARTIALDERIVATIVE() override;
+  VQ_PARTIALDERIVATIVE& operator*() { return *this; }
+};

@@ -1,0 +1,67 @@
+#pragma once
+// A log of every call the model library makes into the runtime, for tests
+// that assert the exact sequence a type produces. Off unless enabled.
+#include <string>
+#include <vector>
+
+#include "vq_api.h"
+
+namespace vq_rt {
+
+enum class EventKind {
+  AddProperty,
+  UnsetIsToBeExported,
+  HostPortType,
+  SetDims,
+  SetDim,
+  ExecuteAssignments,
+  InitialiseInternalIndexSet,
+  Assign,
+  SetUpEquations,
+  SetGroupLimits,
+  AddNonZero,
+  SetLocalEqnCount,
+  JacPattern,
+  ResetExpressions,
+  AddEquation,
+  AddOp,
+  AddTermInteger,
+  AddTermReal,
+  AddTermReference,
+  AddRef,
+};
+
+struct KYV_API Event {
+  EventKind kind;
+  const void* subject = nullptr;  // the object called
+  const void* object = nullptr;   // a property or reference involved
+  std::string name;               // property name or equation name
+  std::string text;               // description or value, when hasText
+  bool hasText = false;
+  long long a = 0, b = 0, c = 0, d = 0;
+  double real = 0.0;
+
+  Event();
+  Event(const Event&);
+  Event& operator=(const Event&);
+  ~Event();
+};
+
+class KYV_API Recorder {
+ public:
+  static void Enable(bool on);
+  static bool Enabled() { return s_enabled; }
+  static void Clear();
+  static const std::vector<Event>& Events();
+  static void Add(const Event& event);
+
+ private:
+  static bool s_enabled;
+};
+
+// One line per event, such as
+// "AddProperty USERNOTES desc=null dir=0 flag=0 form=plain".
+KYV_API std::string Describe(const Event& event);
+KYV_API std::vector<std::string> DescribeAll();
+
+}  // namespace vq_rt

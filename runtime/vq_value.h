@@ -1,0 +1,219 @@
+#pragma once
+// Values of the runtime: scalars, integer and string sets, the tagged value
+// handed to Assign and InitialiseInternalIndexSet, and set iterators.
+#include <string>
+#include <vector>
+
+#include "vq_api.h"
+
+// A value of any kind the runtime holds: an integer, a real, a string, a
+// logical, or a set of integers or of strings. Integer sets are kept as
+// sorted runs of consecutive values, so a node range costs one run; string
+// sets are sorted without regard to letter case, and membership ignores case.
+class KYV_API XUValue {
+ public:
+  enum : unsigned short {
+    kNone = 0,
+    kInteger = 2,
+    kReal = 4,
+    kString = 5,
+    kLogical = 6,
+    kSet = 8,      // a set whose element kind is fixed by its first element
+    kIntSet = 10,
+    kStrSet = 13,
+  };
+
+  XUValue();
+  explicit XUValue(unsigned short type);
+  XUValue(const XUValue& other);
+  XUValue& operator=(const XUValue& other);
+  virtual ~XUValue();
+
+  unsigned short Type() const { return m_Type; }
+  bool IsSet() const { return m_Type == kSet || m_Type == kIntSet || m_Type == kStrSet; }
+  // Empties the value and gives it the type.
+  void ResetType(unsigned short type);
+  // Empties a set, keeping its type.
+  void Clear(int unused);
+
+  // Scalars.
+  void SetInteger(int value);
+  void SetReal(double value);
+  void SetString(const char* value);
+  void SetLogical(bool value);
+  int AsInteger() const;
+  double AsReal() const;
+  const char* AsString() const;
+  bool AsLogical() const;
+  operator const char*() const { return AsString(); }
+
+  // Sets.
+  XUValue& operator+=(int element);
+  XUValue& operator+=(const char* element);
+  XUValue& operator+=(const XUValue& other);  // union in place
+  XUValue& operator*=(const XUValue& other);  // intersection in place
+  int operator>=(const char* element) const;  // 1 when held, else 0
+  int operator>=(int element) const;
+  // 0 when the two strings are equal ignoring ASCII letter case.
+  static int CompareCI(const char* a, const char* b);
+
+  // Position queries: non-zero when held; `position` is the value's position,
+  // or the position at which it belongs when absent.
+  int SetContains(int value, int& position) const;
+  int SetContains(const char* value, int& position) const;
+  // Inserts an absent value at the position SetContains reported.
+  void SetAddAtOffset(int value, int position);
+  void SetAddAtOffset(const char* value, int position);
+  int SetSize() const;
+  int IntegerAt(int position) const;
+  const char* StringAt(int position) const;
+
+  // Integer runs (inspection): run i holds RunLow(i) to RunHigh(i).
+  int RunCount() const;
+  int RunLow(int run) const;
+  int RunHigh(int run) const;
+
+  bool Equals(const XUValue& other) const;
+
+ protected:
+  // Replaces the contents with the one run lo to hi (lo <= hi).
+  void SetToRange(int lo, int hi);
+
+ private:
+  struct Run {
+    int lo;
+    int hi;
+  };
+  void RequireIntSet(const char* operation);
+  void RequireStrSet(const char* operation);
+  void Reindex();
+  long long SizeLL() const;
+  int FindStr(const char* value, bool& found) const;
+
+  unsigned short m_Type;
+  bool m_Bool;
+  int m_Int;
+  double m_Real;
+  std::string m_Str;
+  std::vector<Run> m_Runs;
+  std::vector<long long> m_RunStart;  // elements before each run
+  std::vector<std::string> m_Strs;
+};
+
+// A set value.
+class KYV_API VQ_SetValue : public XUValue {
+ public:
+  VQ_SetValue();  // a set whose kind its first element decides
+  explicit VQ_SetValue(unsigned short type);
+  VQ_SetValue(const VQ_SetValue& other);
+  explicit VQ_SetValue(const XUValue& other);
+  VQ_SetValue& operator=(const VQ_SetValue& other);
+  ~VQ_SetValue() override;
+  int Integer(int position) const { return IntegerAt(position); }
+  const char* String(int position) const { return StringAt(position); }
+};
+
+// Marks the one-element constructor of VQ_IntSetValue.
+struct VQ_OneElement {};
+
+// An integer set value.
+class KYV_API VQ_IntSetValue : public VQ_SetValue {
+ public:
+  VQ_IntSetValue();
+  // The range lo to hi; empty when lo is greater than hi. Always a range.
+  VQ_IntSetValue(int lo, int hi);
+  // The one-element set {element}.
+  VQ_IntSetValue(VQ_OneElement, int element);
+  // A null text is the empty set; otherwise a comma-separated list of
+  // integers and ranges "a..b".
+  explicit VQ_IntSetValue(const char* text);
+  VQ_IntSetValue(const VQ_SetValue& other);
+  VQ_IntSetValue(const VQ_IntSetValue& other);
+  VQ_IntSetValue& operator=(const VQ_IntSetValue& other);
+  ~VQ_IntSetValue() override;
+};
+
+// A string set value. The text lists the elements, each followed by one
+// double-quote character; text after the last quote is a last element.
+class KYV_API VQ_StrSetValue : public VQ_SetValue {
+ public:
+  VQ_StrSetValue();
+  explicit VQ_StrSetValue(const char* text);
+  VQ_StrSetValue(const VQ_SetValue& other);
+  VQ_StrSetValue(const VQ_StrSetValue& other);
+  VQ_StrSetValue& operator=(const VQ_StrSetValue& other);
+  ~VQ_StrSetValue() override;
+};
+
+// The value of one assignment: the value itself with the two assignment tags
+// and the statement's ordinal, or, in the short form, with a flags word.
+class KYV_API VQ_Value {
+ public:
+  VQ_Value(int value, unsigned int b, unsigned int a, int ordinal);
+  VQ_Value(double value, unsigned int b, unsigned int a, int ordinal);
+  VQ_Value(const char* value, unsigned int b, unsigned int a, int ordinal);
+  VQ_Value(const VQ_SetValue& value, unsigned int b, unsigned int a, int ordinal);
+  VQ_Value(const XUValue& value, unsigned int b, unsigned int a, int ordinal);
+  VQ_Value(int value, unsigned int flags);
+  VQ_Value(double value, unsigned int flags);
+  VQ_Value(const char* value, unsigned int flags);
+  VQ_Value(const VQ_SetValue& value, unsigned int flags);
+  VQ_Value(const VQ_Value& other);
+  VQ_Value& operator=(const VQ_Value& other);
+  ~VQ_Value();
+
+  const XUValue& Value() const { return m_Value; }
+  unsigned int TagB() const { return m_B; }
+  unsigned int TagA() const { return m_A; }
+  int Ordinal() const { return m_Ordinal; }
+  unsigned int Flags() const { return m_Flags; }
+  bool IsShortForm() const { return m_Short; }
+
+ private:
+  XUValue m_Value;
+  unsigned int m_B = 0;
+  unsigned int m_A = 0;
+  int m_Ordinal = 0;
+  unsigned int m_Flags = 0;
+  bool m_Short = false;
+};
+
+// Walks a set in ascending order. It keeps a copy of what it walks, so the
+// set it was built from may be destroyed before the first step.
+class KYV_API VQ_SetIter {
+ public:
+  explicit VQ_SetIter(const XUValue& set);
+  VQ_SetIter(const VQ_SetIter& other);
+  VQ_SetIter& operator=(const VQ_SetIter& other);
+  virtual ~VQ_SetIter();
+  // Moves to the next element; false when there is none.
+  bool Next();
+  int Integer() const { return static_cast<int>(m_Current); }
+  const char* String() const;
+
+ private:
+  XUValue m_Set;
+  int m_Run = -1;
+  long long m_Current = 0;
+  bool m_Done = false;
+};
+
+class KYV_API VQ_IntegerSetIter : public VQ_SetIter {
+ public:
+  explicit VQ_IntegerSetIter(const VQ_IntSetValue& set);
+  explicit VQ_IntegerSetIter(const XUValue& set);
+  VQ_IntegerSetIter(const VQ_IntegerSetIter& other);
+  ~VQ_IntegerSetIter() override;
+  // The current element; both accessors give the same value.
+  int v() const { return Integer(); }
+  int fv() const { return Integer(); }
+};
+
+class KYV_API VQ_StringSetIter : public VQ_SetIter {
+ public:
+  explicit VQ_StringSetIter(const XUValue& set);
+  VQ_StringSetIter(const VQ_StringSetIter& other);
+  ~VQ_StringSetIter() override;
+  const char* v() const { return String(); }
+  const char* fv() const { return String(); }
+};

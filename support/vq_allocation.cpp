@@ -1,0 +1,16 @@
+// The module's global allocation and release: every object the library
+// creates lives on the runtime's heap. Plain forwards, non-throwing: a
+// refused allocation gives null, and with -fcheck-new a new-expression then
+// yields null without running the constructor. The version script keeps
+// these functions local to the module.
+#include <cstddef>
+#include <new>
+
+#include "vq_memory.h"
+
+void* operator new(std::size_t bytes) { return MyAllocate(bytes); }
+void* operator new[](std::size_t bytes) { return MyAllocate(bytes); }
+void operator delete(void* block) noexcept { MyFree(block); }
+void operator delete[](void* block) noexcept { MyFree(block); }
+void operator delete(void* block, std::size_t) noexcept { MyFree(block); }
+void operator delete[](void* block, std::size_t) noexcept { MyFree(block); }

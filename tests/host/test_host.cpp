@@ -1,0 +1,104 @@
+// vqhost as users run it: its output and its refusals.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Result {
+  int status = -1;
+  std::string out, err;
+};
+
+Result RunHost(const std::vector<std::string>& args) {
+  int outPipe[2], errPipe[2];
+  if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return {};
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(outPipe[1], 1);
+    dup2(errPipe[1], 2);
+    close(outPipe[0]);
+    close(errPipe[0]);
+    std::vector<char*> argv;
+    std::string program = VQHOST;
+    argv.push_back(program.data());
+    std::vector<std::string> copies = args;
+    for (std::string& arg : copies) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  close(outPipe[1]);
+  close(errPipe[1]);
+  Result result;
+  auto drain = [](int fd, std::string& into) {
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(fd, buffer, sizeof buffer)) > 0) into.append(buffer, static_cast<size_t>(n));
+    close(fd);
+  };
+  drain(outPipe[0], result.out);
+  drain(errPipe[0], result.err);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+TEST(Host, GenericModelAsJson) {
+  Result r = RunHost({"genericmodel", "--format", "json", "--set", "USERNOTES=hello"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out,
+            "{\n"
+            "  \"type\": \"Model GENERICMODEL\\tV8.4\",\n"
+            "  \"properties\": [\n"
+            "    {\"name\": \"USERNOTES\", \"description\": null, \"direction\": 0},\n"
+            "    {\"name\": \"COMPONENTLIST\", \"description\": null, \"direction\": 0},\n"
+            "    {\"name\": \"INPUTSIGNAL\", \"description\": null, \"direction\": 4},\n"
+            "    {\"name\": \"OUTPUTSIGNAL\", \"description\": null, \"direction\": 8}\n"
+            "  ],\n"
+            "  \"values\": {\n"
+            "    \"USERNOTES\": \"hello\",\n"
+            "    \"COMPONENTLIST\": \"\"\n"
+            "  },\n"
+            "  \"equations\": [\n"
+            "  ]\n"
+            "}\n");
+}
+
+TEST(Host, DefaultRunPrintsTheRegistrations) {
+  Result r = RunHost({});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("INPUTSIGNAL  direction 4"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("equations: 0"), std::string::npos) << r.out;
+}
+
+TEST(Host, BadInputIsOneLineOnStderrAndStatusTwo) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string mentions;
+  } cases[] = {
+      {{"NOSUCHTYPE"}, "NOSUCHTYPE"},
+      {{"--set", "NOSUCH=1"}, "NOSUCH"},
+      {{"--set", "USERNOTES.X=1"}, "X"},
+      {{"--set", "INPUTSIGNAL=1"}, "INPUTSIGNAL"},
+      {{"--format", "xml"}, "xml"},
+      {{"--bogus"}, "--bogus"},
+      {{"--set"}, "--set"},
+      {{"--set", "USERNOTES"}, "USERNOTES"},
+      {{"--library", "/nonexistent/lib.so"}, "/nonexistent/lib.so"},
+  };
+  for (const Case& c : cases) {
+    Result r = RunHost(c.args);
+    EXPECT_EQ(r.status, 2) << c.mentions;
+    EXPECT_EQ(r.out, "") << c.mentions;
+    EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+// Every object the library creates lives on the runtime's heap; the
+// library's replacement allocator stays inside the library.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "vq_generic.h"
+#include "vq_memory.h"
+#include "vq_recorder.h"
+
+namespace {
+
+TEST(Allocation, LibraryObjectsComeFromTheRuntimeHeapAndGoBack) {
+  vq_rt::HeapStats before = vq_rt::GetHeapStats();
+  VQ_ModelType* model = GENERICMODELFactory();
+  ASSERT_NE(model, nullptr);
+  vq_rt::HeapStats made = vq_rt::GetHeapStats();
+  EXPECT_EQ(made.allocations, before.allocations + 1);
+  EXPECT_EQ(made.liveBlocks, before.liveBlocks + 1);
+  EXPECT_EQ(model->RefCount(), 1u);  // the factory's one reference
+  model->Release();
+  EXPECT_EQ(vq_rt::GetHeapStats().liveBlocks, before.liveBlocks);
+}
+
+TEST(Allocation, ARefusedAllocationGivesNullAndRunsNoConstructor) {
+  vq_rt::Recorder::Clear();
+  vq_rt::Recorder::Enable(true);
+  vq_rt::HeapStats before = vq_rt::GetHeapStats();
+  vq_rt::RefuseAllocations(1);
+  VQ_ModelType* model = GENERICMODELFactory();
+  vq_rt::Recorder::Enable(false);
+  EXPECT_EQ(model, nullptr);
+  EXPECT_TRUE(vq_rt::Recorder::Events().empty()) << "a constructor or AddRef ran";
+  vq_rt::HeapStats after = vq_rt::GetHeapStats();
+  EXPECT_EQ(after.refused, before.refused + 1);
+  EXPECT_EQ(after.liveBlocks, before.liveBlocks);
+  // The next allocation is served again.
+  model = GENERICMODELFactory();
+  ASSERT_NE(model, nullptr);
+  model->Release();
+}
+
+TEST(Allocation, TheHostsAndTheRuntimesOwnAllocationsStayOffTheRuntimeHeap) {
+  vq_rt::HeapStats before = vq_rt::GetHeapStats();
+  {
+    int* number = new int(3);
+    std::vector<int> numbers(1000, 1);
+    std::string text(500, 'x');
+    VQ_STRINGPARAMETER notes(true);  // the runtime's own storage of a long value
+    XUValue value;
+    value.SetString(text.c_str());
+    notes.SetUserValue(value);
+    delete number;
+  }
+  EXPECT_EQ(vq_rt::GetHeapStats().allocations, before.allocations);
+}
+
+TEST(Allocation, TheLibraryDoesNotExportItsAllocator) {
+  void* library = dlopen("libBrantel300_1.so", RTLD_NOW | RTLD_NOLOAD);
+  ASSERT_NE(library, nullptr);
+  void* factory = dlsym(library, "GENERICMODELFactory");
+  Dl_info libraryInfo{}, allocatorInfo{};
+  ASSERT_NE(dladdr(factory, &libraryInfo), 0);
+  for (const char* name : {"_Znwm", "_Znam", "_ZdlPv", "_ZdaPv", "_ZdlPvm"}) {
+    void* allocator = dlsym(library, name);  // the library's own is not visible
+    if (allocator == nullptr) continue;
+    ASSERT_NE(dladdr(allocator, &allocatorInfo), 0);
+    EXPECT_STRNE(allocatorInfo.dli_fname, libraryInfo.dli_fname) << name;
+  }
+  dlclose(library);
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+// The module's data: compatibility and property-information records, the
+// version block and the content resource.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "vq_module.h"
+
+namespace {
+
+const char* const kTypes[] = {
+#define BRANTEL_NAME(TYPE) #TYPE,
+    BRANTEL_TOPLEVEL_TYPES(BRANTEL_NAME)
+#undef BRANTEL_NAME
+};
+
+TEST(ModuleData, EveryCompatibilityRecordReadsSixThenZero) {
+  for (const char* type : kTypes) {
+    auto* record = static_cast<const int32_t*>(dlsym(RTLD_DEFAULT, (std::string("_Compatibility") + type).c_str()));
+    ASSERT_NE(record, nullptr) << type;
+    EXPECT_EQ(record[0], 6) << type;
+    EXPECT_EQ(record[1], 0) << type;
+  }
+}
+
+TEST(ModuleData, PropertyInformationRecordsAreDistinctZerosAtFixedAddresses) {
+  std::set<int32_t*> addresses;
+  for (const char* type : kTypes) {
+    auto function = reinterpret_cast<int32_t* (*)()>(dlsym(RTLD_DEFAULT, (std::string(type) + "PropertyInfo").c_str()));
+    ASSERT_NE(function, nullptr) << type;
+    int32_t* record = function();
+    EXPECT_EQ(function(), record) << type;
+    EXPECT_EQ(*record, 0) << type;
+    addresses.insert(record);
+  }
+  EXPECT_EQ(addresses.size(), std::size(kTypes));
+}
+
+TEST(ModuleData, ContentResourceIsTheNinetyNineBytes) {
+  const std::string expected =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<KYVExpDLLRscContent>\r\n  </Model>\r\n</KYVExpDLLRscContent>\r\n";
+  ASSERT_EQ(brantel::kContentXml.size(), 99u);
+  ASSERT_EQ(expected.size(), 99u);
+  for (size_t i = 0; i < expected.size(); ++i)
+    EXPECT_EQ(brantel::kContentXml[i], static_cast<unsigned char>(expected[i])) << "byte " << i;
+  EXPECT_EQ(brantel::kContentXml[97], '\r');
+  EXPECT_EQ(brantel::kContentXml[98], '\n');
+  for (unsigned char byte : brantel::kContentXml) EXPECT_NE(byte, 0);
+}
+
+TEST(ModuleData, VersionBlock) {
+  const brantel::VersionBlock& v = brantel::kVersionBlock;
+  EXPECT_EQ(v.signature, 0xFEEF04BDu);
+  EXPECT_EQ(v.structureVersion, 0x00010000u);
+  EXPECT_EQ(v.fileVersionMS, 0x001E0000u);
+  EXPECT_EQ(v.fileVersionLS, 0x00020023u);
+  EXPECT_EQ(v.productVersionMS, 0x001E0000u);
+  EXPECT_EQ(v.productVersionLS, 0x00020000u);
+  EXPECT_EQ(v.flagsMask, 0x3Fu);
+  EXPECT_EQ(v.flags, 0u);
+  EXPECT_EQ(v.operatingSystem, 0x00040004u);
+  EXPECT_EQ(v.fileType, 2u);
+  EXPECT_EQ(v.language, 0x0809);
+  EXPECT_EQ(v.codePage, 0x04B0);
+  const std::pair<const char*, const char*> strings[] = {
+      {"Comments", "Created by Corvane V8.4"}, {"FileDescription", "Brantel300_1"},
+      {"FileVersion", "30, 0, 2, 35"},         {"InternalName", "Brantel300_1"},
+      {"LegalTrademarks", ""},                 {"OriginalFilename", "Brantel300_1.dll"},
+      {"PrivateBuild", ""},                    {"ProductName", "Brantel300_1"},
+      {"ProductVersion", "30, 0, 2, 0"},       {"SpecialBuild", ""},
+  };
+  for (size_t i = 0; i < std::size(strings); ++i) {
+    EXPECT_STREQ(v.strings[i].key, strings[i].first);
+    EXPECT_STREQ(v.strings[i].value, strings[i].second);
+  }
+}
+
+}  // namespace

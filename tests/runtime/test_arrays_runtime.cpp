@@ -1,0 +1,126 @@
+// The runtime's one-dimensional arrays and element block.
+#include <gtest/gtest.h>
+
+#include "vq_error.h"
+#include "vq_matrix.h"
+#include "vq_memory.h"
+
+namespace {
+
+class RealArray : public VQ_BASE_I {
+ public:
+  VQ_Type* NewElement() override { return vq_rt::New<VQ_REALVARIABLE>(true); }
+};
+
+class NameArray : public VQ_BASE_S {
+ public:
+  VQ_Type* NewElement() override { return vq_rt::New<VQ_REALVARIABLE>(true); }
+};
+
+class Owner : public VQ_ModelTypeEx2 {
+ public:
+  const char* VQ_DefaultDESCRIPTION() const override { return "Model OWNER\tV8.4"; }
+};
+
+TEST(ElementBlock, AddNullEntriesInsertsIntoEveryRun) {
+  VQ_LongPtrVectorOwnsData block;
+  block.AddNullEntries(0, 0, 6);  // an empty block gets 2 by 3 slots
+  ASSERT_EQ(block.Elements(), 6);
+  block.AddNullEntries(1, 3, 1);  // a value at position 1 of dimension 1
+  EXPECT_EQ(block.Elements(), 8);
+  block.AddNullEntries(2, 2, 4);  // a value at position 2 of dimension 0
+  EXPECT_EQ(block.Elements(), 12);
+  EXPECT_THROW(block.AddNullEntries(0, 5, 1), VQ_Error);  // runs of 5 do not tile 12 slots
+}
+
+TEST(OneIndexArrays, FindMakesAnElementOnceAndKeepsIndexOrder) {
+  Owner owner;
+  RealArray values;
+  values.AddProperty(&owner, "VALUE", nullptr, 0, false);
+  VQ_Type* three = values.Find(3);
+  VQ_Type* one = values.Find(1);
+  EXPECT_EQ(values.Find(3), three);
+  EXPECT_NE(one, three);
+  EXPECT_EQ(values.ElementSlots(), 2);
+  EXPECT_EQ(values.ElementAtSlot(0), one);  // slots follow the index order
+  EXPECT_EQ(three->DisplayName(), "OWNER.VALUE(3)");
+  values.Find(2);
+  EXPECT_EQ(values.ElementAtSlot(1)->DisplayName(), "OWNER.VALUE(2)");
+}
+
+TEST(OneIndexArrays, ElementByTextAndReadIndex) {
+  RealArray values;
+  EXPECT_EQ(&values.ElementByText("7)"), values.Find(7));
+  EXPECT_THROW(values.ElementByText("x)"), VQ_Error);
+  EXPECT_THROW(values.ElementByText("7"), VQ_Error);  // the closing parenthesis is required
+
+  const char* text = " 12 , 4)";
+  int first = 0, second = 0;
+  ASSERT_TRUE(VQ_Matrix::ReadIndex(text, first, ','));
+  ASSERT_TRUE(VQ_Matrix::ReadIndex(text, second, ')'));
+  EXPECT_EQ(first, 12);
+  EXPECT_EQ(second, 4);
+
+  char buffer[8];
+  const char* fits = "abcdefg)";
+  EXPECT_TRUE(VQ_Matrix::ReadIndex(fits, buffer, sizeof buffer, ')'));
+  EXPECT_STREQ(buffer, "abcdefg");
+  const char* tooLong = "abcdefgh)";
+  const char* before = tooLong;
+  EXPECT_FALSE(VQ_Matrix::ReadIndex(tooLong, buffer, sizeof buffer, ')'));
+  EXPECT_EQ(tooLong, before);  // nothing consumed, nothing cut
+}
+
+TEST(OneIndexArrays, StrictLookupsRefuseElementsOutsideTheDeclaredSet) {
+  Owner owner;
+  VQ_INTEGERSET nodes;
+  RealArray values;
+  nodes.AddProperty(&owner, "VQ_VALUE_SET1", nullptr, 0, false);
+  values.AddProperty(&owner, "VALUE", nullptr, 0, false);
+  values.SetDim(nodes);
+  VQ_Value range(VQ_IntSetValue(0, 4), 0u, 0u, 1);
+  owner.InitialiseInternalIndexSet(nodes, &range, 1);
+  values.Find(9);  // outside the passes anything goes
+  {
+    VQ_StrictLookups strict;
+    EXPECT_NE(values.Find(4), nullptr);
+    EXPECT_NE(values.Find(9), nullptr);  // exists already
+    try {
+      values.Find(-1);
+      FAIL() << "no error";
+    } catch (const VQ_Error& error) {
+      EXPECT_STREQ(error.what(), "OWNER.VALUE(-1) lies outside the declared index set VQ_VALUE_SET1");
+    }
+  }
+}
+
+TEST(OneIndexArrays, CopiesGetTheirOwnBlockOfTheSameShape) {
+  RealArray values;
+  values.Find(1);
+  values.Find(2);
+  RealArray copy(values);
+  EXPECT_EQ(copy.ElementSlots(), 2);
+  EXPECT_EQ(copy.ElementAtSlot(0), nullptr);
+  VQ_Type* made = copy.Find(2);
+  EXPECT_NE(made, values.Find(2));
+  EXPECT_EQ(copy.ElementSlots(), 2);
+  RealArray assigned;
+  assigned.Find(5);
+  assigned = values;
+  EXPECT_EQ(assigned.ElementSlots(), 2);
+  EXPECT_EQ(assigned.NewElements(), 2);
+  EXPECT_EQ(assigned.NewElements(), 0);
+}
+
+TEST(OneIndexArrays, StringIndices) {
+  NameArray ports;
+  VQ_Type* a = ports.Find("Inlet");
+  EXPECT_EQ(ports.Find("inlet"), a);  // string indices ignore case
+  ports.CreateMissingArrayElement("outlet)");
+  EXPECT_EQ(ports.ElementSlots(), 2);
+  std::string tooLong(200, 'x');
+  ports.CreateMissingArrayElement((tooLong + ")").c_str());
+  EXPECT_EQ(ports.ElementSlots(), 2);
+}
+
+}  // namespace

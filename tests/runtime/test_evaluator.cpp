@@ -1,0 +1,124 @@
+// The evaluator and renderer on hand-made streams.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+#include "vq_error.h"
+#include "vq_evaluator.h"
+
+namespace {
+
+using vq_rt::Stream;
+
+class StreamEvaluation : public ::testing::Test {
+ protected:
+  StreamEvaluation() : x(true), y(true), z(true) {
+    x.SetValue(3.0);
+    y.SetValue(-2.0);
+    z.SetValue(0.5);
+    NameOf = [this](const VQ_VarParam& v) { return std::string(&v == &x ? "x" : &v == &y ? "y" : "z"); };
+  }
+  VQ_REALVARIABLE x, y, z;
+  vq_rt::ReferenceNamer NameOf;
+};
+
+TEST_F(StreamEvaluation, EveryOperatorHasItsValueAndDerivatives) {
+  struct Case {
+    const char* text;
+    std::function<void(Stream&)> build;
+    double residual;
+    std::vector<double> partials;  // with respect to the leaves in order
+  };
+  std::vector<Case> cases = {
+      {"+ x y", [&](Stream& s) { s.AddOperator(EOp_Add), s.AddReference(&x), s.AddReference(&y); }, 1.0, {1, 1}},
+      {"- x y", [&](Stream& s) { s.AddOperator(EOp_Subtract), s.AddReference(&x), s.AddReference(&y); }, 5.0, {1, -1}},
+      {"* x y", [&](Stream& s) { s.AddOperator(EOp_Multiply), s.AddReference(&x), s.AddReference(&y); }, -6.0, {-2, 3}},
+      {"/ x y", [&](Stream& s) { s.AddOperator(EOp_Divide), s.AddReference(&x), s.AddReference(&y); }, -1.5, {-0.5, -0.75}},
+      {"sq z", [&](Stream& s) { s.AddOperator(EOp_Square), s.AddReference(&z); }, 0.25, {1.0}},
+      {"op1 y", [&](Stream& s) { s.AddOperator(EOp_Code1), s.AddReference(&y); }, -2.0, {1.0}},
+      {"- * 2 x 0.5", [&](Stream& s) { s.AddOperator(EOp_Subtract), s.AddOperator(EOp_Multiply), s.AddInteger(2),
+                                        s.AddReference(&x), s.AddReal(0.5); }, 5.5, {2.0}},
+  };
+  for (const Case& c : cases) {
+    Stream stream;
+    c.build(stream);
+    vq_rt::Evaluation result = vq_rt::Evaluate(stream, 0, stream.Size());
+    EXPECT_DOUBLE_EQ(result.residual, c.residual) << c.text;
+    ASSERT_EQ(result.partials.size(), c.partials.size()) << c.text;
+    for (size_t i = 0; i < c.partials.size(); ++i) EXPECT_DOUBLE_EQ(result.partials[i], c.partials[i]) << c.text;
+    EXPECT_EQ(vq_rt::Render(stream, 0, stream.Size(), NameOf), c.text);
+  }
+}
+
+// A stencil-shaped residual: the Jacobian row against central differences.
+TEST_F(StreamEvaluation, JacobianRowMatchesFiniteDifferences) {
+  Stream s;  // + * 2 * x sq z - y / x + z 0.25
+  s.AddOperator(EOp_Add);
+  s.AddOperator(EOp_Multiply);
+  s.AddInteger(2);
+  s.AddOperator(EOp_Multiply);
+  s.AddReference(&x);
+  s.AddOperator(EOp_Square);
+  s.AddReference(&z);
+  s.AddOperator(EOp_Subtract);
+  s.AddReference(&y);
+  s.AddOperator(EOp_Divide);
+  s.AddReference(&x);  // x and z appear twice: each leaf has its own entry
+  s.AddOperator(EOp_Add);
+  s.AddReference(&z);
+  s.AddReal(0.25);
+  vq_rt::Evaluation result = vq_rt::Evaluate(s, 0, s.Size());
+  ASSERT_EQ(result.references.size(), 5u);
+  std::map<VQ_REALVARIABLE*, double> analytic;
+  for (size_t i = 0; i < result.references.size(); ++i)
+    analytic[static_cast<VQ_REALVARIABLE*>(result.references[i])] += result.partials[i];
+  for (VQ_REALVARIABLE* v : {&x, &y, &z}) {
+    const double h = 1e-6, base = v->Real();
+    v->SetValue(base + h);
+    double up = vq_rt::Evaluate(s, 0, s.Size()).residual;
+    v->SetValue(base - h);
+    double down = vq_rt::Evaluate(s, 0, s.Size()).residual;
+    v->SetValue(base);
+    EXPECT_NEAR(analytic[v], (up - down) / (2 * h), 1e-6) << NameOf(*v);
+  }
+}
+
+TEST_F(StreamEvaluation, MalformedStreamsAreRejected) {
+  struct Case {
+    const char* what;
+    std::function<void(Stream&)> build;
+  };
+  std::vector<Case> cases = {
+      {"no token", [](Stream&) {}},
+      {"operator short of operands", [&](Stream& s) { s.AddOperator(EOp_Add), s.AddReference(&x); }},
+      {"square short of its operand", [&](Stream& s) { s.AddOperator(EOp_Square); }},
+      {"leaf left over", [&](Stream& s) { s.AddOperator(EOp_Code1), s.AddReference(&x), s.AddInteger(1); }},
+      {"two leaves", [&](Stream& s) { s.AddReference(&x), s.AddReference(&y); }},
+      {"unknown operator code", [&](Stream& s) { s.AddOperator(23), s.AddReference(&x), s.AddReference(&y); }},
+  };
+  for (const Case& c : cases) {
+    Stream stream;
+    c.build(stream);
+    EXPECT_THROW(vq_rt::Evaluate(stream, 0, stream.Size()), VQ_Error) << c.what;
+    EXPECT_THROW(vq_rt::Render(stream, 0, stream.Size(), NameOf), VQ_Error) << c.what;
+  }
+}
+
+TEST_F(StreamEvaluation, ConstantsRenderWithTheirKind) {
+  Stream s;  // - + * -3 x * 4 y * 0.08333333333333333 -3.0
+  s.AddOperator(EOp_Subtract);
+  s.AddOperator(EOp_Add);
+  s.AddOperator(EOp_Multiply);
+  s.AddInteger(-3);
+  s.AddReference(&x);
+  s.AddOperator(EOp_Multiply);
+  s.AddInteger(4);
+  s.AddReference(&y);
+  s.AddOperator(EOp_Multiply);
+  s.AddReal(0.08333333333333333);
+  s.AddReal(-3.0);
+  EXPECT_EQ(vq_rt::Render(s, 0, s.Size(), NameOf), "- + * -3 x * 4 y * 0.08333333333333333 -3.0");
+}
+
+}  // namespace

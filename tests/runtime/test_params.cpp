@@ -1,0 +1,150 @@
+// Parameters, variables and sets: value layers, bounds and valid sets.
+#include <gtest/gtest.h>
+
+#include "vq_container.h"
+#include "vq_error.h"
+#include "vq_memory.h"
+#include "vq_recorder.h"
+
+namespace {
+
+// A parameter type with default hooks, as the library's parameter types
+// declare them.
+class MethodParameter : public VQ_STRINGPARAMETER {
+ public:
+  explicit MethodParameter(bool construct) : VQ_STRINGPARAMETER(false) {
+    if (construct) InitializeSystemAttributes();
+  }
+  VQ_Value* VQ_DefaultVALUE() const override {
+    static VQ_Value value("BFD1", 0u);
+    return &value;
+  }
+  VQ_Value* VQ_DefaultVALID() const override {
+    static VQ_Value valid(VQ_StrSetValue("BFD1\"OCFE2\""), 0u);
+    return &valid;
+  }
+};
+
+class CountParameter : public VQ_INTEGERPARAMETER {
+ public:
+  CountParameter() : VQ_INTEGERPARAMETER(false) { InitializeSystemAttributes(); }
+  VQ_Value* VQ_DefaultVALUE() const override {
+    static VQ_Value value(1, 0u);
+    return &value;
+  }
+  VQ_Value* VQ_DefaultLOWER() const override {
+    static VQ_Value lower(1, 0u);
+    return &lower;
+  }
+};
+
+class Owner : public VQ_ModelTypeEx2 {
+ public:
+  const char* VQ_DefaultDESCRIPTION() const override { return "Model OWNER\tV8.4"; }
+};
+
+std::string ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const VQ_Error& error) {
+    return error.what();
+  }
+  return "(no error)";
+}
+
+TEST(Parameters, UserValueWinsOverAssignedOverTypeDefault) {
+  Owner owner;
+  CountParameter sections;
+  sections.AddProperty(&owner, "NUMSECTIONS", nullptr, 0, false);
+  EXPECT_EQ(sections.v(), 1);
+  VQ_Value assigned(3, 0u, 5u, 12);
+  EXPECT_EQ(sections.Assign(&assigned), VQ_ASSIGN_OK);
+  EXPECT_EQ(sections.v(), 3);
+  XUValue user;
+  user.SetInteger(4);
+  sections.SetUserValue(user);
+  EXPECT_EQ(sections.Assign(&assigned), VQ_ASSIGN_OVERRIDDEN);
+  EXPECT_EQ(sections.v(), 4);
+  EXPECT_EQ(sections.fv(), sections.v());
+  sections.ClearUserValue();
+  EXPECT_EQ(sections.v(), 3);
+}
+
+TEST(Parameters, BoundsAndValidSetsRefuseWithTheNameAndTheValue) {
+  Owner owner;
+  CountParameter sections;
+  MethodParameter method(true);
+  sections.AddProperty(&owner, "NUMSECTIONS", nullptr, 0, false);
+  method.AddProperty(&owner, "DISCRETIZATIONMETHOD", nullptr, 0, false);
+  EXPECT_STREQ(method.v(), "BFD1");
+
+  XUValue zero;
+  zero.SetInteger(0);
+  EXPECT_EQ(ErrorOf([&] { sections.SetUserValue(zero); }), "OWNER.NUMSECTIONS: 0 is below the lower bound 1");
+  VQ_Value assignedZero(0, 0u, 0u, 1);
+  EXPECT_THROW(sections.Assign(&assignedZero), VQ_Error);
+  EXPECT_EQ(sections.v(), 1);  // nothing half-written
+
+  XUValue wrong;
+  wrong.SetString("CFD9");
+  EXPECT_EQ(ErrorOf([&] { method.SetUserValue(wrong); }),
+            "OWNER.DISCRETIZATIONMETHOD: \"CFD9\" is not one of the valid values {\"BFD1\", \"OCFE2\"}");
+  XUValue lower;
+  lower.SetString("ocfe2");
+  method.SetUserValue(lower);
+  EXPECT_STREQ(method.v(), "ocfe2");
+
+  XUValue fraction;
+  fraction.SetReal(2.5);
+  EXPECT_EQ(ErrorOf([&] { sections.SetUserValue(fraction); }), "OWNER.NUMSECTIONS: 2.5 is not an integer");
+}
+
+TEST(Parameters, WithoutInitialisedAttributesNothingIsProposed) {
+  MethodParameter method(false);
+  EXPECT_STREQ(method.v(), "");
+  XUValue any;
+  any.SetString("anything");
+  method.SetUserValue(any);  // no valid set was read
+  EXPECT_STREQ(method.v(), "anything");
+}
+
+TEST(Sets, InternalSetTakesEachPassAndStringSetTakesOneString) {
+  Owner owner;
+  VQ_INTEGERSET nodes;
+  VQ_STRINGSET integrals(true);
+  nodes.AddProperty(&owner, "VQ_VALUE_SET1", nullptr, 0, false);
+  integrals.AddProperty(&owner, "INTEGRALS", nullptr, 0, false);
+  EXPECT_EQ(nodes.v().SetSize(), 0);
+  VQ_Value range(VQ_IntSetValue(0, 8), 0u, 1u, 1);
+  owner.InitialiseInternalIndexSet(nodes, &range, 0);
+  EXPECT_EQ(nodes.v().SetSize(), 9);
+  VQ_Value none("None", 0u, 1u, 7);
+  integrals.Assign(&none);
+  EXPECT_EQ(integrals.v().SetSize(), 1);
+  EXPECT_EQ(integrals.v() >= "idx", 0);
+}
+
+TEST(Variables, HoldAValueAndADerivativeIsAVariable) {
+  VQ_PARTIALDERIVATIVE* derivative = vq_rt::New<VQ_PARTIALDERIVATIVE>(true);
+  ASSERT_NE(derivative, nullptr);
+  derivative->SetValue(2.5);
+  EXPECT_EQ(derivative->Real(), 2.5);
+  EXPECT_TRUE(derivative->IsSolverVariable());
+  derivative->AddRef();
+  long long live = vq_rt::GetHeapStats().liveBlocks;
+  derivative->Release();  // back to the runtime heap
+  EXPECT_EQ(vq_rt::GetHeapStats().liveBlocks, live - 1);
+}
+
+TEST(Registration, APropertyIsRegisteredOnceUnderAUniqueName) {
+  Owner owner;
+  VQ_STRINGPARAMETER a(true), b(true);
+  a.AddProperty(&owner, "USERNOTES", nullptr, 0, false);
+  EXPECT_THROW(a.AddProperty(&owner, "OTHER", nullptr, 0, false), VQ_Error);
+  EXPECT_THROW(b.AddProperty(&owner, "usernotes", nullptr, 0, false), VQ_Error);
+  EXPECT_THROW(b.AddProperty(nullptr, "X", nullptr, 0, false), VQ_Error);
+  EXPECT_EQ(owner.PropertyCount(), 1);
+  EXPECT_EQ(owner.FindProperty("userNotes"), &a);
+}
+
+}  // namespace
