@@ -34,6 +34,15 @@ void VQ_LongPtrVectorOwnsData::DestroyAll() {
 }
 
 void VQ_LongPtrVectorOwnsData::AddNullEntries(int position, int count, int stride) {
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event;
+    event.kind = vq_rt::EventKind::AddNullEntries;
+    event.subject = this;
+    event.a = position;
+    event.b = count;
+    event.c = stride;
+    vq_rt::Recorder::Add(event);
+  }
   if (position < 0 || count < 0 || stride < 0) vq_rt::Raise("AddNullEntries(%d, %d, %d): negative", position, count, stride);
   if (m_Slots.empty()) {
     m_Slots.assign(static_cast<size_t>(stride), nullptr);
@@ -139,6 +148,14 @@ void VQ_Matrix::AddIndexToString(int index, int dimension) {
   m_Pending[dimension].isString = false;
   m_Pending[dimension].number = index;
   m_PendingMask |= 1u << dimension;
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event;
+    event.kind = vq_rt::EventKind::AddIndexToString;
+    event.subject = this;
+    event.text = std::to_string(index);
+    event.a = dimension;
+    vq_rt::Recorder::Add(event);
+  }
 }
 
 void VQ_Matrix::AddIndexToString(const char* index, int dimension) {
@@ -147,6 +164,14 @@ void VQ_Matrix::AddIndexToString(const char* index, int dimension) {
   m_Pending[dimension].isString = true;
   m_Pending[dimension].text = index;
   m_PendingMask |= 1u << dimension;
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event;
+    event.kind = vq_rt::EventKind::AddIndexToString;
+    event.subject = this;
+    event.text = std::string("\"") + index + "\"";
+    event.a = dimension;
+    vq_rt::Recorder::Add(event);
+  }
 }
 
 VQ_Type* VQ_Matrix::AddElement() {
@@ -176,6 +201,15 @@ VQ_Type* VQ_Matrix::AddElement() {
   if (element == nullptr) vq_rt::Raise("%s%s: no element could be made", DisplayName().c_str(), name.c_str());
   element->AttachAsElement(this, name.c_str());
   m_Elements[m_CurrentOffset] = element;
+  if (vq_rt::Recorder::Enabled()) {
+    vq_rt::Event event;
+    event.kind = vq_rt::EventKind::AddElement;
+    event.subject = this;
+    event.object = element;
+    event.name = name;
+    event.a = m_CurrentOffset;
+    vq_rt::Recorder::Add(event);
+  }
   return element;
 }
 

@@ -60,6 +60,9 @@ std::string Describe(const Event& e) {
     case EventKind::AddTermReal: return "AddTerm double " + FormatDouble(e.real) + " eqn=" + n(e.b);
     case EventKind::AddTermReference: return "AddTerm ref " + e.name + " eqn=" + n(e.b);
     case EventKind::AddRef: return "AddRef -> " + n(e.a);
+    case EventKind::AddNullEntries: return "AddNullEntries(" + n(e.a) + ", " + n(e.b) + ", " + n(e.c) + ")";
+    case EventKind::AddIndexToString: return "AddIndexToString " + e.text + " " + n(e.a);
+    case EventKind::AddElement: return "AddElement " + e.name + " at " + n(e.a);
   }
   return "?";
 }

@@ -29,6 +29,9 @@ enum class EventKind {
   AddTermReal,
   AddTermReference,
   AddRef,
+  AddNullEntries,
+  AddIndexToString,
+  AddElement,
 };
 
 struct KYV_API Event {

@@ -1,0 +1,136 @@
+#include "vq_array_bases.h"
+
+template <class... Kinds>
+VQ_IndexedArrayBase<Kinds...>::VQ_IndexedArrayBase() : VQ_Matrix(kDimensions, &m_IndexValues[0]) {
+  for (int k = 0; k < kDimensions; ++k)
+    m_IndexValues[k].ResetType(kIsString[k] ? VQ_StrIndex::kSetType : VQ_IntIndex::kSetType);
+}
+
+template <class... Kinds>
+VQ_IndexedArrayBase<Kinds...>::VQ_IndexedArrayBase(const VQ_IndexedArrayBase& other) : VQ_Matrix(other) {
+  for (int k = 0; k < kDimensions; ++k) m_IndexValues[k] = other.m_IndexValues[k];
+}
+
+template <class... Kinds>
+VQ_IndexedArrayBase<Kinds...>& VQ_IndexedArrayBase<Kinds...>::operator=(const VQ_IndexedArrayBase& other) {
+  VQ_Matrix::operator=(other);
+  for (int k = 0; k < kDimensions; ++k) m_IndexValues[k] = other.m_IndexValues[k];
+  return *this;
+}
+
+template <class... Kinds>
+VQ_IndexedArrayBase<Kinds...>::~VQ_IndexedArrayBase() = default;
+
+template <class... Kinds>
+void VQ_IndexedArrayBase<Kinds...>::SetDim(std::conditional_t<true, VQ_Set&, Kinds>... sets) {
+  CancelDependenceOnDeclaredSets();
+  VQ_Set* declared[kDimensions] = {&sets...};
+  for (int k = 0; k < kDimensions; ++k) DeclareSet(k, declared[k]);
+}
+
+template <class... Kinds>
+void VQ_IndexedArrayBase<Kinds...>::BuildIndexString(typename Kinds::Arg... indices) {
+  const Index wrapped[kDimensions] = {Wrap(indices)...};
+  RecordIndices(wrapped);
+}
+
+template <class... Kinds>
+void VQ_IndexedArrayBase<Kinds...>::RecordIndices(const Index* indices) {
+  for (int k = 0; k < kDimensions; ++k) {
+    if (kIsString[k]) AddIndexToString(indices[k].text, k);
+    else AddIndexToString(indices[k].number, k);
+  }
+}
+
+template <class... Kinds>
+VQ_Type* VQ_IndexedArrayBase<Kinds...>::Find(typename Kinds::Arg... indices) {
+  const Index wrapped[kDimensions] = {Wrap(indices)...};
+  return FindIndices(wrapped);
+}
+
+template <class... Kinds>
+VQ_Type* VQ_IndexedArrayBase<Kinds...>::FindIndices(const Index* indices) {
+  const bool wasEmpty = m_Elements.Elements() == 0;
+  int stride = 1;
+  // Last dimension first: when several values are new in one look-up, the
+  // dimensions after k already have their new sizes when k grows.
+  for (int k = kDimensions - 1; k >= 0; --k) {
+    int local = 0;
+    int& position = (k == kDimensions - 1) ? m_CurrentOffset : local;
+    const bool held = kIsString[k] ? m_IndexValues[k].SetContains(indices[k].text, position)
+                                   : m_IndexValues[k].SetContains(indices[k].number, position);
+    if (!held) {
+      if (kIsString[k]) m_IndexValues[k].SetAddAtOffset(indices[k].text, position);
+      else m_IndexValues[k].SetAddAtOffset(indices[k].number, position);
+      if (!wasEmpty) m_Elements.AddNullEntries(position, m_IndexValues[k].SetSize() - 1, stride);
+    }
+    if (k < kDimensions - 1) m_CurrentOffset += local * stride;
+    if (k > 0) stride *= m_IndexValues[k].SetSize();
+  }
+  if (wasEmpty) m_Elements.AddNullEntries(0, 0, m_IndexValues[0].SetSize() * stride);
+  VQ_Type* element = m_Elements[m_CurrentOffset];
+  if (element == nullptr) {
+    RecordIndices(indices);
+    element = AddElement();
+  }
+  return element;
+}
+
+template <class... Kinds>
+int VQ_IndexedArrayBase<Kinds...>::NewElements() {
+  // Every slot from the last back to the first, each paired with its
+  // combination in reverse row-major order.
+  int count = 0;
+  int sizes[kDimensions];
+  for (int k = 0; k < kDimensions; ++k) sizes[k] = m_IndexValues[k].SetSize();
+  for (m_CurrentOffset = m_Elements.Elements() - 1; m_CurrentOffset >= 0;) {
+    int slot = m_CurrentOffset;
+    if (m_Elements[slot] == nullptr) {
+      Index indices[kDimensions];
+      int rest = slot;
+      for (int k = kDimensions - 1; k >= 0; --k) {
+        int position = rest % sizes[k];
+        rest /= sizes[k];
+        if (kIsString[k]) indices[k] = Index{0, m_IndexValues[k].String(position)};
+        else indices[k] = Index{m_IndexValues[k].Integer(position), nullptr};
+      }
+      RecordIndices(indices);
+      AddElement();
+      ++count;
+    }
+    m_CurrentOffset = slot - 1;
+  }
+  return count;
+}
+
+template <class... Kinds>
+void VQ_IndexedArrayBase<Kinds...>::CreateMissingArrayElement(const char* indexText) {
+  constexpr size_t kBuffer = 128;
+  char texts[kDimensions][kBuffer];
+  Index indices[kDimensions];
+  const char* cursor = indexText;
+  for (int k = 0; k < kDimensions; ++k) {
+    const char separator = (k == kDimensions - 1) ? ')' : ',';
+    if (kIsString[k]) {
+      if (!ReadIndex(cursor, texts[k], kBuffer, separator)) return;
+      indices[k] = Index{0, texts[k]};
+    } else {
+      int number = 0;
+      if (!ReadIndex(cursor, number, separator)) return;
+      indices[k] = Index{number, nullptr};
+    }
+  }
+  FindIndices(indices);
+}
+
+#define BRANTEL_DEFINE_ARRAY_BASE(NAME, ...)                                   \
+  template class VQ_IndexedArrayBase<__VA_ARGS__>;                             \
+  NAME::NAME() = default;                                                      \
+  NAME::NAME(const NAME& other) : VQ_IndexedArrayBase<__VA_ARGS__>(other) {}  \
+  NAME& NAME::operator=(const NAME& other) {                                   \
+    VQ_IndexedArrayBase<__VA_ARGS__>::operator=(other);                        \
+    return *this;                                                              \
+  }                                                                            \
+  NAME::~NAME() = default;
+BRANTEL_ARRAY_BASES(BRANTEL_DEFINE_ARRAY_BASE)
+#undef BRANTEL_DEFINE_ARRAY_BASE

@@ -1,0 +1,95 @@
+#pragma once
+// Set-indexed array bases of two to four dimensions, each dimension indexed
+// by integer (I) or string (S) values: VQ_BASE_II to VQ_BASE_SSSS. Elements
+// are kept densely, one slot per combination of the values in use, the last
+// index fastest, and made when first looked up. One generic implementation,
+// VQ_IndexedArrayBase, serves all 28.
+#include "kyvexp.h"
+
+// The index kinds of one dimension.
+struct VQ_IntIndex {
+  using Arg = int;
+  static constexpr bool kIsString = false;
+  static constexpr unsigned short kSetType = XUValue::kIntSet;  // 10
+};
+struct VQ_StrIndex {
+  using Arg = const char*;
+  static constexpr bool kIsString = true;
+  static constexpr unsigned short kSetType = XUValue::kStrSet;  // 13
+};
+
+template <class... Kinds>
+class VQ_IndexedArrayBase : public VQ_Matrix {
+ public:
+  static constexpr int kDimensions = sizeof...(Kinds);
+
+  VQ_IndexedArrayBase();
+  VQ_IndexedArrayBase(const VQ_IndexedArrayBase& other);
+  VQ_IndexedArrayBase& operator=(const VQ_IndexedArrayBase& other);
+  ~VQ_IndexedArrayBase() override;
+
+  // Binds the dimensions to their declared index sets, dimension 0 first.
+  void SetDim(std::conditional_t<true, VQ_Set&, Kinds>... sets);
+  void BuildIndexString(typename Kinds::Arg... indices);
+  // The element of a combination of index values; values not in use yet are
+  // inserted in their dimension and the block grows in place.
+  VQ_Type* Find(typename Kinds::Arg... indices);
+  int NewElements() override;
+  void CreateMissingArrayElement(const char* indexText) override;
+
+ protected:
+  VQ_SetValue m_IndexValues[kDimensions];
+
+ private:
+  struct Index {
+    int number;
+    const char* text;
+  };
+  static constexpr bool kIsString[kDimensions] = {Kinds::kIsString...};
+  static Index Wrap(int number) { return Index{number, nullptr}; }
+  static Index Wrap(const char* text) { return Index{0, text}; }
+  VQ_Type* FindIndices(const Index* indices);
+  void RecordIndices(const Index* indices);
+};
+
+#define BRANTEL_ARRAY_BASES(X)                                                   \
+  X(VQ_BASE_II, VQ_IntIndex, VQ_IntIndex)                                        \
+  X(VQ_BASE_IS, VQ_IntIndex, VQ_StrIndex)                                        \
+  X(VQ_BASE_SI, VQ_StrIndex, VQ_IntIndex)                                        \
+  X(VQ_BASE_SS, VQ_StrIndex, VQ_StrIndex)                                        \
+  X(VQ_BASE_III, VQ_IntIndex, VQ_IntIndex, VQ_IntIndex)                          \
+  X(VQ_BASE_IIS, VQ_IntIndex, VQ_IntIndex, VQ_StrIndex)                          \
+  X(VQ_BASE_ISI, VQ_IntIndex, VQ_StrIndex, VQ_IntIndex)                          \
+  X(VQ_BASE_ISS, VQ_IntIndex, VQ_StrIndex, VQ_StrIndex)                          \
+  X(VQ_BASE_SII, VQ_StrIndex, VQ_IntIndex, VQ_IntIndex)                          \
+  X(VQ_BASE_SIS, VQ_StrIndex, VQ_IntIndex, VQ_StrIndex)                          \
+  X(VQ_BASE_SSI, VQ_StrIndex, VQ_StrIndex, VQ_IntIndex)                          \
+  X(VQ_BASE_SSS, VQ_StrIndex, VQ_StrIndex, VQ_StrIndex)                          \
+  X(VQ_BASE_IIII, VQ_IntIndex, VQ_IntIndex, VQ_IntIndex, VQ_IntIndex)            \
+  X(VQ_BASE_IIIS, VQ_IntIndex, VQ_IntIndex, VQ_IntIndex, VQ_StrIndex)            \
+  X(VQ_BASE_IISI, VQ_IntIndex, VQ_IntIndex, VQ_StrIndex, VQ_IntIndex)            \
+  X(VQ_BASE_IISS, VQ_IntIndex, VQ_IntIndex, VQ_StrIndex, VQ_StrIndex)            \
+  X(VQ_BASE_ISII, VQ_IntIndex, VQ_StrIndex, VQ_IntIndex, VQ_IntIndex)            \
+  X(VQ_BASE_ISIS, VQ_IntIndex, VQ_StrIndex, VQ_IntIndex, VQ_StrIndex)            \
+  X(VQ_BASE_ISSI, VQ_IntIndex, VQ_StrIndex, VQ_StrIndex, VQ_IntIndex)            \
+  X(VQ_BASE_ISSS, VQ_IntIndex, VQ_StrIndex, VQ_StrIndex, VQ_StrIndex)            \
+  X(VQ_BASE_SIII, VQ_StrIndex, VQ_IntIndex, VQ_IntIndex, VQ_IntIndex)            \
+  X(VQ_BASE_SIIS, VQ_StrIndex, VQ_IntIndex, VQ_IntIndex, VQ_StrIndex)            \
+  X(VQ_BASE_SISI, VQ_StrIndex, VQ_IntIndex, VQ_StrIndex, VQ_IntIndex)            \
+  X(VQ_BASE_SISS, VQ_StrIndex, VQ_IntIndex, VQ_StrIndex, VQ_StrIndex)            \
+  X(VQ_BASE_SSII, VQ_StrIndex, VQ_StrIndex, VQ_IntIndex, VQ_IntIndex)            \
+  X(VQ_BASE_SSIS, VQ_StrIndex, VQ_StrIndex, VQ_IntIndex, VQ_StrIndex)            \
+  X(VQ_BASE_SSSI, VQ_StrIndex, VQ_StrIndex, VQ_StrIndex, VQ_IntIndex)            \
+  X(VQ_BASE_SSSS, VQ_StrIndex, VQ_StrIndex, VQ_StrIndex, VQ_StrIndex)
+
+#define BRANTEL_DECLARE_ARRAY_BASE(NAME, ...)                   \
+  extern template class VQ_IndexedArrayBase<__VA_ARGS__>;       \
+  class NAME : public VQ_IndexedArrayBase<__VA_ARGS__> {        \
+   public:                                                      \
+    NAME();                                                     \
+    NAME(const NAME& other);                                    \
+    NAME& operator=(const NAME& other);                         \
+    ~NAME() override;                                           \
+  };
+BRANTEL_ARRAY_BASES(BRANTEL_DECLARE_ARRAY_BASE)
+#undef BRANTEL_DECLARE_ARRAY_BASE

@@ -1,0 +1,37 @@
+#pragma once
+// The library's instances of the array, reference and member templates.
+// They are made once, in the library (vq_instances.cpp), and exported;
+// other modules use them from there.
+#include "vq_arrays.h"
+#include "vq_generic.h"
+#include "vq_references.h"
+
+// Arrays.
+extern template class VQ_ARRAY_I<VQ_REALPARAMETER, VQ_REALPARAMETER>;
+extern template class VQ_ARRAY_I<VQ_PARTIALDERIVATIVE, VQ_PARTIALDERIVATIVE>;
+extern template class VQ_ARRAY_I<VQ_REALVARIABLE, VQ_REALVARIABLE>;
+extern template class VQ_ARRAY_S<VQ_CONTROLPORT, VQ_CONTROLPORT>;
+extern template class VQ_ARRAY_II<VQ_PARTIALDERIVATIVE, VQ_PARTIALDERIVATIVE>;
+extern template class VQ_ARRAY_II<VQ_REALVARIABLE, VQ_REALVARIABLE>;
+extern template class VQ_ARRAY_III<VQ_PARTIALDERIVATIVE, VQ_PARTIALDERIVATIVE>;
+extern template class VQ_ARRAY_III<VQ_REALVARIABLE, VQ_REALVARIABLE>;
+
+// References and replaceable members, one pair per type.
+#define BRANTEL_REFERENCE_INSTANCES(X)                            \
+  X(VQ_GENERICMODEL)                                              \
+  X(VQ_CONTROLPORT)                                               \
+  X(VQ_ARRAY_I<VQ_REALPARAMETER BRANTEL_COMMA VQ_REALPARAMETER>)  \
+  X(VQ_ARRAY_I<VQ_PARTIALDERIVATIVE BRANTEL_COMMA VQ_PARTIALDERIVATIVE>) \
+  X(VQ_ARRAY_I<VQ_REALVARIABLE BRANTEL_COMMA VQ_REALVARIABLE>)    \
+  X(VQ_ARRAY_S<VQ_CONTROLPORT BRANTEL_COMMA VQ_CONTROLPORT>)      \
+  X(VQ_ARRAY_II<VQ_PARTIALDERIVATIVE BRANTEL_COMMA VQ_PARTIALDERIVATIVE>) \
+  X(VQ_ARRAY_II<VQ_REALVARIABLE BRANTEL_COMMA VQ_REALVARIABLE>)   \
+  X(VQ_ARRAY_III<VQ_PARTIALDERIVATIVE BRANTEL_COMMA VQ_PARTIALDERIVATIVE>) \
+  X(VQ_ARRAY_III<VQ_REALVARIABLE BRANTEL_COMMA VQ_REALVARIABLE>)
+
+#define BRANTEL_COMMA ,
+#define BRANTEL_EXTERN_REFERENCES(T)   \
+  extern template class VQ_External<T>; \
+  extern template class VQ_Virtual<T>;
+BRANTEL_REFERENCE_INSTANCES(BRANTEL_EXTERN_REFERENCES)
+#undef BRANTEL_EXTERN_REFERENCES

@@ -1,0 +1,296 @@
+// Set-indexed array bases, the array templates and their instances.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <tuple>
+
+#include "vq_instances.h"
+#include "vq_recorder.h"
+
+namespace {
+
+using RealArray2 = VQ_ARRAY_II<VQ_REALVARIABLE, VQ_REALVARIABLE>;
+using DerivArray3 = VQ_ARRAY_III<VQ_PARTIALDERIVATIVE, VQ_PARTIALDERIVATIVE>;
+
+std::vector<std::string> Recorded(const std::function<void()>& action) {
+  vq_rt::Recorder::Clear();
+  vq_rt::Recorder::Enable(true);
+  action();
+  vq_rt::Recorder::Enable(false);
+  return vq_rt::DescribeAll();
+}
+
+// Fills a 2 by 3 block: values 10, 20 in dimension 0; 1, 3, 5 in dimension 1.
+void TwoByThree(RealArray2& a) {
+  for (int i : {10, 20})
+    for (int j : {1, 3, 5}) a(i, j);
+}
+
+// The growth of the block, as golden data: the AddNullEntries calls of each
+// look-up and the shape it leaves.
+TEST(ArrayBases, BlockGrowth) {
+  struct Case {
+    const char* what;
+    std::function<void(RealArray2&)> prepare;
+    int i, j;
+    std::vector<std::string> expected;
+    int slots;
+  } cases[] = {
+      {"first look-up of an empty array", [](RealArray2&) {}, 1, 1,
+       {"AddNullEntries(0, 0, 1)", "AddIndexToString 1 0", "AddIndexToString 1 1", "AddElement (1,1) at 0"}, 1},
+      {"new value in dimension 1", TwoByThree, 10, 4,
+       {"AddNullEntries(2, 3, 1)", "AddIndexToString 10 0", "AddIndexToString 4 1", "AddElement (10,4) at 2"}, 8},
+      {"new value in dimension 0", TwoByThree, 15, 3,
+       {"AddNullEntries(1, 2, 3)", "AddIndexToString 15 0", "AddIndexToString 3 1", "AddElement (15,3) at 4"}, 9},
+      {"new values in both dimensions", TwoByThree, 15, 4,
+       {"AddNullEntries(2, 3, 1)", "AddNullEntries(1, 2, 4)", "AddIndexToString 15 0", "AddIndexToString 4 1",
+        "AddElement (15,4) at 6"},
+       12},
+      {"existing element", TwoByThree, 20, 3, {}, 6},
+  };
+  for (const Case& c : cases) {
+    RealArray2 a;
+    c.prepare(a);
+    VQ_REALVARIABLE* element = nullptr;
+    EXPECT_EQ(Recorded([&] { element = &a(c.i, c.j); }), c.expected) << c.what;
+    EXPECT_EQ(a.ElementSlots(), c.slots) << c.what;
+    EXPECT_EQ(&a(c.i, c.j), element) << c.what;
+  }
+}
+
+TEST(ArrayBases, ElementsKeepTheirCombinationsWhenTheBlockGrows) {
+  RealArray2 a;
+  std::map<std::pair<int, int>, VQ_REALVARIABLE*> made;
+  for (auto [i, j] : {std::pair{5, 5}, {1, 9}, {5, 1}, {3, 3}, {1, 1}}) made[{i, j}] = &a(i, j);
+  for (const auto& [key, element] : made) {
+    EXPECT_EQ(&a(key.first, key.second), element);
+    EXPECT_EQ(std::string(element->Name()), "(" + std::to_string(key.first) + "," + std::to_string(key.second) + ")");
+  }
+  EXPECT_EQ(a.ElementSlots(), 3 * 4);
+  EXPECT_NE(&a(3, 5), &a(5, 3));  // the first value always indexes the first dimension
+}
+
+// Random look-ups of 2-, 3- and 4-index arrays against a plain map, values
+// inserted out of order, integer and string dimensions mixed.
+template <class Array, class... Args>
+void CheckAgainstMap(std::mt19937& random, int lookups) {
+  Array array;
+  std::map<std::tuple<std::string, std::string, std::string, std::string>, VQ_Type*> reference;
+  std::uniform_int_distribution<int> pick(-6, 6);
+  auto key = [](auto... v) {
+    std::string parts[4];
+    int n = 0;
+    ((parts[n++] = [](auto x) {
+       if constexpr (std::is_same_v<decltype(x), int>) return std::to_string(x);
+       else return std::string(x);
+     }(v)),
+     ...);
+    return std::make_tuple(parts[0], parts[1], parts[2], parts[3]);
+  };
+  static const char* const kNames[] = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m"};
+  for (int step = 0; step < lookups; ++step) {
+    auto draw = [&](auto tag) {
+      int value = pick(random);
+      if constexpr (std::is_same_v<decltype(tag), int>) return value;
+      else return kNames[value + 6];
+    };
+    auto args = std::make_tuple(draw(Args{})...);
+    VQ_Type* found = std::apply([&](auto... v) { return array.Find(v...); }, args);
+    auto k = std::apply(key, args);
+    auto [it, inserted] = reference.emplace(k, found);
+    ASSERT_EQ(it->second, found) << "step " << step;
+  }
+  int expectedSlots = 1;
+  for (int d = 0; d < array.Dimensions(); ++d) {
+    std::set<std::string> values;
+    for (const auto& entry : reference) {
+      const std::string parts[4] = {std::get<0>(entry.first), std::get<1>(entry.first), std::get<2>(entry.first),
+                                    std::get<3>(entry.first)};
+      values.insert(parts[d]);
+    }
+    expectedSlots *= static_cast<int>(values.size());
+  }
+  EXPECT_EQ(array.ElementSlots(), expectedSlots);
+  int elements = 0;
+  for (int slot = 0; slot < array.ElementSlots(); ++slot) elements += array.ElementAtSlot(slot) != nullptr;
+  EXPECT_EQ(elements, static_cast<int>(reference.size()));
+}
+
+// Concrete arrays over the bases, for the randomised test.
+template <class Base>
+class Elements : public Base {
+ public:
+  VQ_Type* NewElement() override { return vq_rt::New<VQ_REALVARIABLE>(true); }
+};
+
+TEST(ArrayBases, RandomLookupsAgreeWithAMap) {
+  std::mt19937 random(11);
+  CheckAgainstMap<Elements<VQ_BASE_II>, int, int>(random, 400);
+  CheckAgainstMap<Elements<VQ_BASE_IS>, int, const char*>(random, 400);
+  CheckAgainstMap<Elements<VQ_BASE_SIS>, const char*, int, const char*>(random, 600);
+  CheckAgainstMap<Elements<VQ_BASE_III>, int, int, int>(random, 600);
+  CheckAgainstMap<Elements<VQ_BASE_IISS>, int, int, const char*, const char*>(random, 800);
+  CheckAgainstMap<Elements<VQ_BASE_SSSS>, const char*, const char*, const char*, const char*>(random, 800);
+}
+
+TEST(ArrayBases, NewElementsFillsTheBlockBackwards) {
+  RealArray2 a;
+  EXPECT_EQ(a.NewElements(), 0);
+  a(1, 1);
+  a.Find(2, 2);  // leaves a 2 by 2 block with (1,1) and (2,2)
+  std::vector<std::string> events = Recorded([&] { EXPECT_EQ(a.NewElements(), 2); });
+  std::vector<std::string> made;
+  for (const std::string& e : events)
+    if (e.rfind("AddElement", 0) == 0) made.push_back(e);
+  EXPECT_EQ(made, (std::vector<std::string>{"AddElement (2,1) at 2", "AddElement (1,2) at 1"}));
+  EXPECT_EQ(a.NewElements(), 0);
+}
+
+TEST(ArrayBases, CreateMissingArrayElementReadsTheIndexText) {
+  RealArray2 a;
+  a.CreateMissingArrayElement("3,4)");
+  ASSERT_EQ(a.ElementSlots(), 1);
+  EXPECT_STREQ(a.ElementAtSlot(0)->Name(), "(3,4)");
+  a.CreateMissingArrayElement("3,4) trailing text is not read");
+  EXPECT_EQ(a.ElementSlots(), 1);
+  for (const char* bad : {"x,4)", "3,y)", "3)", "3,4", "3;4)"}) {
+    a.CreateMissingArrayElement(bad);
+    EXPECT_EQ(a.ElementSlots(), 1) << bad;
+  }
+  Elements<VQ_BASE_IS> named;
+  named.CreateMissingArrayElement("2, inlet)");
+  EXPECT_STREQ(named.ElementAtSlot(0)->Name(), "(2,inlet)");
+}
+
+TEST(ArrayBases, AStringIndexMustFitItsBuffer) {
+  Elements<VQ_BASE_SS> a;
+  const std::string fits(127, 'f'), tooLong(128, 'x');
+  a.CreateMissingArrayElement(("a," + fits + ")").c_str());
+  EXPECT_EQ(a.ElementSlots(), 1);
+  a.CreateMissingArrayElement(("a," + tooLong + ")").c_str());
+  a.CreateMissingArrayElement((tooLong + ",a)").c_str());
+  EXPECT_EQ(a.ElementSlots(), 1);  // refused, not cut short
+}
+
+TEST(ArrayBases, CopiesOwnTheirElementsAndKeepTheShape) {
+  RealArray2 a;
+  TwoByThree(a);
+  RealArray2 copy(a);
+  EXPECT_EQ(copy.ElementSlots(), 6);
+  EXPECT_EQ(copy.NewElements(), 6);  // none shared
+  for (int slot = 0; slot < 6; ++slot) EXPECT_NE(copy.ElementAtSlot(slot), a.ElementAtSlot(slot));
+  EXPECT_STREQ(copy(20, 5).Name(), "(20,5)");
+  RealArray2 assigned;
+  assigned(7, 7);
+  assigned = a;
+  EXPECT_EQ(assigned.ElementSlots(), 6);
+  EXPECT_EQ(&assigned(10, 1), &assigned(10, 1));
+  EXPECT_EQ(assigned.ElementSlots(), 6);  // (10, 1) is a known combination
+}
+
+TEST(ArrayBases, ARefusedElementIsAnErrorAndNothingIsStored) {
+  RealArray2 a;
+  vq_rt::RefuseAllocations(1);
+  EXPECT_THROW(a(1, 2), VQ_Error);
+  EXPECT_EQ(a.ElementAtSlot(0), nullptr);
+  EXPECT_NE(&a(1, 2), nullptr);  // served on the next attempt
+  vq_rt::RefuseAllocations(1);
+  EXPECT_THROW(a.Find(1, 3), VQ_Error);
+  EXPECT_EQ(a.ElementSlots(), 2);  // the block has room for (1,3), but holds no element there
+  EXPECT_EQ(a.ElementAtSlot(1), nullptr);
+}
+
+TEST(ArrayBases, ValuesOutsideTheDeclaredSetsAreAcceptedOutsideTheEquationPasses) {
+  VQ_INTEGERSET rows, columns;
+  RealArray2 a;
+  a.SetDim(rows, columns);
+  EXPECT_EQ(a.DeclaredSet(0), &rows);
+  EXPECT_EQ(a.DeclaredSet(1), &columns);
+  EXPECT_NE(&a(99, -4), nullptr);
+  VQ_StrictLookups strict;
+  EXPECT_THROW(a(98, -4), VQ_Error);
+}
+
+TEST(ArrayTemplates, AccessAndElementFactories) {
+  RealArray2 a;
+  EXPECT_EQ(&*a, &a);
+  EXPECT_EQ(&a.v(), &a);
+  VQ_Type* first = a.NewElement();
+  VQ_Type* second = a.NewElement();
+  EXPECT_NE(first, second);
+  EXPECT_NE(dynamic_cast<VQ_REALVARIABLE*>(first), nullptr);
+  delete first;
+  delete second;
+  DerivArray3 d;
+  EXPECT_NE(dynamic_cast<VQ_PARTIALDERIVATIVE*>(&d(1, 2, 3)), nullptr);
+  EXPECT_NE(&d(1, 2, 3), &d(3, 2, 1));
+  VQ_ARRAY_S<VQ_CONTROLPORT, VQ_CONTROLPORT> ports;
+  EXPECT_TRUE(ports("inlet").ContainerDerivesFrom("Port CONTROLPORT\tV8.4"));
+  vq_rt::RefuseAllocations(1);
+  EXPECT_EQ(ports.NewElement(), nullptr);
+}
+
+TEST(References, TypeNamesAndDefaultInstances) {
+  VQ_External<VQ_GENERICMODEL> model;
+  VQ_Virtual<VQ_GENERICMODEL> member;
+  EXPECT_STREQ(model.ExternalTypeName(), "Model GENERICMODEL\tV8.4");
+  EXPECT_EQ(member.VirtualBaseType(), model.ExternalTypeName());
+  VQ_External<RealArray2> arrayReference;
+  VQ_Virtual<DerivArray3> arrayMember;
+  EXPECT_EQ(arrayReference.ExternalTypeName(), VQ_Matrix::VQ_ContainerId());
+  EXPECT_EQ(arrayMember.VirtualBaseType(), VQ_Matrix::VQ_ContainerId());
+
+  VQ_Type* one = member.NewDefaultVirtual();
+  VQ_Type* two = member.NewDefaultVirtual();
+  ASSERT_NE(one, nullptr);
+  EXPECT_NE(one, two);
+  EXPECT_EQ(static_cast<VQ_GENERICMODEL*>(one)->PropertyCount(), 4);  // constructed with its flag set
+  EXPECT_EQ(one->RefCount(), 0u);                                       // no reference taken
+  delete one;
+  delete two;
+  VQ_Type* array = arrayMember.NewDefaultVirtual();
+  EXPECT_EQ(static_cast<DerivArray3*>(array)->ElementSlots(), 0);
+  delete array;
+  vq_rt::RefuseAllocations(1);
+  EXPECT_EQ(member.NewDefaultVirtual(), nullptr);
+}
+
+TEST(References, UnlinkedReferencesRaiseTheRuntimesErrorNamingTheProperty) {
+  VQ_GENERICMODEL owner;
+  VQ_External<VQ_GENERICMODEL> reference;
+  reference.AddProperty(&owner, "OTHER", nullptr, 0, false);
+  try {
+    *reference;
+    FAIL() << "no error";
+  } catch (const VQ_Error& error) {
+    EXPECT_STREQ(error.what(), "GENERICMODEL.OTHER is not linked to an instance");
+  }
+  VQ_Virtual<VQ_GENERICMODEL> member;
+  member.AddProperty(&owner, "PART", nullptr, 0, false);
+  vq_rt::RefuseAllocations(1);
+  try {
+    *member;
+    FAIL() << "no error";
+  } catch (const VQ_Error& error) {
+    EXPECT_STREQ(error.what(), "GENERICMODEL.PART: no instance of \"Model GENERICMODEL\tV8.4\" could be made");
+  }
+  VQ_GENERICMODEL& part = *member;  // made on the next use
+  EXPECT_EQ(&*member, &part);
+  EXPECT_EQ(part.DisplayName(), "GENERICMODEL.PART");
+
+  VQ_ModelType* linked = GENERICMODELFactory();
+  reference.Link(linked);
+  linked->Release();  // the reference keeps it alive
+  EXPECT_EQ(&*reference, linked);
+  EXPECT_EQ(linked->RefCount(), 1u);
+}
+
+TEST(References, ALinkMustMatchTheReferencedType) {
+  VQ_External<VQ_CONTROLPORT> reference;
+  VQ_ModelType* model = GENERICMODELFactory();
+  EXPECT_THROW(reference.Link(model), VQ_Error);
+  model->Release();
+}
+
+}  // namespace
