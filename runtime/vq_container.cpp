@@ -10,13 +10,6 @@
 
 namespace {
 
-vq_rt::Event MakeEvent(vq_rt::EventKind kind, const void* subject) {
-  vq_rt::Event event;
-  event.kind = kind;
-  event.subject = subject;
-  return event;
-}
-
 bool KnownOperator(int code) {
   switch (code) {
     case EOp_Code1:
@@ -50,16 +43,11 @@ VQ_Container::~VQ_Container() {
 }
 
 void VQ_Container::SetDims() {
-  if (vq_rt::Recorder::Enabled()) vq_rt::Recorder::Add(MakeEvent(vq_rt::EventKind::SetDims, this));
+  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::SetDims, this);
 }
 
 long VQ_Container::ExecuteAssignments(int a, int b) {
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event = MakeEvent(vq_rt::EventKind::ExecuteAssignments, this);
-    event.a = a;
-    event.b = b;
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::ExecuteAssignments, this).Numbers(a, b);
   if (m_State && m_State->base.overrideAssignments) return m_State->base.assignments;
   return 0;
 }
@@ -67,18 +55,12 @@ long VQ_Container::ExecuteAssignments(int a, int b) {
 void VQ_Container::InitialiseInternalIndexSet(VQ_Set& set, VQ_Value* value, int pass) {
   if (value == nullptr) vq_rt::Raise("%s: index set given no value", set.DisplayName().c_str());
   set.Assign(value);
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event = MakeEvent(vq_rt::EventKind::InitialiseInternalIndexSet, this);
-    event.object = &set;
-    event.name = set.Name();
-    event.hasText = true;
-    event.text = vq_rt::FormatValue(set.v());
-    event.a = value->TagB();
-    event.b = value->TagA();
-    event.c = value->Ordinal();
-    event.d = pass;
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled())
+    vq_rt::RecordCall(vq_rt::EventKind::InitialiseInternalIndexSet, this)
+        .Object(&set)
+        .Name(set.Name())
+        .Text(vq_rt::FormatValue(set.v()))
+        .Numbers(value->TagB(), value->TagA(), value->Ordinal(), pass);
 }
 
 VQ_COMPONENTLISTNAME* VQ_Container::ComponentList() { return nullptr; }
@@ -132,22 +114,14 @@ int VQ_ModelType::SetUpEquations() {
   state.countOpen = false;
   state.localEqnCountSet = false;
   int result = state.base.overrideSetUp ? state.base.setUp : 0;
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event = MakeEvent(vq_rt::EventKind::SetUpEquations, this);
-    event.a = result;
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::SetUpEquations, this).Numbers(result);
   return result;
 }
 
 int VQ_ModelType::JacPattern(int*& p, int*& q, VQ_EquationType** types) {
   vq_rt::ContainerState& state = State();
   int result = state.base.overrideJacPattern ? state.base.jacPattern : state.firstEquation;
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event = MakeEvent(vq_rt::EventKind::JacPattern, this);
-    event.a = result;
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::JacPattern, this).Numbers(result);
   return result;
 }
 
@@ -159,11 +133,7 @@ void VQ_ModelType::SetGroupLimits(int group) {
   state.counted.push_back(vq_rt::CountedEquation{group, static_cast<uint32_t>(state.countedReferences.size()), 0});
   state.countOpen = true;
   if (group > m_stLastGroup) m_stLastGroup = group;
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event = MakeEvent(vq_rt::EventKind::SetGroupLimits, this);
-    event.a = group;
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::SetGroupLimits, this).Numbers(group);
 }
 
 void VQ_ModelType::AddNonZero(VQ_VarParam& reference) {
@@ -173,23 +143,15 @@ void VQ_ModelType::AddNonZero(VQ_VarParam& reference) {
                  reference.DisplayName().c_str());
   state.countedReferences.push_back(&reference);
   ++state.counted.back().referenceCount;
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event = MakeEvent(vq_rt::EventKind::AddNonZero, this);
-    event.object = &reference;
-    event.name = reference.DisplayName();
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled())
+    vq_rt::RecordCall(vq_rt::EventKind::AddNonZero, this).Object(&reference).Name(reference.DisplayName());
 }
 
 int VQ_ModelType::SetLocalEqnCount(int count) {
   vq_rt::ContainerState& state = State();
   state.localEqnCount = count;
   state.localEqnCountSet = true;
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event = MakeEvent(vq_rt::EventKind::SetLocalEqnCount, this);
-    event.a = count;
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::SetLocalEqnCount, this).Numbers(count);
   return count;
 }
 
@@ -203,13 +165,7 @@ void VQ_ModelType::AddEquation(const char* name, int& counter, int group) {
   equation.firstToken = static_cast<uint32_t>(state.stream.Size());
   equation.tokenCount = 0;
   state.emitted.push_back(equation);
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event = MakeEvent(vq_rt::EventKind::AddEquation, this);
-    event.name = name;
-    event.a = counter;
-    event.b = group;
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::AddEquation, this).Name(name).Numbers(counter, group);
   ++counter;
 }
 
@@ -232,7 +188,7 @@ void VQ_ModelType::StreamReset() {
   vq_rt::ContainerState& state = State();
   state.stream.Clear();
   state.emitted.clear();
-  if (vq_rt::Recorder::Enabled()) vq_rt::Recorder::Add(MakeEvent(vq_rt::EventKind::ResetExpressions, this));
+  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::ResetExpressions, this);
 }
 
 void VQ_ModelType::StreamOp(EOp op, int equation) {
@@ -240,36 +196,21 @@ void VQ_ModelType::StreamOp(EOp op, int equation) {
   vq_rt::ContainerState& state = State();
   OpenEquation(*this, state, equation);
   state.stream.AddOperator(op);
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event = MakeEvent(vq_rt::EventKind::AddOp, this);
-    event.a = op;
-    event.b = equation;
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::AddOp, this).Numbers(op, equation);
 }
 
 void VQ_ModelType::StreamInteger(int value, int equation) {
   vq_rt::ContainerState& state = State();
   OpenEquation(*this, state, equation);
   state.stream.AddInteger(value);
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event = MakeEvent(vq_rt::EventKind::AddTermInteger, this);
-    event.a = value;
-    event.b = equation;
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::AddTermInteger, this).Numbers(value, equation);
 }
 
 void VQ_ModelType::StreamReal(double value, int equation) {
   vq_rt::ContainerState& state = State();
   OpenEquation(*this, state, equation);
   state.stream.AddReal(value);
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event = MakeEvent(vq_rt::EventKind::AddTermReal, this);
-    event.real = value;
-    event.b = equation;
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::AddTermReal, this).Real(value).Numbers(0, equation);
 }
 
 void VQ_ModelType::StreamReference(VQ_VarParam& reference, int*& p, int*& q, int equation) {
@@ -284,13 +225,11 @@ void VQ_ModelType::StreamReference(VQ_VarParam& reference, int*& p, int*& q, int
   state.stream.AddReference(&reference);
   *p++ = reference.PatternId();
   *q++ = equation;
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event = MakeEvent(vq_rt::EventKind::AddTermReference, this);
-    event.object = &reference;
-    event.name = reference.DisplayName();
-    event.b = equation;
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled())
+    vq_rt::RecordCall(vq_rt::EventKind::AddTermReference, this)
+        .Object(&reference)
+        .Name(reference.DisplayName())
+        .Numbers(0, equation);
 }
 
 // ---------------------------------------------------------------------------

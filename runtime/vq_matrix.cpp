@@ -34,15 +34,7 @@ void VQ_LongPtrVectorOwnsData::DestroyAll() {
 }
 
 void VQ_LongPtrVectorOwnsData::AddNullEntries(int position, int count, int stride) {
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event;
-    event.kind = vq_rt::EventKind::AddNullEntries;
-    event.subject = this;
-    event.a = position;
-    event.b = count;
-    event.c = stride;
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::AddNullEntries, this).Numbers(position, count, stride);
   if (position < 0 || count < 0 || stride < 0) vq_rt::Raise("AddNullEntries(%d, %d, %d): negative", position, count, stride);
   if (m_Slots.empty()) {
     m_Slots.assign(static_cast<size_t>(stride), nullptr);
@@ -115,16 +107,8 @@ VQ_Set* VQ_Matrix::DeclaredSet(int dimension) const {
 void VQ_Matrix::DeclareSet(int dimension, VQ_Set* set) {
   m_DeclaredSets[dimension] = set;
   if (set != nullptr) set->AddDependent(this);
-  if (set != nullptr && vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event;
-    event.kind = vq_rt::EventKind::SetDim;
-    event.subject = this;
-    event.object = set;
-    event.name = Name();
-    event.text = set->Name();
-    event.a = dimension;
-    vq_rt::Recorder::Add(event);
-  }
+  if (set != nullptr && vq_rt::Recorder::Enabled())
+    vq_rt::RecordCall(vq_rt::EventKind::SetDim, this).Object(set).Name(Name()).Text(set->Name()).Numbers(dimension);
 }
 
 void VQ_Matrix::CancelDependenceOnDeclaredSets() {
@@ -148,14 +132,8 @@ void VQ_Matrix::AddIndexToString(int index, int dimension) {
   m_Pending[dimension].isString = false;
   m_Pending[dimension].number = index;
   m_PendingMask |= 1u << dimension;
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event;
-    event.kind = vq_rt::EventKind::AddIndexToString;
-    event.subject = this;
-    event.text = std::to_string(index);
-    event.a = dimension;
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled())
+    vq_rt::RecordCall(vq_rt::EventKind::AddIndexToString, this).Text(std::to_string(index)).Numbers(dimension);
 }
 
 void VQ_Matrix::AddIndexToString(const char* index, int dimension) {
@@ -164,14 +142,10 @@ void VQ_Matrix::AddIndexToString(const char* index, int dimension) {
   m_Pending[dimension].isString = true;
   m_Pending[dimension].text = index;
   m_PendingMask |= 1u << dimension;
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event;
-    event.kind = vq_rt::EventKind::AddIndexToString;
-    event.subject = this;
-    event.text = std::string("\"") + index + "\"";
-    event.a = dimension;
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled())
+    vq_rt::RecordCall(vq_rt::EventKind::AddIndexToString, this)
+        .Text(std::string("\"") + index + "\"")
+        .Numbers(dimension);
 }
 
 VQ_Type* VQ_Matrix::AddElement() {
@@ -201,15 +175,8 @@ VQ_Type* VQ_Matrix::AddElement() {
   if (element == nullptr) vq_rt::Raise("%s%s: no element could be made", DisplayName().c_str(), name.c_str());
   element->AttachAsElement(this, name.c_str());
   m_Elements[m_CurrentOffset] = element;
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event;
-    event.kind = vq_rt::EventKind::AddElement;
-    event.subject = this;
-    event.object = element;
-    event.name = name;
-    event.a = m_CurrentOffset;
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled())
+    vq_rt::RecordCall(vq_rt::EventKind::AddElement, this).Object(element).Name(name).Numbers(m_CurrentOffset);
   return element;
 }
 
@@ -274,6 +241,35 @@ VQ_Type& VQ_Matrix::ElementByText(const char* indexText) {
   return *m_Elements[m_CurrentOffset];
 }
 
+VQ_Type* VQ_Matrix::FindOne(XUValue& values, int number, const char* text) {
+  const bool wasEmpty = m_Elements.Elements() == 0;
+  const bool held = text ? values.SetContains(text, m_CurrentOffset) : values.SetContains(number, m_CurrentOffset);
+  if (!held) {
+    if (text) values.SetAddAtOffset(text, m_CurrentOffset);
+    else values.SetAddAtOffset(number, m_CurrentOffset);
+    if (wasEmpty) m_Elements.AddNullEntries(0, 0, values.SetSize());
+    else m_Elements.AddNullEntries(m_CurrentOffset, values.SetSize() - 1, 1);
+  }
+  VQ_Type* element = m_Elements[m_CurrentOffset];
+  if (element != nullptr) return element;
+  if (text) AddIndexToString(text, 0);
+  else AddIndexToString(number, 0);
+  return AddElement();
+}
+
+int VQ_Matrix::NewElementsOne(XUValue& values) {
+  int count = 0;
+  for (int position = values.SetSize() - 1; position >= 0; --position) {
+    m_CurrentOffset = position;
+    if (m_Elements[position] != nullptr) continue;
+    if (values.Type() == XUValue::kStrSet) AddIndexToString(values.StringAt(position), 0);
+    else AddIndexToString(values.IntegerAt(position), 0);
+    AddElement();
+    ++count;
+  }
+  return count;
+}
+
 // ---------------------------------------------------------------------------
 
 VQ_BASE_I::VQ_BASE_I() : VQ_Matrix(1, &m_IndexValues) { m_IndexValues.ResetType(XUValue::kIntSet); }
@@ -290,30 +286,8 @@ void VQ_BASE_I::SetDim(VQ_Set& set) {
   DeclareSet(0, &set);
 }
 
-VQ_Type* VQ_BASE_I::Find(int index) {
-  bool wasEmpty = m_Elements.Elements() == 0;
-  if (!m_IndexValues.SetContains(index, m_CurrentOffset)) {
-    m_IndexValues.SetAddAtOffset(index, m_CurrentOffset);
-    if (wasEmpty) m_Elements.AddNullEntries(0, 0, m_IndexValues.SetSize());
-    else m_Elements.AddNullEntries(m_CurrentOffset, m_IndexValues.SetSize() - 1, 1);
-  }
-  VQ_Type* element = m_Elements[m_CurrentOffset];
-  if (element != nullptr) return element;
-  AddIndexToString(index, 0);
-  return AddElement();
-}
-
-int VQ_BASE_I::NewElements() {
-  int count = 0;
-  for (int position = m_IndexValues.SetSize() - 1; position >= 0; --position) {
-    m_CurrentOffset = position;
-    if (m_Elements[position] != nullptr) continue;
-    AddIndexToString(m_IndexValues.Integer(position), 0);
-    AddElement();
-    ++count;
-  }
-  return count;
-}
+VQ_Type* VQ_BASE_I::Find(int index) { return FindOne(m_IndexValues, index, nullptr); }
+int VQ_BASE_I::NewElements() { return NewElementsOne(m_IndexValues); }
 
 void VQ_BASE_I::CreateMissingArrayElement(const char* indexText) {
   int index = 0;
@@ -338,29 +312,9 @@ void VQ_BASE_S::SetDim(VQ_Set& set) {
 
 VQ_Type* VQ_BASE_S::Find(const char* index) {
   if (index == nullptr) vq_rt::Raise("%s: a null string index", DisplayName().c_str());
-  bool wasEmpty = m_Elements.Elements() == 0;
-  if (!m_IndexValues.SetContains(index, m_CurrentOffset)) {
-    m_IndexValues.SetAddAtOffset(index, m_CurrentOffset);
-    if (wasEmpty) m_Elements.AddNullEntries(0, 0, m_IndexValues.SetSize());
-    else m_Elements.AddNullEntries(m_CurrentOffset, m_IndexValues.SetSize() - 1, 1);
-  }
-  VQ_Type* element = m_Elements[m_CurrentOffset];
-  if (element != nullptr) return element;
-  AddIndexToString(index, 0);
-  return AddElement();
+  return FindOne(m_IndexValues, 0, index);
 }
-
-int VQ_BASE_S::NewElements() {
-  int count = 0;
-  for (int position = m_IndexValues.SetSize() - 1; position >= 0; --position) {
-    m_CurrentOffset = position;
-    if (m_Elements[position] != nullptr) continue;
-    AddIndexToString(m_IndexValues.String(position), 0);
-    AddElement();
-    ++count;
-  }
-  return count;
-}
+int VQ_BASE_S::NewElements() { return NewElementsOne(m_IndexValues); }
 
 void VQ_BASE_S::CreateMissingArrayElement(const char* indexText) {
   char buffer[128];

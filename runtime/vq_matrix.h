@@ -73,6 +73,10 @@ class KYV_API VQ_Matrix : public VQ_Type {
  protected:
   void DeclareSet(int dimension, VQ_Set* set);
   void DependencyGone(VQ_VarParamProp* source) override;
+  // The look-up and the filling of a one-dimensional array whose index
+  // values are `values`: an integer index when text is null, else a string.
+  VQ_Type* FindOne(XUValue& values, int number, const char* text);
+  int NewElementsOne(XUValue& values);
 
   VQ_Set* m_DeclaredSets[kMaxDimensions] = {};
   int m_CurrentOffset = 0;

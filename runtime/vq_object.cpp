@@ -13,13 +13,8 @@ VQ_PtrVectorObject& VQ_PtrVectorObject::operator=(const VQ_PtrVectorObject&) { r
 VQ_PtrVectorObject::~VQ_PtrVectorObject() = default;
 
 unsigned long VQ_PtrVectorObject::AddRef() {
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event;
-    event.kind = vq_rt::EventKind::AddRef;
-    event.subject = this;
-    event.a = static_cast<long long>(m_RefCount + 1);
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled())
+    vq_rt::RecordCall(vq_rt::EventKind::AddRef, this).Numbers(static_cast<long long>(m_RefCount + 1));
   return ++m_RefCount;
 }
 
@@ -71,18 +66,9 @@ void VQ_Containable::RegisterIn(VQ_Container* owner, const char* name, const cha
   m_Parent = owner;
   owner->AppendProperty(this);
   if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event;
-    event.kind = vq_rt::EventKind::AddProperty;
-    event.subject = owner;
-    event.object = this;
-    event.name = name;
-    event.hasText = description != nullptr;
-    event.text = m_Description;
-    event.a = direction;
-    event.b = flag ? 1 : 0;
-    event.c = static_cast<long long>(form);
-    event.d = owner->PropertyCount();
-    vq_rt::Recorder::Add(event);
+    vq_rt::RecordCall call(vq_rt::EventKind::AddProperty, owner);
+    call.Object(this).Name(name).Numbers(direction, flag ? 1 : 0, static_cast<long long>(form), owner->PropertyCount());
+    if (description != nullptr) call.Text(description);
   }
 }
 
@@ -90,25 +76,12 @@ void VQ_Containable::SetDirection(int direction) { m_Direction = direction; }
 
 void VQ_Containable::UnsetIsToBeExported() {
   m_ToBeExported = false;
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event;
-    event.kind = vq_rt::EventKind::UnsetIsToBeExported;
-    event.subject = this;
-    event.name = m_Name;
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::UnsetIsToBeExported, this).Name(m_Name);
 }
 
 void VQ_Containable::HostPortType(int type) {
   m_HostPortType = type;
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event;
-    event.kind = vq_rt::EventKind::HostPortType;
-    event.subject = this;
-    event.name = m_Name;
-    event.a = type;
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::HostPortType, this).Name(m_Name).Numbers(type);
 }
 
 std::string VQ_Containable::DisplayName() const {

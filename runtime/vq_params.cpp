@@ -123,18 +123,11 @@ VQ_AssignStatus VQ_VarParam::Assign(VQ_Value* value) {
   Coerce(value->Value(), converted);
   Validate(converted);
   StoreLayer(kAssigned, converted);
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::Event event;
-    event.kind = vq_rt::EventKind::Assign;
-    event.subject = this;
-    event.name = DisplayName();
-    event.hasText = true;
-    event.text = vq_rt::FormatValue(converted);
-    event.a = value->TagB();
-    event.b = value->TagA();
-    event.c = value->Ordinal();
-    vq_rt::Recorder::Add(event);
-  }
+  if (vq_rt::Recorder::Enabled())
+    vq_rt::RecordCall(vq_rt::EventKind::Assign, this)
+        .Name(DisplayName())
+        .Text(vq_rt::FormatValue(converted))
+        .Numbers(value->TagB(), value->TagA(), value->Ordinal());
   return HasLayer(kUser) ? VQ_ASSIGN_OVERRIDDEN : VQ_ASSIGN_OK;
 }
 
@@ -249,24 +242,43 @@ void VQ_VarParam::ReadLayer(Layer, XUValue& out) const { out.ResetType(XUValue::
 // Scalar parameters.
 
 namespace {
-
-template <class T>
-void Store(VQ_ScalarLayers<T>& layers, int layer, T value) {
-  layers.value[layer] = value;
-  layers.present = static_cast<unsigned char>(layers.present | (1u << layer));
-}
-
-template <class T>
-void Erase(VQ_ScalarLayers<T>& layers, int layer) {
-  layers.present = static_cast<unsigned char>(layers.present & ~(1u << layer));
-}
-
-template <class T>
-bool Has(const VQ_ScalarLayers<T>& layers, int layer) {
-  return (layers.present & (1u << layer)) != 0;
-}
-
+void Put(double value, XUValue& out) { out.SetReal(value); }
+void Put(int value, XUValue& out) { out.SetInteger(value); }
+void Put(bool value, XUValue& out) { out.SetLogical(value); }
+void Get(const XUValue& in, double& value) { value = in.AsReal(); }
+void Get(const XUValue& in, int& value) { value = in.AsInteger(); }
+void Get(const XUValue& in, bool& value) { value = in.AsLogical(); }
 }  // namespace
+
+template <class T>
+VQ_ScalarParameter<T>::VQ_ScalarParameter() = default;
+template <class T>
+VQ_ScalarParameter<T>::VQ_ScalarParameter(const VQ_ScalarParameter& other) = default;
+template <class T>
+VQ_ScalarParameter<T>& VQ_ScalarParameter<T>::operator=(const VQ_ScalarParameter& other) = default;
+template <class T>
+VQ_ScalarParameter<T>::~VQ_ScalarParameter() = default;
+template <class T>
+void VQ_ScalarParameter<T>::StoreLayer(Layer layer, const XUValue& value) {
+  Get(value, m_Values[layer]);
+  m_Present = static_cast<unsigned char>(m_Present | (1u << layer));
+}
+template <class T>
+void VQ_ScalarParameter<T>::EraseLayer(Layer layer) {
+  m_Present = static_cast<unsigned char>(m_Present & ~(1u << layer));
+}
+template <class T>
+bool VQ_ScalarParameter<T>::HasLayer(Layer layer) const {
+  return (m_Present & (1u << layer)) != 0;
+}
+template <class T>
+void VQ_ScalarParameter<T>::ReadLayer(Layer layer, XUValue& out) const {
+  Put(HasLayer(layer) ? m_Values[layer] : T(), out);
+}
+
+template class VQ_ScalarParameter<double>;
+template class VQ_ScalarParameter<int>;
+template class VQ_ScalarParameter<bool>;
 
 const char* VQ_REALPARAMETER::VQ_ContainerId() {
   static const char kId[] = "Parameter REALPARAMETER\tV8.4";
@@ -281,12 +293,6 @@ VQ_REALPARAMETER::~VQ_REALPARAMETER() = default;
 unsigned short VQ_REALPARAMETER::ValueType() const { return XUValue::kReal; }
 int VQ_REALPARAMETER::VQ_PQRow() const { return 0; }
 int VQ_REALPARAMETER::VQ_PQCol() const { return 0; }
-void VQ_REALPARAMETER::StoreLayer(Layer layer, const XUValue& value) { Store(m_Values, layer, value.AsReal()); }
-void VQ_REALPARAMETER::EraseLayer(Layer layer) { Erase(m_Values, layer); }
-bool VQ_REALPARAMETER::HasLayer(Layer layer) const { return Has(m_Values, layer); }
-void VQ_REALPARAMETER::ReadLayer(Layer layer, XUValue& out) const {
-  out.SetReal(Has(m_Values, layer) ? m_Values.value[layer] : 0.0);
-}
 
 const char* VQ_INTEGERPARAMETER::VQ_ContainerId() {
   static const char kId[] = "Parameter INTEGERPARAMETER\tV8.4";
@@ -299,12 +305,6 @@ VQ_INTEGERPARAMETER::VQ_INTEGERPARAMETER(const VQ_INTEGERPARAMETER& other) = def
 VQ_INTEGERPARAMETER& VQ_INTEGERPARAMETER::operator=(const VQ_INTEGERPARAMETER& other) = default;
 VQ_INTEGERPARAMETER::~VQ_INTEGERPARAMETER() = default;
 unsigned short VQ_INTEGERPARAMETER::ValueType() const { return XUValue::kInteger; }
-void VQ_INTEGERPARAMETER::StoreLayer(Layer layer, const XUValue& value) { Store(m_Values, layer, value.AsInteger()); }
-void VQ_INTEGERPARAMETER::EraseLayer(Layer layer) { Erase(m_Values, layer); }
-bool VQ_INTEGERPARAMETER::HasLayer(Layer layer) const { return Has(m_Values, layer); }
-void VQ_INTEGERPARAMETER::ReadLayer(Layer layer, XUValue& out) const {
-  out.SetInteger(Has(m_Values, layer) ? m_Values.value[layer] : 0);
-}
 
 const char* VQ_FalseLOGICALPARAMETER::VQ_ContainerId() {
   static const char kId[] = "Parameter LOGICALPARAMETER\tV8.4";
@@ -317,14 +317,6 @@ VQ_FalseLOGICALPARAMETER::VQ_FalseLOGICALPARAMETER(const VQ_FalseLOGICALPARAMETE
 VQ_FalseLOGICALPARAMETER& VQ_FalseLOGICALPARAMETER::operator=(const VQ_FalseLOGICALPARAMETER& other) = default;
 VQ_FalseLOGICALPARAMETER::~VQ_FalseLOGICALPARAMETER() = default;
 unsigned short VQ_FalseLOGICALPARAMETER::ValueType() const { return XUValue::kLogical; }
-void VQ_FalseLOGICALPARAMETER::StoreLayer(Layer layer, const XUValue& value) {
-  Store(m_Values, layer, value.AsLogical());
-}
-void VQ_FalseLOGICALPARAMETER::EraseLayer(Layer layer) { Erase(m_Values, layer); }
-bool VQ_FalseLOGICALPARAMETER::HasLayer(Layer layer) const { return Has(m_Values, layer); }
-void VQ_FalseLOGICALPARAMETER::ReadLayer(Layer layer, XUValue& out) const {
-  out.SetLogical(Has(m_Values, layer) ? m_Values.value[layer] : false);
-}
 
 // ---------------------------------------------------------------------------
 // String-valued properties.

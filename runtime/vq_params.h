@@ -1,5 +1,6 @@
 #pragma once
 // Parameters, variables and set properties.
+#include <array>
 #include <string>
 
 #include "vq_object.h"
@@ -69,14 +70,41 @@ class KYV_API VQ_VarParam : public VQ_Type {
   int m_PatternId = -1;
 };
 
-// Storage of one scalar kind across the three layers.
+// A parameter of one scalar kind: its three layers and its accessors.
 template <class T>
-struct VQ_ScalarLayers {
-  T value[3] = {};
-  unsigned char present = 0;
+class VQ_ScalarParameter : public VQ_VarParam {
+ public:
+  // The current value; both accessors give the same value.
+  T v() const { return Current(); }
+  T fv() const { return Current(); }
+
+ protected:
+  VQ_ScalarParameter();
+  VQ_ScalarParameter(const VQ_ScalarParameter& other);
+  VQ_ScalarParameter& operator=(const VQ_ScalarParameter& other);
+  ~VQ_ScalarParameter() override;
+
+  void StoreLayer(Layer layer, const XUValue& value) override;
+  void EraseLayer(Layer layer) override;
+  bool HasLayer(Layer layer) const override;
+  void ReadLayer(Layer layer, XUValue& out) const override;
+
+  T Current() const {
+    for (int layer = kUser; layer >= kTypeDefault; --layer)
+      if (m_Present & (1u << layer)) return m_Values[layer];
+    return T();
+  }
+
+ private:
+  std::array<T, 3> m_Values{};
+  unsigned char m_Present = 0;
 };
 
-class KYV_API VQ_REALPARAMETER : public VQ_VarParam {
+extern template class KYV_API VQ_ScalarParameter<double>;
+extern template class KYV_API VQ_ScalarParameter<int>;
+extern template class KYV_API VQ_ScalarParameter<bool>;
+
+class KYV_API VQ_REALPARAMETER : public VQ_ScalarParameter<double> {
  public:
   static const char* VQ_ContainerId();
   explicit VQ_REALPARAMETER(bool bConstruct = true);
@@ -85,29 +113,13 @@ class KYV_API VQ_REALPARAMETER : public VQ_VarParam {
   ~VQ_REALPARAMETER() override;
 
   VQ_REALPARAMETER& operator*() { return *this; }
-  double v() const { return Current(); }
-  double fv() const { return Current(); }
   double Real() const override { return Current(); }
   unsigned short ValueType() const override;
   virtual int VQ_PQRow() const;
   virtual int VQ_PQCol() const;
-
- protected:
-  void StoreLayer(Layer layer, const XUValue& value) override;
-  void EraseLayer(Layer layer) override;
-  bool HasLayer(Layer layer) const override;
-  void ReadLayer(Layer layer, XUValue& out) const override;
-
- private:
-  double Current() const {
-    for (int layer = 2; layer >= 0; --layer)
-      if (m_Values.present & (1u << layer)) return m_Values.value[layer];
-    return 0.0;
-  }
-  VQ_ScalarLayers<double> m_Values;
 };
 
-class KYV_API VQ_INTEGERPARAMETER : public VQ_VarParam {
+class KYV_API VQ_INTEGERPARAMETER : public VQ_ScalarParameter<int> {
  public:
   static const char* VQ_ContainerId();
   explicit VQ_INTEGERPARAMETER(bool bConstruct = true);
@@ -116,28 +128,12 @@ class KYV_API VQ_INTEGERPARAMETER : public VQ_VarParam {
   ~VQ_INTEGERPARAMETER() override;
 
   VQ_INTEGERPARAMETER& operator*() { return *this; }
-  int v() const { return Current(); }
-  int fv() const { return Current(); }
   int Integer() const override { return Current(); }
   double Real() const override { return Current(); }
   unsigned short ValueType() const override;
-
- protected:
-  void StoreLayer(Layer layer, const XUValue& value) override;
-  void EraseLayer(Layer layer) override;
-  bool HasLayer(Layer layer) const override;
-  void ReadLayer(Layer layer, XUValue& out) const override;
-
- private:
-  int Current() const {
-    for (int layer = 2; layer >= 0; --layer)
-      if (m_Values.present & (1u << layer)) return m_Values.value[layer];
-    return 0;
-  }
-  VQ_ScalarLayers<int> m_Values;
 };
 
-class KYV_API VQ_FalseLOGICALPARAMETER : public VQ_VarParam {
+class KYV_API VQ_FalseLOGICALPARAMETER : public VQ_ScalarParameter<bool> {
  public:
   static const char* VQ_ContainerId();
   explicit VQ_FalseLOGICALPARAMETER(bool bConstruct = true);
@@ -146,24 +142,8 @@ class KYV_API VQ_FalseLOGICALPARAMETER : public VQ_VarParam {
   ~VQ_FalseLOGICALPARAMETER() override;
 
   VQ_FalseLOGICALPARAMETER& operator*() { return *this; }
-  bool v() const { return Current(); }
-  bool fv() const { return Current(); }
   int Integer() const override { return Current() ? 1 : 0; }
   unsigned short ValueType() const override;
-
- protected:
-  void StoreLayer(Layer layer, const XUValue& value) override;
-  void EraseLayer(Layer layer) override;
-  bool HasLayer(Layer layer) const override;
-  void ReadLayer(Layer layer, XUValue& out) const override;
-
- private:
-  bool Current() const {
-    for (int layer = 2; layer >= 0; --layer)
-      if (m_Values.present & (1u << layer)) return m_Values.value[layer];
-    return false;
-  }
-  VQ_ScalarLayers<bool> m_Values;
 };
 
 // A string-valued property; the layers live in the runtime's own storage.

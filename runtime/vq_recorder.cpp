@@ -32,6 +32,36 @@ void Recorder::Clear() { Log().clear(); }
 const std::vector<Event>& Recorder::Events() { return Log(); }
 void Recorder::Add(const Event& event) { Log().push_back(event); }
 
+RecordCall::RecordCall(EventKind kind, const void* subject) {
+  m_Event.kind = kind;
+  m_Event.subject = subject;
+}
+RecordCall::~RecordCall() { Recorder::Add(m_Event); }
+RecordCall& RecordCall::Object(const void* object) {
+  m_Event.object = object;
+  return *this;
+}
+RecordCall& RecordCall::Name(const std::string& name) {
+  m_Event.name = name;
+  return *this;
+}
+RecordCall& RecordCall::Text(const std::string& text) {
+  m_Event.text = text;
+  m_Event.hasText = true;
+  return *this;
+}
+RecordCall& RecordCall::Numbers(long long a, long long b, long long c, long long d) {
+  m_Event.a = a;
+  m_Event.b = b;
+  m_Event.c = c;
+  m_Event.d = d;
+  return *this;
+}
+RecordCall& RecordCall::Real(double value) {
+  m_Event.real = value;
+  return *this;
+}
+
 std::string Describe(const Event& e) {
   auto n = [](long long v) { return std::to_string(v); };
   switch (e.kind) {

@@ -62,6 +62,24 @@ class KYV_API Recorder {
   static bool s_enabled;
 };
 
+// Records one call when it goes out of scope:
+//   if (Recorder::Enabled()) RecordCall(EventKind::AddOp, this).Numbers(op, equation);
+class KYV_API RecordCall {
+ public:
+  RecordCall(EventKind kind, const void* subject);
+  ~RecordCall();
+  RecordCall(const RecordCall&) = delete;
+  RecordCall& operator=(const RecordCall&) = delete;
+  RecordCall& Object(const void* object);
+  RecordCall& Name(const std::string& name);
+  RecordCall& Text(const std::string& text);
+  RecordCall& Numbers(long long a, long long b = 0, long long c = 0, long long d = 0);
+  RecordCall& Real(double value);
+
+ private:
+  Event m_Event;
+};
+
 // One line per event, such as
 // "AddProperty USERNOTES desc=null dir=0 flag=0 form=plain".
 KYV_API std::string Describe(const Event& event);

@@ -6,20 +6,12 @@
 #include <tuple>
 
 #include "vq_instances.h"
-#include "vq_recorder.h"
+#include "support/recording.h"
 
 namespace {
 
 using RealArray2 = VQ_ARRAY_II<VQ_REALVARIABLE, VQ_REALVARIABLE>;
 using DerivArray3 = VQ_ARRAY_III<VQ_PARTIALDERIVATIVE, VQ_PARTIALDERIVATIVE>;
-
-std::vector<std::string> Recorded(const std::function<void()>& action) {
-  vq_rt::Recorder::Clear();
-  vq_rt::Recorder::Enable(true);
-  action();
-  vq_rt::Recorder::Enable(false);
-  return vq_rt::DescribeAll();
-}
 
 // Fills a 2 by 3 block: values 10, 20 in dimension 0; 1, 3, 5 in dimension 1.
 void TwoByThree(RealArray2& a) {

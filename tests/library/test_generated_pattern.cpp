@@ -6,17 +6,9 @@
 #include "vq_equations.h"
 #include "vq_generic.h"
 #include "vq_module.h"
-#include "vq_recorder.h"
+#include "support/recording.h"
 
 namespace {
-
-std::vector<std::string> Recorded(const std::function<void()>& action) {
-  vq_rt::Recorder::Clear();
-  vq_rt::Recorder::Enable(true);
-  action();
-  vq_rt::Recorder::Enable(false);
-  return vq_rt::DescribeAll();
-}
 
 const std::vector<std::string> kGenericModelRegistrations = {
     "AddProperty USERNOTES desc=null dir=0 flag=0 form=plain",
