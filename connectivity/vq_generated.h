@@ -6,6 +6,8 @@
 // What it does beyond the pattern it supplies through the hooks below,
 // which the level calls on the type itself:
 //   BindArrays()                      before the base's SetDims
+//   CheckAssignments(a, b)            refuses, before anything is assigned,
+//                                     values the assignments cannot work with
 //   AssignIndexSets(a, b, pass)       the index-set statements of one pass
 //   AssignDefaults(a, b)              the default assignments (pass 0 only)
 //   CountOwnEquations(n)              the counting pass of its statements
@@ -42,11 +44,15 @@ class VQ_GeneratedLevel : public Base {
 
   // Base assignments first (with the first argument lowered by one), then
   // the index sets with pass 0, the defaults, the index sets with pass 1.
+  // A refusal part-way puts back every value this call assigned.
   long ExecuteAssignments0(int a, int b, long) {
     long result = Base::ExecuteAssignments(Lowered(a), b);
+    VQ_AssignmentTransaction transaction;
+    self().CheckAssignments(a, b);
     self().AssignIndexSets(a, b, 0);
     self().AssignDefaults(a, b);
     self().AssignIndexSets(a, b, 1);
+    transaction.Commit();
     return result;
   }
 
@@ -86,6 +92,7 @@ class VQ_GeneratedLevel : public Base {
   // Hooks of the frames above; a type hides the ones it needs (public, so
   // the level reaches them).
   void BindArrays() {}
+  void CheckAssignments(int, int) {}
   void AssignIndexSets(int, int, int) {}
   void AssignDefaults(int, int) {}
   void CountOwnEquations(int&) {}

@@ -4,6 +4,7 @@
 #include <map>
 #include <sstream>
 
+#include "grid.h"
 #include "vq_evaluator.h"
 #include "vq_format.h"
 #include "vq_inspect.h"
@@ -115,6 +116,7 @@ std::string ReportText(VQ_ModelType& root, const vq_rt::Driver& driver) {
     if (property->Description()) out << "  \"" << property->Description() << "\"";
     out << "\n";
   }
+  out << GridText(root);
   out << "values:\n";
   for (const vq_rt::ValueEntry& entry : vq_rt::CollectValues(root))
     out << "  " << entry.path << " = " << vq_rt::FormatValue(entry.value) << "\n";

@@ -54,7 +54,7 @@ long VQ_Container::ExecuteAssignments(int a, int b) {
 
 void VQ_Container::InitialiseInternalIndexSet(VQ_Set& set, VQ_Value* value, int pass) {
   if (value == nullptr) vq_rt::Raise("%s: index set given no value", set.DisplayName().c_str());
-  set.Assign(value);
+  set.StoreAssigned(*value);
   if (vq_rt::Recorder::Enabled())
     vq_rt::RecordCall(vq_rt::EventKind::InitialiseInternalIndexSet, this)
         .Object(&set)

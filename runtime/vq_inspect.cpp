@@ -171,6 +171,12 @@ VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path) {
     if (dot == std::string::npos) break;
     pos = dot + 1;
   }
+  // A replaceable parameter stands for the parameter it holds.
+  if (auto* member = dynamic_cast<VQ_VirtualBase*>(current)) {
+    VQ_Type& linked = member->Linked();
+    if (dynamic_cast<VQ_VarParam*>(&linked) && !dynamic_cast<VQ_Matrix*>(&linked) && !dynamic_cast<VQ_Container*>(&linked))
+      return linked;
+  }
   return *current;
 }
 

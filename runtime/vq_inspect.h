@@ -28,7 +28,8 @@ class KYV_API PathNamer {
 KYV_API std::vector<VQ_Containable*> Reachable(VQ_Container& root);
 
 // The object a path names ("LENGTH", "SECTION(2).NODECOUNT",
-// "XDOMAIN.NUMSECTIONS"); letter case is ignored. Raises VQ_Error naming the
+// "XDOMAIN.NUMSECTIONS"); letter case is ignored. A replaceable parameter
+// (LENGTH of a domain) names the parameter in use. Raises VQ_Error naming the
 // first step that does not exist.
 KYV_API VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path);
 

@@ -49,6 +49,54 @@ bool IsNumeric(const XUValue& v) { return v.Type() == XUValue::kInteger || v.Typ
 
 }  // namespace
 
+namespace {
+
+// The values the outermost open transaction will put back.
+struct Saved {
+  VQ_VarParam* param;
+  bool had;
+  XUValue value;
+};
+struct TransactionLog {
+  int depth = 0;
+  std::vector<Saved> saved;
+};
+TransactionLog& Log() {
+  static TransactionLog log;
+  return log;
+}
+
+}  // namespace
+
+VQ_AssignmentTransaction::VQ_AssignmentTransaction() : m_Outermost(Log().depth++ == 0) {}
+
+VQ_AssignmentTransaction::~VQ_AssignmentTransaction() {
+  TransactionLog& log = Log();
+  --log.depth;
+  if (!m_Outermost) return;
+  std::vector<Saved> saved;
+  saved.swap(log.saved);
+  if (m_Committed) return;
+  for (auto it = saved.rbegin(); it != saved.rend(); ++it) it->param->RestoreAssigned(it->had, it->value);
+}
+
+void VQ_AssignmentTransaction::Commit() { m_Committed = true; }
+
+void VQ_VarParam::RestoreAssigned(bool had, const XUValue& value) {
+  if (had) StoreLayer(kAssigned, value);
+  else EraseLayer(kAssigned);
+}
+
+void VQ_VarParam::RememberAssigned() {
+  TransactionLog& log = Log();
+  if (log.depth == 0) return;
+  for (const Saved& entry : log.saved)
+    if (entry.param == this) return;
+  Saved entry{this, HasLayer(kAssigned), XUValue()};
+  if (entry.had) ReadLayer(kAssigned, entry.value);
+  log.saved.push_back(entry);
+}
+
 VQ_VarParam::VQ_VarParam() = default;
 VQ_VarParam::VQ_VarParam(const VQ_VarParam& other) : VQ_Type(other) {
   if (other.m_Attributes) m_Attributes = new vq_rt::ParamAttributes(*other.m_Attributes);
@@ -61,7 +109,14 @@ VQ_VarParam& VQ_VarParam::operator=(const VQ_VarParam& other) {
   }
   return *this;
 }
-VQ_VarParam::~VQ_VarParam() { delete m_Attributes; }
+VQ_VarParam::~VQ_VarParam() {
+  delete m_Attributes;
+  // A parameter that goes away inside a transaction has nothing to restore.
+  auto& saved = Log().saved;
+  for (size_t i = 0; i < saved.size();)
+    if (saved[i].param == this) saved.erase(saved.begin() + static_cast<std::ptrdiff_t>(i));
+    else ++i;
+}
 
 VQ_Value* VQ_VarParam::VQ_DefaultVALUE() const { return nullptr; }
 VQ_Value* VQ_VarParam::VQ_DefaultLOWER() const { return nullptr; }
@@ -117,18 +172,40 @@ void VQ_VarParam::SetUserValue(const XUValue& value) {
 
 void VQ_VarParam::ClearUserValue() { EraseLayer(kUser); }
 
+void VQ_VarParam::StoreAssigned(const VQ_Value& value) {
+  XUValue converted;
+  Coerce(value.Value(), converted);
+  Validate(converted);
+  RememberAssigned();
+  StoreLayer(kAssigned, converted);
+}
+
 VQ_AssignStatus VQ_VarParam::Assign(VQ_Value* value) {
   if (value == nullptr) vq_rt::Raise("%s: assignment of no value", DisplayName().c_str());
-  XUValue converted;
-  Coerce(value->Value(), converted);
-  Validate(converted);
-  StoreLayer(kAssigned, converted);
-  if (vq_rt::Recorder::Enabled())
+  StoreAssigned(*value);
+  if (vq_rt::Recorder::Enabled()) {
+    XUValue current;
+    ReadLayer(kAssigned, current);
     vq_rt::RecordCall(vq_rt::EventKind::Assign, this)
         .Name(DisplayName())
-        .Text(vq_rt::FormatValue(converted))
+        .Text(vq_rt::FormatValue(current))
         .Numbers(value->TagB(), value->TagA(), value->Ordinal());
+  }
   return HasLayer(kUser) ? VQ_ASSIGN_OVERRIDDEN : VQ_ASSIGN_OK;
+}
+
+void VQ_VarParam::Refuse(const XUValue& value, const char* reason) const {
+  vq_rt::Raise("%s: %s %s", DisplayName().c_str(), vq_rt::FormatValue(value).c_str(), reason ? reason : "is refused");
+}
+
+void VQ_VarParam::Refuse(double value, const char* reason) const {
+  XUValue v;
+  v.SetReal(value);
+  Refuse(v, reason);
+}
+
+void VQ_VarParam::Refuse(long long value, const char* reason) const {
+  vq_rt::Raise("%s: %lld %s", DisplayName().c_str(), value, reason ? reason : "is refused");
 }
 
 const XUValue* VQ_VarParam::Attribute(const char* name) const {

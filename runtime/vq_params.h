@@ -55,6 +55,12 @@ class KYV_API VQ_VarParam : public VQ_Type {
   // Number of this variable or parameter in the equation pattern.
   int PatternId();
 
+  // Refuses a value for this property: raises VQ_Error naming the property,
+  // the value and the reason.
+  [[noreturn]] void Refuse(const XUValue& value, const char* reason) const;
+  [[noreturn]] void Refuse(double value, const char* reason) const;
+  [[noreturn]] void Refuse(long long value, const char* reason) const;
+
  protected:
   // Converts a value to this property's kind; VQ_Error when it cannot.
   void Coerce(const XUValue& in, XUValue& out) const;
@@ -64,10 +70,34 @@ class KYV_API VQ_VarParam : public VQ_Type {
   virtual void ReadLayer(Layer layer, XUValue& out) const;
 
  private:
+  friend class VQ_AssignmentTransaction;
+  friend class VQ_Container;
+  // A default assignment without its record: the value is converted,
+  // checked and kept in the assigned layer.
+  void StoreAssigned(const VQ_Value& value);
   void Validate(const XUValue& value) const;
+  void RememberAssigned();
+  void RestoreAssigned(bool had, const XUValue& value);
 
   vq_rt::ParamAttributes* m_Attributes = nullptr;
   int m_PatternId = -1;
+};
+
+// While one lives, every default assignment remembers the value it replaces;
+// unless the transaction is committed, its end puts those values back, so a
+// run of assignments that fails part-way leaves nothing half-written.
+// Transactions nest: the outermost one does the work.
+class KYV_API VQ_AssignmentTransaction {
+ public:
+  VQ_AssignmentTransaction();
+  ~VQ_AssignmentTransaction();
+  VQ_AssignmentTransaction(const VQ_AssignmentTransaction&) = delete;
+  VQ_AssignmentTransaction& operator=(const VQ_AssignmentTransaction&) = delete;
+  void Commit();
+
+ private:
+  bool m_Outermost;
+  bool m_Committed = false;
 };
 
 // A parameter of one scalar kind: its three layers and its accessors.

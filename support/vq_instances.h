@@ -4,12 +4,14 @@
 // other modules use them from there.
 #include "vq_arrays.h"
 #include "vq_generic.h"
+#include "vq_length_angle.h"
 #include "vq_references.h"
 
 // Arrays.
 extern template class VQ_ARRAY_I<VQ_REALPARAMETER, VQ_REALPARAMETER>;
 extern template class VQ_ARRAY_I<VQ_PARTIALDERIVATIVE, VQ_PARTIALDERIVATIVE>;
 extern template class VQ_ARRAY_I<VQ_REALVARIABLE, VQ_REALVARIABLE>;
+extern template class VQ_ARRAY_I<VQ_SECTIONDATAMODEL, VQ_SECTIONDATAMODEL>;
 extern template class VQ_ARRAY_S<VQ_CONTROLPORT, VQ_CONTROLPORT>;
 extern template class VQ_ARRAY_II<VQ_PARTIALDERIVATIVE, VQ_PARTIALDERIVATIVE>;
 extern template class VQ_ARRAY_II<VQ_REALVARIABLE, VQ_REALVARIABLE>;
@@ -20,6 +22,16 @@ extern template class VQ_ARRAY_III<VQ_REALVARIABLE, VQ_REALVARIABLE>;
 #define BRANTEL_REFERENCE_INSTANCES(X)                            \
   X(VQ_GENERICMODEL)                                              \
   X(VQ_CONTROLPORT)                                               \
+  X(VQ_SECTIONDATAMODEL)                                          \
+  X(VQ_DOMAIN)                                                    \
+  X(VQ_LENGTHDOMAIN)                                              \
+  X(VQ_ANGLEDOMAIN)                                               \
+  X(VQ_ANGLEPARAMETER)                                            \
+  X(VQ_LENGTHPARAMETER)                                           \
+  X(VQ_DISCRETIZATIONMETHODPARAM_DOMAIN)                          \
+  X(VQ_NUMSECTIONSPARAM_DOMAIN)                                   \
+  X(VQ_POLYPOINTSPARAM_DOMAIN)                                    \
+  X(VQ_ARRAY_I<VQ_SECTIONDATAMODEL BRANTEL_COMMA VQ_SECTIONDATAMODEL>) \
   X(VQ_ARRAY_I<VQ_REALPARAMETER BRANTEL_COMMA VQ_REALPARAMETER>)  \
   X(VQ_ARRAY_I<VQ_PARTIALDERIVATIVE BRANTEL_COMMA VQ_PARTIALDERIVATIVE>) \
   X(VQ_ARRAY_I<VQ_REALVARIABLE BRANTEL_COMMA VQ_REALVARIABLE>)    \

@@ -102,3 +102,29 @@ TEST(Host, BadInputIsOneLineOnStderrAndStatusTwo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Host, DomainGridInTextAndJson) {
+  Result text = RunHost({"domain", "--set", "DISCRETIZATIONMETHOD=OCFE3", "--set", "NUMSECTIONS=2"});
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_NE(text.out.find("grid: OCFE3, 2 section(s), end node 18, interior {1..17}\n"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("  section 2: LOCATION 0.5 LENGTH 0.5 BASE 9 NODECOUNT 9 NUMELEMENTS 3 ELEMENTLENGTH "
+                          "0.16666666666666666\n"),
+            std::string::npos)
+      << text.out;
+  Result json = RunHost({"DOMAIN", "--set", "DISCRETIZATIONMETHOD=OCFE3", "--set", "NUMSECTIONS=2", "--format", "json"});
+  ASSERT_EQ(json.status, 0) << json.err;
+  for (const char* entry : {"\"ENDNODE\": 18", "\"SECTION(2).BASE\": 9", "\"SECTION(1).LOCATION\": 0.0",
+                            "\"VALUE(18)\": 1.0", "\"INTERIOR\": [1, 2, 3", "\"POLYPOINT(2)\": 0.78868"})
+    EXPECT_NE(json.out.find(entry), std::string::npos) << entry;
+}
+
+TEST(Host, RefusedGridIsAnError) {
+  Result r = RunHost({"DOMAIN", "--set", "SPACINGPREFERENCE=0"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "vqhost: DOMAIN.SPACINGPREFERENCE: 0.0 must be finite and greater than 0\n");
+}
+
+}  // namespace

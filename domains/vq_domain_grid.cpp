@@ -1,0 +1,209 @@
+// The domain's grid: from its length, sections, method and preferred
+// spacing, every section's location, length, nodes, elements and interior,
+// the domain's interior and end node, and the coordinate of every node.
+#include <cmath>
+#include <cstdio>
+
+#include "vq_domain.h"
+#include "vq_methods.h"
+
+namespace {
+
+// The largest grid: its end node may not pass this.
+constexpr long long kMaxEndNode = 10000000;
+
+// The int nearest to x, halves away from zero; x within int range.
+int NearestInt(double x) { return static_cast<int>(x >= 0.0 ? x + 0.5 : x - 0.5); }
+// x truncated toward zero; x within int range.
+int TruncInt(double x) { return static_cast<int>(x); }
+
+bool Positive(double x) { return std::isfinite(x) && x > 0.0; }
+
+// The value a statement's target will hold: the user's own where set,
+// otherwise what the statement assigns.
+double Effective(VQ_REALPARAMETER& target, double assigned) { return target.HasUserValue() ? target.v() : assigned; }
+int Effective(VQ_INTEGERPARAMETER& target, int assigned) { return target.HasUserValue() ? target.v() : assigned; }
+
+}  // namespace
+
+// Everything the grid divides by or converts to int is checked before any
+// value is assigned; what can only be known section by section is checked in
+// the section loop, where a refusal puts back what the call has assigned.
+void VQ_DOMAIN::CheckAssignments(int, int) {
+  const int sections = (*NUMSECTIONS).v();
+  if (sections < 1) (*NUMSECTIONS).Refuse(static_cast<long long>(sections), "must be at least 1");
+  const double length = Effective(*LENGTH, 1.0);
+  if (!Positive(length)) (*LENGTH).Refuse(length, "must be finite and greater than 0");
+  const double spacing = Effective(*SPACINGPREFERENCE, (length * 0.125) / sections);
+  if (!Positive(spacing)) (*SPACINGPREFERENCE).Refuse(spacing, "must be finite and greater than 0");
+
+  const char* method = brantel::KnownMethod((*DISCRETIZATIONMETHOD).v());
+  const brantel::PolyPointRow* pointsRow = brantel::PolyPointsFor((*DISCRETIZATIONMETHOD).v());
+  const brantel::MinNodeCountRow* minimumRow = brantel::MinNodeCountFor((*DISCRETIZATIONMETHOD).v());
+  const int points = pointsRow ? Effective(NUMPOLYPOINTS, pointsRow->points) : NUMPOLYPOINTS.v();
+  char reason[160];
+  if (method && points != brantel::OwnPolyPoints(method)) {
+    std::snprintf(reason, sizeof reason, "inner points per element do not suit %s, whose stencils take %d", method,
+                  brantel::OwnPolyPoints(method));
+    NUMPOLYPOINTS.Refuse(static_cast<long long>(points), reason);
+  }
+  const int interval = points + 1;
+  const int minimum = Effective(MINNODECOUNT, minimumRow ? minimumRow->value : MINNODECOUNT.v());
+  if (MINNODECOUNT.HasUserValue()) {
+    if (minimum < 1) MINNODECOUNT.Refuse(static_cast<long long>(minimum), "must be at least 1");
+    if (minimum % interval != 0) {
+      std::snprintf(reason, sizeof reason, "is not a whole number of elements of %d intervals", interval);
+      MINNODECOUNT.Refuse(static_cast<long long>(minimum), reason);
+    }
+  }
+  // Every section holds at least the minimum node count, and the preferred
+  // spacing asks for about length / spacing nodes in all.
+  const long long atLeast = static_cast<long long>(sections) * (minimum > 1 ? minimum : 1);
+  if (atLeast > kMaxEndNode)
+    (*NUMSECTIONS).Refuse(static_cast<long long>(sections), "sections need more than 10000000 nodes");
+  if (length / spacing > static_cast<double>(kMaxEndNode + sections))
+    (*SPACINGPREFERENCE).Refuse(spacing, "gives more than 10000000 nodes");
+
+  // The users' own section values.
+  double location = Effective(*Section(1).LOCATION, 0.0);
+  const double first = location;
+  for (int s = 1; s <= sections; ++s) {
+    VQ_SECTIONDATAMODEL& section = Section(s);
+    if (s > 1) {
+      const double next = Effective(*section.LOCATION, ((length * (s - 1)) / sections) + first);
+      if (!(std::isfinite(next) && next > location))
+        (*section.LOCATION).Refuse(next, "must lie beyond the location of the section before");
+      location = next;
+    }
+    if ((*section.SPACINGPREFERENCE).HasUserValue() && !Positive((*section.SPACINGPREFERENCE).v()))
+      (*section.SPACINGPREFERENCE).Refuse((*section.SPACINGPREFERENCE).v(), "must be finite and greater than 0");
+    if (section.LENGTH.HasUserValue() && !Positive(section.LENGTH.v()))
+      section.LENGTH.Refuse(section.LENGTH.v(), "must be finite and greater than 0");
+    if (section.NODECOUNT.HasUserValue()) {
+      const int nodes = section.NODECOUNT.v();
+      if (nodes < 1 || nodes % interval != 0) {
+        std::snprintf(reason, sizeof reason, "is not a whole number (at least 1) of elements of %d intervals",
+                      interval);
+        section.NODECOUNT.Refuse(static_cast<long long>(nodes), reason);
+      }
+    }
+  }
+  if (!(length + first > location))
+    (*Section(sections).LOCATION).Refuse(location, "must lie before the end of the domain");
+}
+
+void VQ_DOMAIN::AssignIndexSets(int a, int b, int pass) {
+  brantel::AssignmentStatements put(*this, a, b);
+  put.IndexSet(VQ_SECTION_SET1, VQ_IntSetValue(1, (*NUMSECTIONS).v()), 1, pass);
+  put.IndexSet(VQ_VALUE_SET1, VQ_IntSetValue(0, ENDNODE.v()), 2, pass);
+  put.IndexSet(VQ_POLYPOINT_SET1, VQ_IntSetValue(1, NUMPOLYPOINTS.v()), 3, pass);
+}
+
+void VQ_DOMAIN::AssignDefaults(int a, int b) {
+  brantel::AssignmentStatements put(*this, a, b);
+  put.Assign(*LENGTH, 1.0, 4);
+  put.Assign(*SPACINGPREFERENCE, ((*LENGTH).v() * 0.125) / (*NUMSECTIONS).v(), 5);
+
+  // The method's minimum node count, then its inner points: each chain
+  // takes the first link that names the method.
+  if (const brantel::MinNodeCountRow* row = brantel::MinNodeCountFor((*DISCRETIZATIONMETHOD).v()))
+    put.Assign(MINNODECOUNT, row->value, row->ordinal);
+  if (const brantel::PolyPointRow* row = brantel::PolyPointsFor((*DISCRETIZATIONMETHOD).v())) {
+    put.Assign(NUMPOLYPOINTS, row->points, row->ordinal);
+    for (int p = 1; p <= row->points; ++p)
+      put.Assign((*POLYPOINT)(p), row->positions[static_cast<size_t>(p - 1)], row->ordinal + p);
+  }
+
+  put.Assign(HIGHESTORDERDERIVATIVE, 1, 24);
+  put.Assign(*Section(1).LOCATION, 0.0, 25);
+
+  long long nodes = 0;
+  for (VQ_IntegerSetIter it(VQ_IntSetValue(1, (*NUMSECTIONS).v())); it.Next();) AssignSection(put, it, nodes);
+
+  put.Assign(INTERIOR, UnionFn42986752(), 41);
+  if (HIGHESTORDERDERIVATIVE.v() < 2) put.Assign(INTERIOR, VQ_IntSetValue(1, TruncInt(Sigma42987192()) - 1), 42);
+  put.Assign(ENDNODE, TruncInt(Sigma42988192()), 43);
+  put.Assign((*VALUE)(0), (*Section(1).LOCATION).v(), 44);
+  AssignCoordinates(put);
+}
+
+void VQ_DOMAIN::AssignSection(const brantel::AssignmentStatements& put, VQ_IntegerSetIter& it, long long& nodes) {
+  const int i = it.v();
+  const double length = (*LENGTH).v();
+  const int sections = (*NUMSECTIONS).v();
+  VQ_SECTIONDATAMODEL& section = Section(i);
+  if (i > 1) put.Assign(*section.LOCATION, ((length * (i - 1)) / sections) + (*Section(1).LOCATION).v(), 26);
+  put.Assign(*section.SPACINGPREFERENCE, (*SPACINGPREFERENCE).v(), 27);
+  if (i == (*NUMSECTIONS).v()) {
+    put.Assign(section.LENGTH, (length + (*Section(1).LOCATION).v()) - (*section.LOCATION).v(), 28);
+  } else {
+    // The next section's location as this call is about to assign it (or
+    // the user's own), not as the previous call left it.
+    VQ_REALPARAMETER& next = *Section(i + 1).LOCATION;
+    const double nextLocation = Effective(next, ((length * i) / sections) + (*Section(1).LOCATION).v());
+    put.Assign(section.LENGTH, nextLocation - (*section.LOCATION).v(), 29);
+  }
+  if (!Positive(section.LENGTH.v())) section.LENGTH.Refuse(section.LENGTH.v(), "must be finite and greater than 0");
+
+  const double estimate = section.LENGTH.v() / (*section.SPACINGPREFERENCE).v();
+  if (!(std::isfinite(estimate) && estimate + 0.5 < static_cast<double>(kMaxEndNode + 1)))
+    (*section.SPACINGPREFERENCE).Refuse((*section.SPACINGPREFERENCE).v(), "gives more than 10000000 nodes");
+  const int k = NearestInt(estimate);
+  for (VQ_IntegerSetIter one(VQ_IntSetValue(VQ_OneElement{}, k)); one.Next();) {
+    const int points = NUMPOLYPOINTS.v();
+    if (one.v() < MINNODECOUNT.v()) {
+      put.Assign(section.NODECOUNT, MINNODECOUNT.v(), 30);
+    } else {
+      const double elements = static_cast<double>(static_cast<long long>(one.v()) + points) / (points + 1);
+      put.Assign(section.NODECOUNT, TruncInt(elements) * (points + 1), 31);
+    }
+  }
+  const int count = section.NODECOUNT.v();
+  if (count < 1) section.NODECOUNT.Refuse(static_cast<long long>(count), "leaves the section without a node interval");
+  nodes += count;
+  if (nodes > kMaxEndNode) section.NODECOUNT.Refuse(nodes, "takes the grid past 10000000 nodes");
+
+  if (i > 1) put.Assign(section.BASE, TruncInt(Sigma42968240(it)), 32);
+  else put.Assign(section.BASE, 0, 33);
+  put.Assign(*section.SPACINGUSED, section.LENGTH.v() / section.NODECOUNT.v(), 34);
+  put.Assign(section.NUMELEMENTS, TruncInt(static_cast<double>(section.NODECOUNT.v()) / (NUMPOLYPOINTS.v() + 1)), 35);
+  if (NUMPOLYPOINTS.v() != 0 && !UniformLayout())
+    put.Assign(section.ELEMENTLENGTH, (*section.SPACINGUSED).v() * (NUMPOLYPOINTS.v() + 1), 37);
+  else
+    put.Assign(section.ELEMENTLENGTH, (*section.SPACINGUSED).v(), 36);
+
+  const int base = section.BASE.v();
+  if (HIGHESTORDERDERIVATIVE.v() < 2)
+    put.Assign(section.INTERIOR, VQ_IntSetValue(base + 1, base + section.NODECOUNT.v() - 1), 40);
+  else if (NUMPOLYPOINTS.v() != 0 && !UniformLayout())
+    put.Assign(section.INTERIOR, UnionFn42975016(it), 39);
+  else
+    put.Assign(section.INTERIOR, VQ_IntSetValue(base + 1, base + section.NODECOUNT.v() - 1), 38);
+}
+
+// Collocation layouts place the inner points at their fractions of the
+// element; uniform layouts space every node evenly. The element number is
+// added to the fraction before 1.0 is taken off: the last bit depends on it.
+void VQ_DOMAIN::AssignCoordinates(const brantel::AssignmentStatements& put) {
+  for (VQ_IntegerSetIter j(VQ_IntSetValue(1, (*NUMSECTIONS).v())); j.Next();) {
+    VQ_SECTIONDATAMODEL& section = Section(j.v());
+    for (VQ_IntegerSetIter k(VQ_IntSetValue(1, section.NUMELEMENTS.v())); k.Next();) {
+      const int base = section.BASE.v();
+      const int interval = NUMPOLYPOINTS.v() + 1;
+      const double element = section.ELEMENTLENGTH.v();
+      const double origin = (*section.LOCATION).v();
+      const double kk = k.v();
+      if (!UniformLayout()) {
+        for (VQ_IntegerSetIter p(VQ_IntSetValue(1, NUMPOLYPOINTS.v())); p.Next();)
+          put.Assign((*VALUE)(base + (k.v() - 1) * interval + p.v()),
+                     (element * (((*POLYPOINT)(p.v()).v() + kk) - 1.0)) + origin, 47);
+        put.Assign((*VALUE)(base + k.v() * interval), (element * kk) + origin, 48);
+      } else {
+        for (VQ_IntegerSetIter p(VQ_IntSetValue(1, NUMPOLYPOINTS.v())); p.Next();)
+          put.Assign((*VALUE)(base + (k.v() - 1) * interval + p.v()),
+                     (interval * (element * (((*POLYPOINT)(p.v()).v() + kk) - 1.0))) + origin, 45);
+        put.Assign((*VALUE)(base + k.v() * interval), (interval * (element * kk)) + origin, 46);
+      }
+    }
+  }
+}

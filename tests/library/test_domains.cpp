@@ -1,0 +1,388 @@
+// Domains, sections and their parameter types: the node grid.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "support/recording.h"
+#include "vq_inspect.h"
+#include "vq_instances.h"
+
+namespace {
+
+// A domain made by its factory, released at the end.
+struct Domain {
+  explicit Domain(VQ_ModelType* (*factory)() = DOMAINFactory) : model(factory()), d(dynamic_cast<VQ_DOMAIN&>(*model)) {}
+  ~Domain() { model->Release(); }
+  void Set(const std::string& path, const std::string& value) {
+    vq_rt::SetUserValueFromText(vq_rt::ResolvePath(d, path), path, value);
+  }
+  long Assign() { return d.ExecuteAssignments(1, 0); }
+  VQ_SECTIONDATAMODEL& S(int s) { return (*d.SECTION)(s); }
+  double X(int node) { return (*d.VALUE)(node).v(); }
+  VQ_ModelType* model;
+  VQ_DOMAIN& d;
+};
+
+std::vector<int> Elements(const XUValue& set) {
+  std::vector<int> out;
+  for (int i = 0; i < set.SetSize(); ++i) out.push_back(set.IntegerAt(i));
+  return out;
+}
+
+std::vector<int> Range(int lo, int hi) {
+  std::vector<int> out;
+  for (int i = lo; i <= hi; ++i) out.push_back(i);
+  return out;
+}
+
+// The default grid of every method: one section, LENGTH 1.0, spacing 0.125.
+TEST(DomainGrid, DefaultGridOfEveryMethodBitExact) {
+  const double third = (1.0 / 9) * 3;  // OCFE3: nine intervals, elements of three
+  struct Case {
+    const char* method;
+    int minimum, points, nodes, elements;
+    double elementLength;
+    std::vector<double> positions;
+    std::vector<double> coordinates;  // VALUE(0) .. VALUE(ENDNODE)
+  };
+  std::vector<double> eighths = {0.0, 0.125, 0.25, 0.375, 0.5, 0.625, 0.75, 0.875, 1.0};
+  std::vector<Case> cases = {
+      {"BFD1", 2, 0, 8, 8, 0.125, {}, eighths},
+      {"BFD2", 2, 1, 8, 4, 0.125, {0.5}, eighths},
+      {"FFD1", 2, 0, 8, 8, 0.125, {}, eighths},
+      {"FFD2", 2, 1, 8, 4, 0.125, {0.5}, eighths},
+      {"CFD2", 2, 1, 8, 4, 0.125, {0.5}, eighths},
+      {"CFD4", 4, 3, 8, 2, 0.125, {0.25, 0.5, 0.75}, eighths},
+      {"UBFD4", 4, 3, 8, 2, 0.125, {0.25, 0.5, 0.75}, eighths},
+      {"OCFE2", 2, 1, 8, 4, 0.25, {0.5}, eighths},
+      {"OCFE3", 3, 2, 9, 3, third, {0.21132, 0.78868},
+       {0.0, third * ((0.21132 + 1.0) - 1.0), third * ((0.78868 + 1.0) - 1.0), third * 1.0,
+        third * ((0.21132 + 2.0) - 1.0), third * ((0.78868 + 2.0) - 1.0), third * 2.0,
+        third * ((0.21132 + 3.0) - 1.0), third * ((0.78868 + 3.0) - 1.0), third * 3.0}},
+      {"OCFE4", 4, 3, 8, 2, 0.5, {0.1127, 0.5, 0.8873},
+       {0.0, 0.05635000000000001, 0.25, 0.5 * ((0.8873 + 1.0) - 1.0), 0.5, 0.5 * ((0.1127 + 2.0) - 1.0), 0.75,
+        0.5 * ((0.8873 + 2.0) - 1.0), 1.0}},
+  };
+  for (const Case& c : cases) {
+    Domain g;
+    g.Set("DISCRETIZATIONMETHOD", c.method);
+    EXPECT_EQ(g.Assign(), 0);
+    VQ_SECTIONDATAMODEL& s = g.S(1);
+    EXPECT_EQ(g.d.MINNODECOUNT.v(), c.minimum) << c.method;
+    EXPECT_EQ(g.d.NUMPOLYPOINTS.v(), c.points) << c.method;
+    for (size_t p = 0; p < c.positions.size(); ++p) EXPECT_EQ((*g.d.POLYPOINT)(static_cast<int>(p) + 1).v(), c.positions[p]);
+    EXPECT_EQ(s.NODECOUNT.v(), c.nodes) << c.method;
+    EXPECT_EQ(s.NUMELEMENTS.v(), c.elements) << c.method;
+    EXPECT_EQ(s.BASE.v(), 0);
+    EXPECT_EQ(s.LENGTH.v(), 1.0);
+    EXPECT_EQ((*s.SPACINGUSED).v(), 1.0 / c.nodes) << c.method;
+    EXPECT_EQ(s.ELEMENTLENGTH.v(), c.elementLength) << c.method;
+    EXPECT_EQ(g.d.ENDNODE.v(), c.nodes);
+    EXPECT_EQ(Elements(s.INTERIOR.v()), Range(1, c.nodes - 1)) << c.method;
+    EXPECT_EQ(Elements(g.d.INTERIOR.v()), Range(1, c.nodes - 1)) << c.method;
+    EXPECT_EQ(Elements(g.d.VQ_VALUE_SET1.v()), Range(0, c.nodes)) << c.method;
+    ASSERT_EQ(c.coordinates.size(), static_cast<size_t>(c.nodes + 1));
+    for (int n = 0; n <= c.nodes; ++n) EXPECT_EQ(g.X(n), c.coordinates[static_cast<size_t>(n)]) << c.method << " node " << n;
+  }
+}
+
+TEST(DomainGrid, MethodNamesIgnoreCaseAndUnknownNamesAssignNoMethodDefaults) {
+  Domain lower;
+  lower.Set("DISCRETIZATIONMETHOD", "ocfe3");
+  lower.Assign();
+  EXPECT_EQ(lower.S(1).NODECOUNT.v(), 9);
+  EXPECT_EQ(lower.d.ENDNODE.v(), 9);
+  EXPECT_THROW(lower.Set("DISCRETIZATIONMETHOD", "CFD9"), VQ_Error);  // not one of the ten
+}
+
+TEST(DomainGrid, SectionsBelowTheMinimumTakeItExactly) {
+  Domain g;
+  g.Set("DISCRETIZATIONMETHOD", "OCFE3");
+  g.Set("SPACINGPREFERENCE", "0.6");  // k = 2 nodes, below the minimum of 3
+  g.Assign();
+  EXPECT_EQ(g.S(1).NODECOUNT.v(), 3);
+  EXPECT_EQ(g.S(1).NUMELEMENTS.v(), 1);
+}
+
+// With several sections the first call already gives the grid of the fixed
+// point: each section's length uses the next section's new location.
+TEST(DomainGrid, SeveralSectionsAreRightOnTheFirstCall) {
+  for (int sections : {2, 3}) {
+    Domain g;
+    g.Set("NUMSECTIONS", std::to_string(sections));
+    g.Assign();
+    const double width = 1.0 / sections;
+    int base = 0;
+    for (int s = 1; s <= sections; ++s) {
+      EXPECT_DOUBLE_EQ((*g.S(s).LOCATION).v(), width * (s - 1));
+      EXPECT_DOUBLE_EQ(g.S(s).LENGTH.v(), width) << "section " << s;
+      EXPECT_EQ(g.S(s).BASE.v(), base);
+      base += g.S(s).NODECOUNT.v();
+    }
+    EXPECT_EQ(g.d.ENDNODE.v(), base);
+    EXPECT_EQ(base, 8 * sections);  // the default spacing is an eighth of a section
+    const int end = g.d.ENDNODE.v();
+    g.Assign();  // the fixed point
+    EXPECT_EQ(g.d.ENDNODE.v(), end);
+    for (int n = 0; n <= end; ++n) EXPECT_DOUBLE_EQ(g.X(n), n / (8.0 * sections));
+  }
+  // After a change of LENGTH the first call uses the new locations.
+  Domain g;
+  g.Set("NUMSECTIONS", "2");
+  g.Assign();
+  g.Set("LENGTH", "2.0");
+  g.Assign();
+  EXPECT_EQ((*g.S(2).LOCATION).v(), 1.0);
+  EXPECT_EQ(g.S(1).LENGTH.v(), 1.0);
+  EXPECT_EQ(g.S(2).LENGTH.v(), 1.0);
+}
+
+TEST(DomainGrid, InteriorByHighestOrderDerivative) {
+  struct Case {
+    const char* method;
+    const char* highest;
+    std::function<bool(int)> interior;
+  } cases[] = {
+      {"BFD1", "1", [](int n) { return n >= 1 && n <= 15; }},
+      {"BFD1", "2", [](int n) { return n >= 1 && n <= 15 && n != 8; }},  // junction S(2).BASE left out
+      {"OCFE2", "1", [](int n) { return n >= 1 && n <= 15; }},
+      {"OCFE2", "2", [](int n) { return n % 2 == 1; }},  // only the element midpoints
+      {"CFD2", "2", [](int n) { return n >= 1 && n <= 15 && n != 8; }},
+  };
+  for (const Case& c : cases) {
+    Domain g;
+    g.Set("DISCRETIZATIONMETHOD", c.method);
+    g.Set("NUMSECTIONS", "2");
+    g.Set("HIGHESTORDERDERIVATIVE", c.highest);
+    g.Assign();
+    ASSERT_EQ(g.d.ENDNODE.v(), 16) << c.method;
+    std::vector<int> expected;
+    for (int n = 0; n <= 16; ++n)
+      if (c.interior(n)) expected.push_back(n);
+    EXPECT_EQ(Elements(g.d.INTERIOR.v()), expected) << c.method << " order " << c.highest;
+  }
+}
+
+// Every refused input names the domain, the property and the value, and the
+// grid already computed stays as it was.
+TEST(DomainGrid, RefusedInputsLeaveThePreviousGrid) {
+  struct Case {
+    std::vector<std::pair<std::string, std::string>> sets;
+    std::string message;
+  } cases[] = {
+      {{{"LENGTH", "0"}}, "DOMAIN.LENGTH: 0.0 must be finite and greater than 0"},
+      {{{"LENGTH", "-2"}}, "DOMAIN.LENGTH: -2.0 must be finite and greater than 0"},
+      {{{"SPACINGPREFERENCE", "0"}}, "DOMAIN.SPACINGPREFERENCE: 0.0 must be finite and greater than 0"},
+      {{{"SPACINGPREFERENCE", "1e-9"}}, "DOMAIN.SPACINGPREFERENCE: 1e-09 gives more than 10000000 nodes"},
+      {{{"NUMSECTIONS", "6000000"}}, "DOMAIN.NUMSECTIONS: 6000000 sections need more than 10000000 nodes"},
+      {{{"NUMPOLYPOINTS", "1"}},
+       "DOMAIN.NUMPOLYPOINTS: 1 inner points per element do not suit BFD1, whose stencils take 0"},
+      {{{"DISCRETIZATIONMETHOD", "OCFE2"}, {"NUMPOLYPOINTS", "2"}},
+       "DOMAIN.NUMPOLYPOINTS: 2 inner points per element do not suit OCFE2, whose stencils take 1"},
+      {{{"MINNODECOUNT", "0"}}, "DOMAIN.MINNODECOUNT: 0 must be at least 1"},
+      {{{"DISCRETIZATIONMETHOD", "OCFE2"}, {"MINNODECOUNT", "3"}},
+       "DOMAIN.MINNODECOUNT: 3 is not a whole number of elements of 2 intervals"},
+      {{{"NUMSECTIONS", "2"}, {"SECTION(2).LOCATION", "0.0"}},
+       "DOMAIN.SECTION(2).LOCATION: 0.0 must lie beyond the location of the section before"},
+      {{{"NUMSECTIONS", "2"}, {"SECTION(2).LOCATION", "1.5"}},
+       "DOMAIN.SECTION(2).LOCATION: 1.5 must lie before the end of the domain"},
+      {{{"SECTION(1).SPACINGPREFERENCE", "0"}},
+       "DOMAIN.SECTION(1).SPACINGPREFERENCE: 0.0 must be finite and greater than 0"},
+      {{{"DISCRETIZATIONMETHOD", "CFD4"}, {"SECTION(1).NODECOUNT", "6"}},
+       "DOMAIN.SECTION(1).NODECOUNT: 6 is not a whole number (at least 1) of elements of 4 intervals"},
+  };
+  for (const Case& c : cases) {
+    Domain g;
+    g.Assign();
+    ASSERT_EQ(g.d.ENDNODE.v(), 8);
+    std::string error = "(no error)";
+    try {
+      for (const auto& [path, value] : c.sets) g.Set(path, value);
+      g.Assign();
+    } catch (const VQ_Error& e) {
+      error = e.what();
+    }
+    EXPECT_EQ(error, c.message);
+    EXPECT_EQ(g.d.ENDNODE.v(), 8) << c.message;
+    EXPECT_EQ(g.S(1).NUMELEMENTS.v(), 8) << c.message;
+    EXPECT_EQ((*g.d.LENGTH).HasValueIn(VQ_VarParam::kAssigned) ? 1.0 : 0.0, 1.0);
+    EXPECT_EQ(g.X(3), 0.375) << c.message;
+    EXPECT_EQ(Elements(g.d.INTERIOR.v()), Range(1, 7)) << c.message;
+  }
+  // Bounds the parameter types declare are refused when the value is set.
+  Domain g;
+  EXPECT_THROW(g.Set("NUMSECTIONS", "0"), VQ_Error);
+  EXPECT_THROW(g.Set("NUMPOLYPOINTS", "-1"), VQ_Error);
+}
+
+// The statements of one call in order: index sets with pass 0, the
+// defaults by ordinal, index sets with pass 1.
+TEST(DomainGrid, OrdinalsOfOneCall) {
+  Domain g;
+  g.Set("SPACINGPREFERENCE", "0.5");  // two nodes
+  std::vector<std::string> events = Recorded([&] { g.Assign(); });
+  std::vector<std::string> ordinals;
+  for (const std::string& e : events) {
+    size_t at = e.find("ordinal=");
+    if (at == std::string::npos) continue;
+    std::string ordinal = e.substr(at + 8);
+    size_t pass = e.find("pass=");
+    ordinals.push_back(pass == std::string::npos ? ordinal.substr(0, ordinal.find(' ')) : "set" + ordinal.substr(0, ordinal.find(' ')));
+  }
+  EXPECT_EQ(ordinals, (std::vector<std::string>{"set1", "set2", "set3", "4", "5", "6", "24", "25", "27", "28", "31",
+                                                "33", "34", "35", "36", "40", "41", "42", "43", "44", "48", "48",
+                                                "set1", "set2", "set3"}));
+  EXPECT_NE(std::find(events.begin(), events.end(), "ExecuteAssignments a=0 b=0"), events.end());
+}
+
+TEST(DomainFunctions, SumsAndUnions) {
+  Domain g;
+  g.Set("NUMSECTIONS", "2");
+  g.Set("DISCRETIZATIONMETHOD", "OCFE2");
+  g.Assign();
+  VQ_IntegerSetIter first(VQ_IntSetValue(VQ_OneElement{}, 1));
+  VQ_IntegerSetIter second(VQ_IntSetValue(VQ_OneElement{}, 2));
+  ASSERT_TRUE(first.Next() && second.Next());
+  EXPECT_EQ(g.d.Sigma42968240(first), 0.0);
+  EXPECT_EQ(g.d.Sigma42968240(second), g.S(1).NODECOUNT.v());
+  EXPECT_EQ(g.d.Sigma42987192(), 16.0);
+  EXPECT_EQ(g.d.Sigma42988192(), 16.0);
+
+  // BASE 0, NUMELEMENTS 2 with 1, 2 and 0 inner points.
+  struct Case {
+    int points;
+    std::vector<int> expected;
+  } cases[] = {{1, {1, 3}}, {2, {1, 2, 4, 5}}, {0, {}}};
+  for (const Case& c : cases) {
+    Domain u;
+    u.S(1).BASE.SetUserValue([] { XUValue v; v.SetInteger(0); return v; }());
+    u.S(1).NUMELEMENTS.SetUserValue([] { XUValue v; v.SetInteger(2); return v; }());
+    XUValue points;
+    points.SetInteger(c.points);
+    u.d.NUMPOLYPOINTS.SetUserValue(points);
+    EXPECT_EQ(Elements(u.d.UnionFn42975016(first)), c.expected) << c.points;
+  }
+  // Two results are independent of each other.
+  Domain a, b;
+  a.Set("NUMSECTIONS", "2");
+  a.Set("SPACINGPREFERENCE", "0.125");  // four nodes a section
+  a.Assign();
+  b.Assign();
+  VQ_SetValue ofA = a.d.UnionFn42986752();
+  VQ_SetValue ofB = b.d.UnionFn42986752();
+  EXPECT_EQ(Elements(ofA), (std::vector<int>{1, 2, 3, 5, 6, 7}));
+  EXPECT_EQ(Elements(ofB), Range(1, 7));
+}
+
+TEST(DomainTypes, RegistrationOrderAndDerivedDomains) {
+  const std::vector<std::string> registrations = {
+      "AddProperty VQ_SECTION_SET1 desc=null dir=0 flag=0 form=plain",
+      "AddProperty SECTION desc=null dir=0 flag=0 form=virtual",
+      "AddProperty LENGTH desc=\"Domain length\" dir=0 flag=0 form=virtual",
+      "AddProperty SPACINGPREFERENCE desc=\"Preferred node spacing for domain\" dir=0 flag=0 form=virtual",
+      "AddProperty VQ_VALUE_SET1 desc=null dir=0 flag=0 form=plain",
+      "AddProperty VALUE desc=\"DO NOT EDIT - Location of each node in domain\" dir=0 flag=0 form=virtual",
+      "AddProperty USERNOTES desc=null dir=0 flag=0 form=plain",
+      "AddProperty INPUTSIGNAL desc=null dir=4 flag=0 form=plain",
+      "UnsetIsToBeExported INPUTSIGNAL",
+      "AddProperty OUTPUTSIGNAL desc=null dir=8 flag=0 form=plain",
+      "UnsetIsToBeExported OUTPUTSIGNAL",
+      "AddProperty DISCRETIZATIONMETHOD desc=\"Method used to calculate partial derivatives\" dir=0 flag=0 form=plain",
+      "AddProperty NUMSECTIONS desc=\"Number of sections in the domain\" dir=0 flag=0 form=plain",
+      "AddProperty MINNODECOUNT desc=null dir=0 flag=0 form=plain",
+      "AddProperty NUMPOLYPOINTS desc=null dir=0 flag=0 form=plain",
+      "AddProperty VQ_POLYPOINT_SET1 desc=null dir=0 flag=0 form=plain",
+      "AddProperty POLYPOINT desc=null dir=0 flag=0 form=plain",
+      "AddProperty HIGHESTORDERDERIVATIVE desc=null dir=0 flag=0 form=plain",
+      "AddProperty INTERIOR desc=null dir=0 flag=0 form=plain",
+      "AddProperty ENDNODE desc=\"DO NOT EDIT - Index of the rightmost element in domain\" dir=0 flag=0 form=plain",
+  };
+  for (auto factory : {DOMAINFactory, LENGTHDOMAINFactory, ANGLEDOMAINFactory}) {
+    VQ_ModelType* model = nullptr;
+    std::vector<std::string> events = Recorded([&] { model = factory(); });
+    events.pop_back();  // AddRef
+    EXPECT_EQ(events, registrations) << model->VQ_DefaultDESCRIPTION();
+    model->Release();
+  }
+  Domain length(LENGTHDOMAINFactory), angle(ANGLEDOMAINFactory), plain;
+  EXPECT_TRUE(length.d.ContainerDerivesFrom("Model LENGTHDOMAIN\tV8.4"));
+  EXPECT_TRUE(length.d.ContainerDerivesFrom("model domain\tv8.4"));
+  EXPECT_FALSE(length.d.ContainerDerivesFrom("Model ANGLEDOMAIN\tV8.4"));
+  EXPECT_TRUE(angle.d.ContainerDerivesFrom("Model ANGLEDOMAIN\tV8.4"));
+  EXPECT_FALSE(angle.d.ContainerDerivesFrom("Model LENGTHDOMAIN\tV8.4"));
+  EXPECT_FALSE(plain.d.ContainerDerivesFrom("Model LENGTHDOMAIN\tV8.4"));
+
+  // The same grid, the same ordinals; the a tag of a derived domain is one lower.
+  auto assigns = [](Domain& g) {
+    g.Set("DISCRETIZATIONMETHOD", "OCFE3");
+    std::vector<std::string> out;
+    for (const std::string& e : Recorded([&] { g.Assign(); }))
+      if (e.rfind("Assign", 0) == 0 || e.rfind("Initialise", 0) == 0 || e.rfind("ExecuteAssignments", 0) == 0) out.push_back(e);
+    return out;
+  };
+  std::vector<std::string> ofPlain = assigns(plain), ofLength = assigns(length);
+  ASSERT_EQ(ofPlain.size(), ofLength.size());
+  EXPECT_EQ(ofPlain.front(), "ExecuteAssignments a=0 b=0");
+  EXPECT_EQ(ofLength.front(), "ExecuteAssignments a=-1 b=0");
+  for (size_t i = 1; i < ofPlain.size(); ++i) {
+    std::string expected = ofPlain[i];
+    size_t name = ofLength[i].find("LENGTHDOMAIN.");
+    if (name != std::string::npos) ofLength[i].replace(name, 13, "DOMAIN.");
+    size_t at = expected.find(" a=1 ");
+    ASSERT_NE(at, std::string::npos) << expected;
+    expected.replace(at, 5, " a=0 ");
+    EXPECT_EQ(ofLength[i].substr(ofLength[i].find(' ')), expected.substr(expected.find(' ')));
+  }
+}
+
+TEST(DomainTypes, SectionsAndParameterTypes) {
+  VQ_ModelType* made = SECTIONDATAMODELFactory();
+  auto* section = dynamic_cast<VQ_SECTIONDATAMODEL*>(made);
+  ASSERT_NE(section, nullptr);
+  EXPECT_EQ(section->PropertyCount(), 14);
+  EXPECT_EQ(section->NODECOUNT.v(), 0);  // no assignments of its own
+  EXPECT_EQ(section->ComponentList(), &section->COMPONENTLIST);
+  EXPECT_TRUE(section->ContainerDerivesFrom("model sectiondatamodel\tv8.4"));
+  EXPECT_TRUE(section->ContainerDerivesFrom("Model GENERICMODEL\tV8.4"));
+  EXPECT_FALSE(section->ContainerDerivesFrom("Model DOMAIN\tV8.4"));
+  made->Release();
+
+  VQ_ANGLEPARAMETER angle;
+  VQ_LENGTHPARAMETER length;
+  EXPECT_STREQ(angle.Attribute("PHYSICALQUANTITY")->AsString(), "Angle");
+  EXPECT_STREQ(angle.Attribute("BASEUOMNAME")->AsString(), "rad");
+  EXPECT_STREQ(length.Attribute("PHYSICALQUANTITY")->AsString(), "Length");
+  EXPECT_STREQ(length.Attribute("BASEUOMNAME")->AsString(), "m");
+  EXPECT_EQ(angle.VQ_PQRow(), 32);
+  EXPECT_EQ(length.VQ_PQRow(), 17);
+  EXPECT_EQ(angle.VQ_PQCol(), 1);
+  EXPECT_EQ(length.VQ_PQCol(), 1);
+  EXPECT_EQ(angle.VQ_DefaultBASEUOMNAME(), VQ_ANGLEPARAMETER(false).VQ_DefaultBASEUOMNAME());
+
+  VQ_DISCRETIZATIONMETHODPARAM_DOMAIN method, unread(false);
+  EXPECT_STREQ(method.v(), "BFD1");
+  EXPECT_STREQ(unread.v(), "");  // its hooks were not read
+  const XUValue& valid = method.VQ_DefaultVALID()->Value();
+  ASSERT_EQ(valid.SetSize(), 10);
+  EXPECT_STREQ(valid.StringAt(9), "UBFD4");
+  EXPECT_EQ(valid >= "BFD1", 1);
+  EXPECT_EQ(method.VQ_DefaultVALID(), unread.VQ_DefaultVALID());
+  VQ_NUMSECTIONSPARAM_DOMAIN sections;
+  VQ_POLYPOINTSPARAM_DOMAIN points;
+  EXPECT_EQ(sections.v(), sections.Attribute("LOWER")->AsInteger());
+  EXPECT_EQ(points.v(), points.Attribute("LOWER")->AsInteger());
+  EXPECT_EQ(sections.v(), 1);
+  EXPECT_EQ(points.v(), 0);
+
+  VQ_External<VQ_LENGTHDOMAIN> reference;
+  VQ_Virtual<VQ_ANGLEPARAMETER> member;
+  EXPECT_STREQ(reference.ExternalTypeName(), "Model LENGTHDOMAIN\tV8.4");
+  EXPECT_EQ(member.VirtualBaseType(), VQ_REALPARAMETER::VQ_ContainerId());
+  VQ_Virtual<VQ_DOMAIN> domains;
+  VQ_Type* made2 = domains.NewDefaultVirtual();
+  EXPECT_EQ(static_cast<VQ_DOMAIN*>(made2)->PropertyCount(), 18);
+  delete made2;
+}
+
+}  // namespace
