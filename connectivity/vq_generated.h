@@ -10,7 +10,8 @@
 //                                     values the assignments cannot work with
 //   AssignIndexSets(a, b, pass)       the index-set statements of one pass
 //   AssignDefaults(a, b)              the default assignments (pass 0 only)
-//   CountOwnEquations(n)              the counting pass of its statements
+//   CountOwnEquations(n)              the counting pass of its statements;
+//                                     a negative result refuses the count
 //   EmitOwnEquations(c, p, q)         the emission pass of its statements
 #include <climits>
 #include <type_traits>
@@ -61,18 +62,25 @@ class VQ_GeneratedLevel : public Base {
     if (n < 0) return n;
     m_GroupBase = VQ_ModelType::m_stLastGroup;
     m_OwnEqnCount = 0;
+    m_Counted = false;
     const int before = n;
-    self().CountOwnEquations(n);
+    const int status = self().CountOwnEquations(n);
+    if (status < 0) return status;
     m_OwnEqnCount = n - before;
+    m_Counted = true;
     return this->SetLocalEqnCount(n);
   }
 
+  // Without a successful count there is no group base to emit with: the
+  // level then emits nothing of its own.
   int JacPattern(int*& p, int*& q, VQ_EquationType** types) override {
     static_cast<VQ_ModelExtensions&>(*this).ResetExpressions();
     int counter = Base::JacPattern(p, q, types);
     int* const start = p;
-    self().EmitOwnEquations(counter, p, q);
+    const int first = counter;
+    if (m_Counted) self().EmitOwnEquations(counter, p, q);
     m_OwnNonZeroCount = static_cast<int>(p - start);
+    this->ConfirmEmittedCount(m_Counted ? m_OwnEqnCount : 0, counter - first);
     return counter;
   }
 
@@ -95,13 +103,15 @@ class VQ_GeneratedLevel : public Base {
   void CheckAssignments(int, int) {}
   void AssignIndexSets(int, int, int) {}
   void AssignDefaults(int, int) {}
-  void CountOwnEquations(int&) {}
+  int CountOwnEquations(int&) { return 0; }
   void EmitOwnEquations(int&, int*&, int*&) {}
 
   // The bookkeeping of this class level.
   int m_GroupBase = 0;
   int m_OwnEqnCount = 0;
   int m_OwnNonZeroCount = 0;
+  // Whether the latest counting pass of this level succeeded.
+  bool m_Counted = false;
 
  protected:
   VQ_GeneratedLevel() : VQ_GeneratedLevel(std::bool_constant<kIsGeneratedLevel<Base>>{}) {}
@@ -113,6 +123,7 @@ class VQ_GeneratedLevel : public Base {
     m_GroupBase = other.m_GroupBase;
     m_OwnEqnCount = other.m_OwnEqnCount;
     m_OwnNonZeroCount = other.m_OwnNonZeroCount;
+    m_Counted = other.m_Counted;
   }
 
   // Registration of one member in Construct.

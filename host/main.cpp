@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr const char* kDefaultType = "GENERICMODEL";
+constexpr const char* kDefaultType = "DISTRIBUTION1D";
 
 using Factory = VQ_ModelType* (*)();
 

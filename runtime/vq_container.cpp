@@ -113,6 +113,7 @@ int VQ_ModelType::SetUpEquations() {
   state.countedReferences.clear();
   state.countOpen = false;
   state.localEqnCountSet = false;
+  state.countRefusal.clear();
   int result = state.base.overrideSetUp ? state.base.setUp : 0;
   if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::SetUpEquations, this).Numbers(result);
   return result;
@@ -167,6 +168,17 @@ void VQ_ModelType::AddEquation(const char* name, int& counter, int group) {
   state.emitted.push_back(equation);
   if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::AddEquation, this).Name(name).Numbers(counter, group);
   ++counter;
+}
+
+int VQ_ModelType::RefuseCount(const VQ_VarParamProp& property, long long value, const char* reason) {
+  State().countRefusal = property.DisplayName() + ": " + std::to_string(value) + " " + (reason ? reason : "is refused");
+  return -1;
+}
+
+void VQ_ModelType::ConfirmEmittedCount(int counted, int emitted) {
+  if (counted != emitted)
+    vq_rt::Raise("%s: the emission pass gave %d equations where the counting pass counted %d", DisplayName().c_str(),
+                 emitted, counted);
 }
 
 namespace {

@@ -83,6 +83,14 @@ class KYV_API VQ_ModelType : public VQ_Container {
   // Opens one equation; the counter is advanced.
   void AddEquation(const char* name, int& counter, int group);
 
+  // A counting pass that cannot count this configuration: keeps the reason,
+  // naming the property and its value, and gives the negative status the
+  // pass returns.
+  int RefuseCount(const VQ_VarParamProp& property, long long value, const char* reason);
+  // The emission pass of one class level gave `emitted` equations where its
+  // counting pass counted `counted`: raises VQ_Error when they differ.
+  void ConfirmEmittedCount(int counted, int emitted);
+
  protected:
   void StreamReset();
   void StreamOp(EOp op, int equation);

@@ -44,9 +44,9 @@ void Driver::SetUpEquations() {
   VQ_StrictLookups strict;
   for (VQ_ModelType* model : m_Models) {
     int result = model->SetUpEquations();
-    if (result < 0)
-      Raise("%s: the counting pass failed (status %d)", model->DisplayName().c_str(), result);
     ContainerState& state = model->State();
+    if (result < 0 && !state.countRefusal.empty()) Raise("%s", state.countRefusal.c_str());
+    if (result < 0) Raise("%s: the counting pass failed (status %d)", model->DisplayName().c_str(), result);
     m_Equations += state.localEqnCountSet ? state.localEqnCount : 0;
     m_NonZeros += state.countedReferences.size();
   }

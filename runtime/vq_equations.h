@@ -105,6 +105,7 @@ struct KYV_API ContainerState {
   bool countOpen = false;
   int localEqnCount = 0;
   bool localEqnCountSet = false;
+  std::string countRefusal;  // why the last counting pass refused, if it did
 
   // Emission pass.
   Stream stream;

@@ -4,6 +4,7 @@
 // other modules use them from there.
 #include "vq_arrays.h"
 #include "vq_generic.h"
+#include "vq_distribution1d.h"
 #include "vq_length_angle.h"
 #include "vq_references.h"
 
@@ -26,6 +27,7 @@ extern template class VQ_ARRAY_III<VQ_REALVARIABLE, VQ_REALVARIABLE>;
   X(VQ_DOMAIN)                                                    \
   X(VQ_LENGTHDOMAIN)                                              \
   X(VQ_ANGLEDOMAIN)                                               \
+  X(VQ_DISTRIBUTION1D)                                            \
   X(VQ_ANGLEPARAMETER)                                            \
   X(VQ_LENGTHPARAMETER)                                           \
   X(VQ_DISCRETIZATIONMETHODPARAM_DOMAIN)                          \

@@ -70,11 +70,16 @@ TEST(Host, GenericModelAsJson) {
             "}\n");
 }
 
-TEST(Host, DefaultRunPrintsTheRegistrations) {
+TEST(Host, DefaultRunIsAOneDimensionalDistribution) {
   Result r = RunHost({});
   ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("type: Model DISTRIBUTION1D\\tV8.4\n", 0), 0u) << r.out;
   EXPECT_NE(r.out.find("INPUTSIGNAL  direction 4"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("equations: 0"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("grid of XDOMAIN: BFD1, 1 section(s), end node 8"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("equations: 9\n  group 2: 9\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("VQ_Eqn2 [group 2] + * DDX(0) XDOMAIN.SECTION(1).ELEMENTLENGTH - VALUE(0) VALUE(1)\n"),
+            std::string::npos)
+      << r.out;
 }
 
 TEST(Host, BadInputIsOneLineOnStderrAndStatusTwo) {

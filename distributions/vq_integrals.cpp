@@ -1,0 +1,3 @@
+#include "vq_integrals.h"
+
+int operator<=(const char* keyword, const XUValue& integrals) { return integrals >= keyword; }
