@@ -1,6 +1,7 @@
 #include "vq_container.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "vq_equations.h"
@@ -276,6 +277,20 @@ VQ_PortType& VQ_PortType::operator=(const VQ_PortType& other) {
   return *this;
 }
 VQ_PortType::~VQ_PortType() = default;
+
+bool VQ_PortType::IsAMultiport() const { return false; }
+int VQ_PortType::PortCount(bool) const { return 1; }
+
+VQ_Type* VQ_PortType::GetPort(int& index, bool) {
+  // The lowest index is already below zero; lowering it would overflow.
+  if (index == INT_MIN || --index < 0) return this;
+  return nullptr;
+}
+
+void VQ_PortType::DumpStructure() {
+  if (vq_rt::Recorder::Enabled())
+    vq_rt::RecordCall(vq_rt::EventKind::DumpStructure, this).Name(DisplayName()).Numbers(PortCount(false));
+}
 
 VQ_ModelTypeEx::VQ_ModelTypeEx() = default;
 VQ_ModelTypeEx::VQ_ModelTypeEx(const VQ_ModelTypeEx& other) = default;

@@ -322,3 +322,28 @@ void VQ_BASE_S::CreateMissingArrayElement(const char* indexText) {
   if (!ReadIndex(p, buffer, sizeof buffer, ')')) return;
   Find(buffer);
 }
+
+VQ_PortType* VQ_BASE_S::PortAt(int slot) const {
+  auto* port = dynamic_cast<VQ_PortType*>(m_Elements[slot]);
+  const VQ_Set* set = m_DeclaredSets[0];
+  if (port == nullptr || (set != nullptr && !(set->v() >= m_IndexValues.StringAt(slot)))) return nullptr;
+  return port;
+}
+
+int VQ_BASE_S::PortCount(bool flag) const {
+  int count = 0;
+  for (int slot = 0; slot < m_Elements.Elements(); ++slot)
+    if (VQ_PortType* port = PortAt(slot)) count += port->PortCount(flag);
+  if (vq_rt::Recorder::Enabled())
+    vq_rt::RecordCall(vq_rt::EventKind::PortCount, this).Name(Name()).Numbers(flag ? 1 : 0, count);
+  return count;
+}
+
+VQ_Type* VQ_BASE_S::GetPort(int& index, bool flag) {
+  if (vq_rt::Recorder::Enabled())
+    vq_rt::RecordCall(vq_rt::EventKind::GetPort, this).Name(Name()).Numbers(index, flag ? 1 : 0);
+  for (int slot = 0; slot < m_Elements.Elements(); ++slot)
+    if (VQ_PortType* port = PortAt(slot))
+      if (VQ_Type* found = port->GetPort(index, flag)) return found;
+  return nullptr;
+}

@@ -72,7 +72,10 @@ void VQ_Containable::RegisterIn(VQ_Container* owner, const char* name, const cha
   }
 }
 
-void VQ_Containable::SetDirection(int direction) { m_Direction = direction; }
+void VQ_Containable::SetDirection(int direction) {
+  m_Direction = direction;
+  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::SetDirection, this).Name(m_Name).Numbers(direction);
+}
 
 void VQ_Containable::UnsetIsToBeExported() {
   m_ToBeExported = false;
@@ -87,6 +90,7 @@ void VQ_Containable::HostPortType(int type) {
 std::string VQ_Containable::DisplayName() const {
   switch (m_Role) {
     case Role::Property:
+    case Role::Part:
       return m_Parent->DisplayName() + "." + m_Name;
     case Role::Element:
       return m_Parent->DisplayName() + m_Name;
@@ -118,6 +122,12 @@ void VQ_Containable::AttachAsElement(VQ_Containable* array, const char* indexTex
 void VQ_Containable::AttachAsLinked(VQ_Containable* member) {
   m_Role = Role::Linked;
   m_Parent = member;
+}
+
+void VQ_Containable::AttachAsPart(VQ_Containable* owner, const char* name) {
+  m_Role = Role::Part;
+  m_Parent = owner;
+  m_Name = name ? name : "";
 }
 
 void VQ_Containable::Detach() {

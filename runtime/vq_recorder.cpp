@@ -12,6 +12,9 @@ std::vector<Event>& Log() {
   return events;
 }
 
+// Bit k set: events of kind k are kept; no bit set: all are.
+unsigned long long g_keptKinds = 0;
+
 const char* FormName(long long form) {
   switch (form) {
     case 1: return "plain";
@@ -30,7 +33,15 @@ Event::~Event() = default;
 void Recorder::Enable(bool on) { s_enabled = on; }
 void Recorder::Clear() { Log().clear(); }
 const std::vector<Event>& Recorder::Events() { return Log(); }
-void Recorder::Add(const Event& event) { Log().push_back(event); }
+void Recorder::Add(const Event& event) {
+  if (g_keptKinds != 0 && !(g_keptKinds & (1ull << static_cast<unsigned>(event.kind)))) return;
+  Log().push_back(event);
+}
+
+void Recorder::KeepOnly(const std::vector<EventKind>& kinds) {
+  g_keptKinds = 0;
+  for (EventKind kind : kinds) g_keptKinds |= 1ull << static_cast<unsigned>(kind);
+}
 
 RecordCall::RecordCall(EventKind kind, const void* subject) {
   m_Event.kind = kind;
@@ -93,6 +104,11 @@ std::string Describe(const Event& e) {
     case EventKind::AddNullEntries: return "AddNullEntries(" + n(e.a) + ", " + n(e.b) + ", " + n(e.c) + ")";
     case EventKind::AddIndexToString: return "AddIndexToString " + e.text + " " + n(e.a);
     case EventKind::AddElement: return "AddElement " + e.name + " at " + n(e.a);
+    case EventKind::SetDirection: return "SetDirection " + e.name + " " + n(e.a);
+    case EventKind::AssignFlags: return "Assign " + e.name + " " + e.text + " flags=" + n(e.a);
+    case EventKind::PortCount: return "PortCount " + e.name + " flag=" + n(e.a) + " -> " + n(e.b);
+    case EventKind::GetPort: return "GetPort " + e.name + " index=" + n(e.a) + " flag=" + n(e.b);
+    case EventKind::DumpStructure: return "DumpStructure " + e.name + " ports=" + n(e.a);
   }
   return "?";
 }

@@ -32,6 +32,11 @@ enum class EventKind {
   AddNullEntries,
   AddIndexToString,
   AddElement,
+  SetDirection,
+  AssignFlags,
+  PortCount,
+  GetPort,
+  DumpStructure,
 };
 
 struct KYV_API Event {
@@ -57,6 +62,9 @@ class KYV_API Recorder {
   static void Clear();
   static const std::vector<Event>& Events();
   static void Add(const Event& event);
+  // While a selection is set only events of its kinds are kept, so a long
+  // run can be watched for a few kinds; an empty selection keeps all.
+  static void KeepOnly(const std::vector<EventKind>& kinds);
 
  private:
   static bool s_enabled;
