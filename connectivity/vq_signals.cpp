@@ -5,25 +5,15 @@ const char* VQ_GENERICCONTROLSIGNAL::VQ_ContainerId() {
   return kSignature;
 }
 
-VQ_GENERICCONTROLSIGNAL::VQ_GENERICCONTROLSIGNAL(bool bConstruct) : USERNOTES(true), SOURCE(true), DEST(true) {
+VQ_GENERICCONTROLSIGNAL::VQ_GENERICCONTROLSIGNAL(bool bConstruct) {
   if (bConstruct) Construct();
 }
 
 VQ_GENERICCONTROLSIGNAL::~VQ_GENERICCONTROLSIGNAL() = default;
 
 VQ_GENERICCONTROLSIGNAL& VQ_GENERICCONTROLSIGNAL::operator=(const VQ_GENERICCONTROLSIGNAL& other) {
-  AssignBase(other);
-  USERNOTES = other.USERNOTES;
-  SOURCE = other.SOURCE;
-  DEST = other.DEST;
-  AssignBookkeeping(other);
+  AssignMembers(other);
   return *this;
-}
-
-void VQ_GENERICCONTROLSIGNAL::Construct() {
-  Register(USERNOTES, "USERNOTES");
-  RegisterControlPort(SOURCE, "SOURCE", kDirectionIn);
-  RegisterControlPort(DEST, "DEST", kDirectionOut);
 }
 
 BRANTEL_DEFINE_FACTORY(GENERICCONTROLSIGNAL)
@@ -58,25 +48,15 @@ const char* VQ_GENERICCONNECTION::VQ_ContainerId() {
   return kSignature;
 }
 
-VQ_GENERICCONNECTION::VQ_GENERICCONNECTION(bool bConstruct) : USERNOTES(true), SOURCE(true), DEST(true) {
+VQ_GENERICCONNECTION::VQ_GENERICCONNECTION(bool bConstruct) {
   if (bConstruct) Construct();
 }
 
 VQ_GENERICCONNECTION::~VQ_GENERICCONNECTION() = default;
 
 VQ_GENERICCONNECTION& VQ_GENERICCONNECTION::operator=(const VQ_GENERICCONNECTION& other) {
-  AssignBase(other);
-  USERNOTES = other.USERNOTES;
-  SOURCE = other.SOURCE;
-  DEST = other.DEST;
-  AssignBookkeeping(other);
+  AssignMembers(other);
   return *this;
-}
-
-void VQ_GENERICCONNECTION::Construct() {
-  Register(USERNOTES, "USERNOTES");
-  RegisterConnectionPort(SOURCE, "SOURCE", kDirectionIn);
-  RegisterConnectionPort(DEST, "DEST", kDirectionOut);
 }
 
 BRANTEL_DEFINE_FACTORY(GENERICCONNECTION)

@@ -48,6 +48,17 @@ Result RunHost(const std::vector<std::string>& args) {
   return result;
 }
 
+// The frame calls of a type with one generated class level, in JSON.
+const std::string kFirstLevelFrames =
+    "  \"frames\": [\n"
+    "    \"SetDims\",\n"
+    "    \"ExecuteAssignments a=0 b=0\",\n"
+    "    \"SetUpEquations -> 0\",\n"
+    "    \"SetLocalEqnCount 0\",\n"
+    "    \"ResetExpressions\",\n"
+    "    \"JacPattern -> 0\"\n"
+    "  ],\n";
+
 TEST(Host, GenericModelAsJson) {
   Result r = RunHost({"genericmodel", "--format", "json", "--set", "USERNOTES=hello"});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -64,18 +75,11 @@ TEST(Host, GenericModelAsJson) {
             "  \"values\": {\n"
             "    \"USERNOTES\": \"hello\",\n"
             "    \"COMPONENTLIST\": \"\"\n"
-            "  },\n"
-            "  \"frames\": [\n"
-            "    \"SetDims\",\n"
-            "    \"ExecuteAssignments a=0 b=0\",\n"
-            "    \"SetUpEquations -> 0\",\n"
-            "    \"SetLocalEqnCount 0\",\n"
-            "    \"ResetExpressions\",\n"
-            "    \"JacPattern -> 0\"\n"
-            "  ],\n"
-            "  \"equations\": [\n"
-            "  ]\n"
-            "}\n");
+            "  },\n" +
+                kFirstLevelFrames +
+                "  \"equations\": [\n"
+                "  ]\n"
+                "}\n");
 }
 
 TEST(Host, DefaultRunPrintsTheRegistrations) {
@@ -114,15 +118,6 @@ TEST(Host, BadInputIsOneLineOnStderrAndStatusTwo) {
 // lower the first assignment argument twice and count and reset once per
 // level.
 TEST(Host, ConnectivityTypesShowTheirRegistrationsAndClassLevels) {
-  const std::string firstLevel =
-      "  \"frames\": [\n"
-      "    \"SetDims\",\n"
-      "    \"ExecuteAssignments a=0 b=0\",\n"
-      "    \"SetUpEquations -> 0\",\n"
-      "    \"SetLocalEqnCount 0\",\n"
-      "    \"ResetExpressions\",\n"
-      "    \"JacPattern -> 0\"\n"
-      "  ],\n";
   const std::string derived =
       "  \"frames\": [\n"
       "    \"SetDims\",\n"
@@ -151,14 +146,14 @@ TEST(Host, ConnectivityTypesShowTheirRegistrationsAndClassLevels) {
        "    {\"name\": \"VQ_UNCONNECTABLEOUTPUT\", \"description\": null, \"direction\": 8},\n"
        "    {\"name\": \"INPUTSIGNAL\", \"description\": null, \"direction\": 4},\n"
        "    {\"name\": \"OUTPUTSIGNAL\", \"description\": null, \"direction\": 8}\n",
-       firstLevel},
+       kFirstLevelFrames},
       {"GenericStructure", "Structure GENERICSTRUCTURE\\tV8.4",
        "    {\"name\": \"USERNOTES\", \"description\": null, \"direction\": 0},\n"
        "    {\"name\": \"COMPONENTLIST\", \"description\": null, \"direction\": 0}\n",
-       firstLevel},
-      {"GENERICCONTROLSIGNAL", "Model GENERICCONTROLSIGNAL\\tV8.4", signalPorts, firstLevel},
+       kFirstLevelFrames},
+      {"GENERICCONTROLSIGNAL", "Model GENERICCONTROLSIGNAL\\tV8.4", signalPorts, kFirstLevelFrames},
       {"controlsignal", "Model CONTROLSIGNAL\\tV8.4", signalPorts, derived},
-      {"genericconnection", "Model GENERICCONNECTION\\tV8.4", signalPorts, firstLevel},
+      {"genericconnection", "Model GENERICCONNECTION\\tV8.4", signalPorts, kFirstLevelFrames},
       {"connection", "Model CONNECTION\\tV8.4", signalPorts, derived},
   };
   for (const Case& c : cases) {
