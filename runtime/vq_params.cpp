@@ -123,12 +123,14 @@ VQ_AssignStatus VQ_VarParam::Assign(VQ_Value* value) {
   Coerce(value->Value(), converted);
   Validate(converted);
   StoreLayer(kAssigned, converted);
-  if (vq_rt::Recorder::Enabled()) {
-    vq_rt::RecordCall call(value->IsShortForm() ? vq_rt::EventKind::AssignFlags : vq_rt::EventKind::Assign, this);
-    call.Name(DisplayName()).Text(vq_rt::FormatValue(converted));
-    if (value->IsShortForm()) call.Numbers(value->Flags());
-    else call.Numbers(value->TagB(), value->TagA(), value->Ordinal());
-  }
+  if (vq_rt::Recorder::Enabled())
+    vq_rt::RecordCall(vq_rt::EventKind::Assign, this)
+        .Name(DisplayName())
+        .Text(vq_rt::FormatValue(converted))
+        .Numbers(value->TagB(), value->TagA(), value->Ordinal());
+  // A value in the short form carries a flags word in place of the tags.
+  if (vq_rt::Recorder::Enabled() && value->IsShortForm())
+    vq_rt::RecordCall(vq_rt::EventKind::AssignFlags, this).Name(DisplayName()).Numbers(value->Flags());
   return HasLayer(kUser) ? VQ_ASSIGN_OVERRIDDEN : VQ_ASSIGN_OK;
 }
 

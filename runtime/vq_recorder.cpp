@@ -105,7 +105,7 @@ std::string Describe(const Event& e) {
     case EventKind::AddIndexToString: return "AddIndexToString " + e.text + " " + n(e.a);
     case EventKind::AddElement: return "AddElement " + e.name + " at " + n(e.a);
     case EventKind::SetDirection: return "SetDirection " + e.name + " " + n(e.a);
-    case EventKind::AssignFlags: return "Assign " + e.name + " " + e.text + " flags=" + n(e.a);
+    case EventKind::AssignFlags: return "AssignFlags " + e.name + " " + n(e.a);
     case EventKind::PortCount: return "PortCount " + e.name + " flag=" + n(e.a) + " -> " + n(e.b);
     case EventKind::GetPort: return "GetPort " + e.name + " index=" + n(e.a) + " flag=" + n(e.b);
     case EventKind::DumpStructure: return "DumpStructure " + e.name + " ports=" + n(e.a);

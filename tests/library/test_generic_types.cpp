@@ -317,6 +317,33 @@ TEST(GlobalStructureReference, DereferencesTheNamedStructureOrItsDummy) {
   model->Release();
 }
 
+TEST(GlobalStructureReference, ARegisteredNameIsReplacedAndTheInstancesAreHeldWhileNamed) {
+  VQ_ModelType* first = GENERICSTRUCTUREFactory();
+  VQ_ModelType* second = GENERICSTRUCTUREFactory();
+  VQ_GlobalStructureRefBase::AddGlobalStructure("Air", first);
+  EXPECT_EQ(first->RefCount(), 2u);
+  VQ_GlobalStructureRefBase::AddGlobalStructure("AIR", second);
+  EXPECT_EQ(first->RefCount(), 1u);
+  EXPECT_EQ(VQ_GlobalStructureRefBase::FindGlobalStructure("air"), second);
+  VQ_GlobalStructureRefBase::RemoveGlobalStructure("air");
+  EXPECT_EQ(second->RefCount(), 1u);
+  EXPECT_THROW(VQ_GlobalStructureRefBase::AddGlobalStructure("", first), VQ_Error);
+  EXPECT_THROW(VQ_GlobalStructureRefBase::AddGlobalStructure("Air", nullptr), VQ_Error);
+  {
+    // The runtime's base, given an instance: it stands for it while it
+    // names none, and has no dummy of its own.
+    VQ_GlobalStructureRefBase bound(first), unbound(nullptr);
+    EXPECT_EQ(bound.Dereference(), first);
+    EXPECT_EQ(first->RefCount(), 2u);
+    EXPECT_THROW(unbound.Dereference(), VQ_Error);
+    unbound = bound;
+    EXPECT_EQ(unbound.Dereference(), first);
+  }
+  EXPECT_EQ(first->RefCount(), 1u);
+  first->Release();
+  second->Release();
+}
+
 TEST(GlobalStructureReference, ADummyThatCannotBeMadeIsAnError) {
   StructureReference reference;
   vq_rt::RefuseAllocations(1);
