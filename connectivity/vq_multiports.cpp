@@ -47,6 +47,7 @@ VQ_PortType* VQ_MULTIPORT<T>::CreateConnectionPort(const char* name, unsigned in
   if (IsToBeExported()) CONNECTION.HostPortType(HostPortType());
   else CONNECTION.UnsetIsToBeExported();
   VQ_StrSetValue names(ConnectionNames().v());
+  const VQ_StrSetValue before(names);
   names += name;
   {
     VQ_Value value(names, flags);
@@ -54,7 +55,14 @@ VQ_PortType* VQ_MULTIPORT<T>::CreateConnectionPort(const char* name, unsigned in
     // CONNECTION, and a port made for it would be one nobody knows of.
     if (ConnectionNames().Assign(&value) != VQ_ASSIGN_OK) return nullptr;
   }
-  return &CONNECTION(name);
+  try {
+    return &CONNECTION(name);
+  } catch (...) {
+    // No port could be made: the name is no connection either.
+    VQ_Value previous(before, flags);
+    ConnectionNames().Assign(&previous);
+    throw;
+  }
 }
 
 template <class T>

@@ -22,6 +22,8 @@ class VQ_MULTIPORT : public VQ_MULTIPORT_BaseType {
   VQ_Type* GetPort(int& index, bool flag) override;
   // Adds the name to the connections and returns its port; null, with
   // nothing made, for a null name or when the name set refuses the name.
+  // When the port cannot be made the runtime's error passes on and the name
+  // is taken out again.
   VQ_PortType* CreateConnectionPort(const char* name, unsigned int flags) override;
   // The port of a connection; null when the name is no connection.
   VQ_PortType* FindConnectionPort(const char* name) override;

@@ -137,6 +137,18 @@ TEST(Multiports, ANullNameOrARefusedNameMakesNothing) {
   EXPECT_NE(multiport.Connect("fixed", 0), nullptr);  // a name the set holds is served
 }
 
+TEST(Multiports, APortThatCannotBeMadeLeavesNoConnection) {
+  ControlMultiport multiport;
+  multiport.Connect("kept", 0);
+  vq_rt::RefuseAllocations(1);
+  EXPECT_THROW(multiport.CreateConnectionPort("lost", 0), VQ_Error);
+  EXPECT_EQ(Names(multiport), "kept");
+  EXPECT_EQ(multiport.FindConnectionPort("lost"), nullptr);
+  EXPECT_EQ(multiport.PortCount(false), 2);
+  EXPECT_NE(multiport.CreateConnectionPort("lost", 0), nullptr);  // served on the next attempt
+  EXPECT_EQ(Names(multiport), "kept,lost");
+}
+
 // The running index: 0 is the multiport, k + 1 the k-th connection in name
 // order; the array is asked with the index the multiport lowered.
 TEST(Multiports, GetPortWalksTheMultiportThenItsConnectionsInNameOrder) {
