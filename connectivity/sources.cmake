@@ -1,4 +1,6 @@
 list(APPEND BRANTEL_SOURCES
   connectivity/vq_ports.cpp
   connectivity/vq_generic.cpp
+  connectivity/vq_multiports.cpp
+  connectivity/vq_signals.cpp
 )

@@ -15,6 +15,7 @@
 #include "vq_error.h"
 #include "vq_inspect.h"
 #include "vq_links.h"
+#include "vq_recorder.h"
 
 #ifndef BRANTEL_DEFAULT_LIBRARY
 #define BRANTEL_DEFAULT_LIBRARY "libBrantel300_1.so"
@@ -62,6 +63,32 @@ void LinkReferences(void* library, VQ_ModelType& root) {
   }
 }
 
+// Runs the driver and returns the frame calls the runtime received from the
+// root itself, in order; a derived type shows those of each class level.
+// Only these kinds are kept, so the log stays small for models with many
+// equations.
+std::vector<std::string> RunRecordingFrames(vq_rt::Driver& driver, const VQ_ModelType& root) {
+  using vq_rt::EventKind;
+  struct Recording {
+    Recording() {
+      vq_rt::Recorder::KeepOnly({EventKind::SetDims, EventKind::ExecuteAssignments, EventKind::SetUpEquations,
+                                 EventKind::SetLocalEqnCount, EventKind::JacPattern, EventKind::ResetExpressions});
+      vq_rt::Recorder::Clear();
+      vq_rt::Recorder::Enable(true);
+    }
+    ~Recording() {
+      vq_rt::Recorder::Enable(false);
+      vq_rt::Recorder::KeepOnly({});
+      vq_rt::Recorder::Clear();
+    }
+  } recording;
+  driver.Run();
+  std::vector<std::string> frames;
+  for (const vq_rt::Event& event : vq_rt::Recorder::Events())
+    if (event.subject == static_cast<const VQ_Container*>(&root)) frames.push_back(vq_rt::Describe(event));
+  return frames;
+}
+
 int Run(const vqhost::Options& options) {
   std::string path = options.library.empty() ? BRANTEL_DEFAULT_LIBRARY : options.library;
   void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -78,9 +105,9 @@ int Run(const vqhost::Options& options) {
       vq_rt::SetUserValueFromText(target, propertyPath, text);
     }
     vq_rt::Driver driver(*root.instance);
-    driver.Run();
-    output = options.format == vqhost::Options::Format::Json ? vqhost::ReportJson(*root.instance, driver)
-                                                              : vqhost::ReportText(*root.instance, driver);
+    std::vector<std::string> frames = RunRecordingFrames(driver, *root.instance);
+    output = options.format == vqhost::Options::Format::Json ? vqhost::ReportJson(*root.instance, driver, frames)
+                                                              : vqhost::ReportText(*root.instance, driver, frames);
   }
   std::fwrite(output.data(), 1, output.size(), stdout);
   return 0;

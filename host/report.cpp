@@ -106,7 +106,7 @@ std::vector<EquationView> Equations(VQ_ModelType& root, const vq_rt::Driver& dri
 
 }  // namespace
 
-std::string ReportText(VQ_ModelType& root, const vq_rt::Driver& driver) {
+std::string ReportText(VQ_ModelType& root, const vq_rt::Driver& driver, const std::vector<std::string>& frames) {
   std::ostringstream out;
   out << "type: " << Readable(root.VQ_DefaultDESCRIPTION()) << "\n";
   out << "properties (registration order):\n";
@@ -130,10 +130,12 @@ std::string ReportText(VQ_ModelType& root, const vq_rt::Driver& driver) {
     for (const std::string& token : equation.stream) out << " " << token;
     out << "\n";
   }
+  out << "frame calls:\n";
+  for (const std::string& frame : frames) out << "  " << frame << "\n";
   return out.str();
 }
 
-std::string ReportJson(VQ_ModelType& root, const vq_rt::Driver& driver) {
+std::string ReportJson(VQ_ModelType& root, const vq_rt::Driver& driver, const std::vector<std::string>& frames) {
   std::ostringstream out;
   out << "{\n  \"type\": " << JsonString(root.VQ_DefaultDESCRIPTION()) << ",\n  \"properties\": [";
   for (int i = 0; i < root.PropertyCount(); ++i) {
@@ -148,7 +150,10 @@ std::string ReportJson(VQ_ModelType& root, const vq_rt::Driver& driver) {
     out << (first ? "\n    " : ",\n    ") << JsonString(entry.path) << ": " << JsonValue(entry.value);
     first = false;
   }
-  out << "\n  },\n  \"equations\": [";
+  // Ahead of "equations", so that every line already there stays as it is.
+  out << "\n  },\n  \"frames\": [";
+  for (size_t i = 0; i < frames.size(); ++i) out << (i ? ",\n    " : "\n    ") << JsonString(frames[i]);
+  out << "\n  ],\n  \"equations\": [";
   first = true;
   for (const EquationView& equation : Equations(root, driver)) {
     out << (first ? "\n    " : ",\n    ") << "{\"name\": " << JsonString(equation.name)

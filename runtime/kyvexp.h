@@ -5,5 +5,7 @@
 #include "vq_links.h"
 #include "vq_matrix.h"
 #include "vq_memory.h"
+#include "vq_multiport.h"
 #include "vq_params.h"
+#include "vq_structure_ref.h"
 #include "vq_value.h"

@@ -8,6 +8,8 @@ set(KYVEXP_SOURCES
   runtime/vq_container.cpp
   runtime/vq_links.cpp
   runtime/vq_matrix.cpp
+  runtime/vq_multiport.cpp
+  runtime/vq_structure_ref.cpp
   runtime/vq_equations.cpp
   runtime/vq_recorder.cpp
   runtime/vq_evaluator.cpp

@@ -1,6 +1,7 @@
 #include "vq_container.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "vq_equations.h"
@@ -43,11 +44,11 @@ VQ_Container::~VQ_Container() {
 }
 
 void VQ_Container::SetDims() {
-  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::SetDims, this);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::SetDims)) vq_rt::RecordCall(vq_rt::EventKind::SetDims, this);
 }
 
 long VQ_Container::ExecuteAssignments(int a, int b) {
-  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::ExecuteAssignments, this).Numbers(a, b);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::ExecuteAssignments)) vq_rt::RecordCall(vq_rt::EventKind::ExecuteAssignments, this).Numbers(a, b);
   if (m_State && m_State->base.overrideAssignments) return m_State->base.assignments;
   return 0;
 }
@@ -55,7 +56,7 @@ long VQ_Container::ExecuteAssignments(int a, int b) {
 void VQ_Container::InitialiseInternalIndexSet(VQ_Set& set, VQ_Value* value, int pass) {
   if (value == nullptr) vq_rt::Raise("%s: index set given no value", set.DisplayName().c_str());
   set.StoreAssigned(*value);
-  if (vq_rt::Recorder::Enabled())
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::InitialiseInternalIndexSet))
     vq_rt::RecordCall(vq_rt::EventKind::InitialiseInternalIndexSet, this)
         .Object(&set)
         .Name(set.Name())
@@ -115,14 +116,14 @@ int VQ_ModelType::SetUpEquations() {
   state.localEqnCountSet = false;
   state.countRefusal.clear();
   int result = state.base.overrideSetUp ? state.base.setUp : 0;
-  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::SetUpEquations, this).Numbers(result);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::SetUpEquations)) vq_rt::RecordCall(vq_rt::EventKind::SetUpEquations, this).Numbers(result);
   return result;
 }
 
 int VQ_ModelType::JacPattern(int*& p, int*& q, VQ_EquationType** types) {
   vq_rt::ContainerState& state = State();
   int result = state.base.overrideJacPattern ? state.base.jacPattern : state.firstEquation;
-  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::JacPattern, this).Numbers(result);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::JacPattern)) vq_rt::RecordCall(vq_rt::EventKind::JacPattern, this).Numbers(result);
   return result;
 }
 
@@ -134,7 +135,7 @@ void VQ_ModelType::SetGroupLimits(int group) {
   state.counted.push_back(vq_rt::CountedEquation{group, static_cast<uint32_t>(state.countedReferences.size()), 0});
   state.countOpen = true;
   if (group > m_stLastGroup) m_stLastGroup = group;
-  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::SetGroupLimits, this).Numbers(group);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::SetGroupLimits)) vq_rt::RecordCall(vq_rt::EventKind::SetGroupLimits, this).Numbers(group);
 }
 
 void VQ_ModelType::AddNonZero(VQ_VarParam& reference) {
@@ -144,7 +145,7 @@ void VQ_ModelType::AddNonZero(VQ_VarParam& reference) {
                  reference.DisplayName().c_str());
   state.countedReferences.push_back(&reference);
   ++state.counted.back().referenceCount;
-  if (vq_rt::Recorder::Enabled())
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddNonZero))
     vq_rt::RecordCall(vq_rt::EventKind::AddNonZero, this).Object(&reference).Name(reference.DisplayName());
 }
 
@@ -152,7 +153,7 @@ int VQ_ModelType::SetLocalEqnCount(int count) {
   vq_rt::ContainerState& state = State();
   state.localEqnCount = count;
   state.localEqnCountSet = true;
-  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::SetLocalEqnCount, this).Numbers(count);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::SetLocalEqnCount)) vq_rt::RecordCall(vq_rt::EventKind::SetLocalEqnCount, this).Numbers(count);
   return count;
 }
 
@@ -166,7 +167,7 @@ void VQ_ModelType::AddEquation(const char* name, int& counter, int group) {
   equation.firstToken = static_cast<uint32_t>(state.stream.Size());
   equation.tokenCount = 0;
   state.emitted.push_back(equation);
-  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::AddEquation, this).Name(name).Numbers(counter, group);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddEquation)) vq_rt::RecordCall(vq_rt::EventKind::AddEquation, this).Name(name).Numbers(counter, group);
   ++counter;
 }
 
@@ -200,7 +201,7 @@ void VQ_ModelType::StreamReset() {
   vq_rt::ContainerState& state = State();
   state.stream.Clear();
   state.emitted.clear();
-  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::ResetExpressions, this);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::ResetExpressions)) vq_rt::RecordCall(vq_rt::EventKind::ResetExpressions, this);
 }
 
 void VQ_ModelType::StreamOp(EOp op, int equation) {
@@ -208,21 +209,21 @@ void VQ_ModelType::StreamOp(EOp op, int equation) {
   vq_rt::ContainerState& state = State();
   OpenEquation(*this, state, equation);
   state.stream.AddOperator(op);
-  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::AddOp, this).Numbers(op, equation);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddOp)) vq_rt::RecordCall(vq_rt::EventKind::AddOp, this).Numbers(op, equation);
 }
 
 void VQ_ModelType::StreamInteger(int value, int equation) {
   vq_rt::ContainerState& state = State();
   OpenEquation(*this, state, equation);
   state.stream.AddInteger(value);
-  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::AddTermInteger, this).Numbers(value, equation);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddTermInteger)) vq_rt::RecordCall(vq_rt::EventKind::AddTermInteger, this).Numbers(value, equation);
 }
 
 void VQ_ModelType::StreamReal(double value, int equation) {
   vq_rt::ContainerState& state = State();
   OpenEquation(*this, state, equation);
   state.stream.AddReal(value);
-  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::AddTermReal, this).Real(value).Numbers(0, equation);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddTermReal)) vq_rt::RecordCall(vq_rt::EventKind::AddTermReal, this).Real(value).Numbers(0, equation);
 }
 
 void VQ_ModelType::StreamReference(VQ_VarParam& reference, int*& p, int*& q, int equation) {
@@ -237,7 +238,7 @@ void VQ_ModelType::StreamReference(VQ_VarParam& reference, int*& p, int*& q, int
   state.stream.AddReference(&reference);
   *p++ = reference.PatternId();
   *q++ = equation;
-  if (vq_rt::Recorder::Enabled())
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddTermReference))
     vq_rt::RecordCall(vq_rt::EventKind::AddTermReference, this)
         .Object(&reference)
         .Name(reference.DisplayName())
@@ -288,6 +289,20 @@ VQ_PortType& VQ_PortType::operator=(const VQ_PortType& other) {
   return *this;
 }
 VQ_PortType::~VQ_PortType() = default;
+
+bool VQ_PortType::IsAMultiport() const { return false; }
+int VQ_PortType::PortCount(bool) const { return 1; }
+
+VQ_Type* VQ_PortType::GetPort(int& index, bool) {
+  // The lowest index is already below zero; lowering it would overflow.
+  if (index == INT_MIN || --index < 0) return this;
+  return nullptr;
+}
+
+void VQ_PortType::DumpStructure() {
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::DumpStructure))
+    vq_rt::RecordCall(vq_rt::EventKind::DumpStructure, this).Name(DisplayName()).Numbers(PortCount(false));
+}
 
 VQ_ModelTypeEx::VQ_ModelTypeEx() = default;
 VQ_ModelTypeEx::VQ_ModelTypeEx(const VQ_ModelTypeEx& other) = default;

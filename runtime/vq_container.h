@@ -144,6 +144,15 @@ class KYV_API VQ_PortType : public VQ_ModelType {
   VQ_PortType(const VQ_PortType& other);
   VQ_PortType& operator=(const VQ_PortType& other);
   ~VQ_PortType() override;
+
+  virtual bool IsAMultiport() const;
+  // The ports this port stands for: itself, and a multiport's connections.
+  virtual int PortCount(bool flag) const;
+  // Walks the ports with a running index that each port lowers by one; the
+  // port that takes it below zero is the one asked for. Null when the index
+  // lies beyond this port's ports (it stays lowered for the next ones).
+  virtual VQ_Type* GetPort(int& index, bool flag);
+  virtual void DumpStructure();
 };
 
 extern template class KYV_API VQ_WithExtensions<VQ_ModelType>;

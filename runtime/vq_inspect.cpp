@@ -110,7 +110,8 @@ PathNamer::~PathNamer() = default;
 
 std::string PathNamer::Path(const VQ_Containable& object) const {
   switch (object.GetRole()) {
-    case VQ_Containable::Role::Property: {
+    case VQ_Containable::Role::Property:
+    case VQ_Containable::Role::Part: {
       std::string owner = Path(*object.Parent());
       return owner.empty() ? std::string(object.Name()) : owner + "." + object.Name();
     }

@@ -34,7 +34,7 @@ void VQ_LongPtrVectorOwnsData::DestroyAll() {
 }
 
 void VQ_LongPtrVectorOwnsData::AddNullEntries(int position, int count, int stride) {
-  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::AddNullEntries, this).Numbers(position, count, stride);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddNullEntries)) vq_rt::RecordCall(vq_rt::EventKind::AddNullEntries, this).Numbers(position, count, stride);
   if (position < 0 || count < 0 || stride < 0) vq_rt::Raise("AddNullEntries(%d, %d, %d): negative", position, count, stride);
   if (m_Slots.empty()) {
     m_Slots.assign(static_cast<size_t>(stride), nullptr);
@@ -107,7 +107,7 @@ VQ_Set* VQ_Matrix::DeclaredSet(int dimension) const {
 void VQ_Matrix::DeclareSet(int dimension, VQ_Set* set) {
   m_DeclaredSets[dimension] = set;
   if (set != nullptr) set->AddDependent(this);
-  if (set != nullptr && vq_rt::Recorder::Enabled())
+  if (set != nullptr && vq_rt::Recorder::Enabled(vq_rt::EventKind::SetDim))
     vq_rt::RecordCall(vq_rt::EventKind::SetDim, this).Object(set).Name(Name()).Text(set->Name()).Numbers(dimension);
 }
 
@@ -132,7 +132,7 @@ void VQ_Matrix::AddIndexToString(int index, int dimension) {
   m_Pending[dimension].isString = false;
   m_Pending[dimension].number = index;
   m_PendingMask |= 1u << dimension;
-  if (vq_rt::Recorder::Enabled())
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddIndexToString))
     vq_rt::RecordCall(vq_rt::EventKind::AddIndexToString, this).Text(std::to_string(index)).Numbers(dimension);
 }
 
@@ -142,7 +142,7 @@ void VQ_Matrix::AddIndexToString(const char* index, int dimension) {
   m_Pending[dimension].isString = true;
   m_Pending[dimension].text = index;
   m_PendingMask |= 1u << dimension;
-  if (vq_rt::Recorder::Enabled())
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddIndexToString))
     vq_rt::RecordCall(vq_rt::EventKind::AddIndexToString, this)
         .Text(std::string("\"") + index + "\"")
         .Numbers(dimension);
@@ -175,7 +175,7 @@ VQ_Type* VQ_Matrix::AddElement() {
   if (element == nullptr) vq_rt::Raise("%s%s: no element could be made", DisplayName().c_str(), name.c_str());
   element->AttachAsElement(this, name.c_str());
   m_Elements[m_CurrentOffset] = element;
-  if (vq_rt::Recorder::Enabled())
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddElement))
     vq_rt::RecordCall(vq_rt::EventKind::AddElement, this).Object(element).Name(name).Numbers(m_CurrentOffset);
   return element;
 }
@@ -321,4 +321,29 @@ void VQ_BASE_S::CreateMissingArrayElement(const char* indexText) {
   const char* p = indexText;
   if (!ReadIndex(p, buffer, sizeof buffer, ')')) return;
   Find(buffer);
+}
+
+VQ_PortType* VQ_BASE_S::PortAt(int slot) const {
+  auto* port = dynamic_cast<VQ_PortType*>(m_Elements[slot]);
+  const VQ_Set* set = m_DeclaredSets[0];
+  if (port == nullptr || (set != nullptr && !(set->v() >= m_IndexValues.StringAt(slot)))) return nullptr;
+  return port;
+}
+
+int VQ_BASE_S::PortCount(bool flag) const {
+  int count = 0;
+  for (int slot = 0; slot < m_Elements.Elements(); ++slot)
+    if (VQ_PortType* port = PortAt(slot)) count += port->PortCount(flag);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::PortCount))
+    vq_rt::RecordCall(vq_rt::EventKind::PortCount, this).Name(Name()).Numbers(flag ? 1 : 0, count);
+  return count;
+}
+
+VQ_Type* VQ_BASE_S::GetPort(int& index, bool flag) {
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::GetPort))
+    vq_rt::RecordCall(vq_rt::EventKind::GetPort, this).Name(Name()).Numbers(index, flag ? 1 : 0);
+  for (int slot = 0; slot < m_Elements.Elements(); ++slot)
+    if (VQ_PortType* port = PortAt(slot))
+      if (VQ_Type* found = port->GetPort(index, flag)) return found;
+  return nullptr;
 }

@@ -135,6 +135,14 @@ class KYV_API VQ_BASE_S : public VQ_Matrix {
   int NewElements() override;
   void CreateMissingArrayElement(const char* indexText) override;
 
+  // An array of ports: the ports of its elements whose index lies in the
+  // declared set (of every element while none is declared), counted, or
+  // walked in index order with VQ_PortType::GetPort's running index.
+  int PortCount(bool flag) const;
+  VQ_Type* GetPort(int& index, bool flag);
+
  private:
+  VQ_PortType* PortAt(int slot) const;
+
   VQ_SetValue m_IndexValues;
 };

@@ -13,7 +13,7 @@ VQ_PtrVectorObject& VQ_PtrVectorObject::operator=(const VQ_PtrVectorObject&) { r
 VQ_PtrVectorObject::~VQ_PtrVectorObject() = default;
 
 unsigned long VQ_PtrVectorObject::AddRef() {
-  if (vq_rt::Recorder::Enabled())
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddRef))
     vq_rt::RecordCall(vq_rt::EventKind::AddRef, this).Numbers(static_cast<long long>(m_RefCount + 1));
   return ++m_RefCount;
 }
@@ -65,28 +65,32 @@ void VQ_Containable::RegisterIn(VQ_Container* owner, const char* name, const cha
   m_Role = Role::Property;
   m_Parent = owner;
   owner->AppendProperty(this);
-  if (vq_rt::Recorder::Enabled()) {
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddProperty)) {
     vq_rt::RecordCall call(vq_rt::EventKind::AddProperty, owner);
     call.Object(this).Name(name).Numbers(direction, flag ? 1 : 0, static_cast<long long>(form), owner->PropertyCount());
     if (description != nullptr) call.Text(description);
   }
 }
 
-void VQ_Containable::SetDirection(int direction) { m_Direction = direction; }
+void VQ_Containable::SetDirection(int direction) {
+  m_Direction = direction;
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::SetDirection)) vq_rt::RecordCall(vq_rt::EventKind::SetDirection, this).Name(m_Name).Numbers(direction);
+}
 
 void VQ_Containable::UnsetIsToBeExported() {
   m_ToBeExported = false;
-  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::UnsetIsToBeExported, this).Name(m_Name);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::UnsetIsToBeExported)) vq_rt::RecordCall(vq_rt::EventKind::UnsetIsToBeExported, this).Name(m_Name);
 }
 
 void VQ_Containable::HostPortType(int type) {
   m_HostPortType = type;
-  if (vq_rt::Recorder::Enabled()) vq_rt::RecordCall(vq_rt::EventKind::HostPortType, this).Name(m_Name).Numbers(type);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::HostPortType)) vq_rt::RecordCall(vq_rt::EventKind::HostPortType, this).Name(m_Name).Numbers(type);
 }
 
 std::string VQ_Containable::DisplayName() const {
   switch (m_Role) {
     case Role::Property:
+    case Role::Part:
       return m_Parent->DisplayName() + "." + m_Name;
     case Role::Element:
       return m_Parent->DisplayName() + m_Name;
@@ -118,6 +122,12 @@ void VQ_Containable::AttachAsElement(VQ_Containable* array, const char* indexTex
 void VQ_Containable::AttachAsLinked(VQ_Containable* member) {
   m_Role = Role::Linked;
   m_Parent = member;
+}
+
+void VQ_Containable::AttachAsPart(VQ_Containable* owner, const char* name) {
+  m_Role = Role::Part;
+  m_Parent = owner;
+  m_Name = name ? name : "";
 }
 
 void VQ_Containable::Detach() {

@@ -42,11 +42,12 @@ class KYV_API VQ_Update : public VQ_PtrVectorObject {
 enum class VQ_RegistrationForm : unsigned char { None, Plain, Virtual, External };
 
 // Something a container can hold: a property (registered with its owner), an
-// array element (named by its index), or the instance linked to a virtual
-// member. Carries the registration and the port settings.
+// array element (named by its index), the instance linked to a virtual
+// member, or a part the runtime keeps inside an object without registering
+// it. Carries the registration and the port settings.
 class KYV_API VQ_Containable : public VQ_Update {
  public:
-  enum class Role : unsigned char { Free, Property, Element, Linked };
+  enum class Role : unsigned char { Free, Property, Element, Linked, Part };
 
   VQ_Containable();
   // A copy is a new, unregistered object: identity is never copied.
@@ -79,6 +80,7 @@ class KYV_API VQ_Containable : public VQ_Update {
   // Runtime bookkeeping of elements and linked instances.
   void AttachAsElement(VQ_Containable* array, const char* indexText);
   void AttachAsLinked(VQ_Containable* member);
+  void AttachAsPart(VQ_Containable* owner, const char* name);
   void Detach();
 
  protected:

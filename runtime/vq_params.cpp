@@ -183,7 +183,7 @@ void VQ_VarParam::StoreAssigned(const VQ_Value& value) {
 VQ_AssignStatus VQ_VarParam::Assign(VQ_Value* value) {
   if (value == nullptr) vq_rt::Raise("%s: assignment of no value", DisplayName().c_str());
   StoreAssigned(*value);
-  if (vq_rt::Recorder::Enabled()) {
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::Assign)) {
     XUValue current;
     ReadLayer(kAssigned, current);
     vq_rt::RecordCall(vq_rt::EventKind::Assign, this)
@@ -191,6 +191,9 @@ VQ_AssignStatus VQ_VarParam::Assign(VQ_Value* value) {
         .Text(vq_rt::FormatValue(current))
         .Numbers(value->TagB(), value->TagA(), value->Ordinal());
   }
+  // A value in the short form carries a flags word in place of the tags.
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AssignFlags) && value->IsShortForm())
+    vq_rt::RecordCall(vq_rt::EventKind::AssignFlags, this).Name(DisplayName()).Numbers(value->Flags());
   return HasLayer(kUser) ? VQ_ASSIGN_OVERRIDDEN : VQ_ASSIGN_OK;
 }
 

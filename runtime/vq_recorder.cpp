@@ -5,12 +5,15 @@
 namespace vq_rt {
 
 bool Recorder::s_enabled = false;
+unsigned long long Recorder::s_kept = 0;
 
 namespace {
 std::vector<Event>& Log() {
   static std::vector<Event> events;
   return events;
 }
+
+// Bit k set: events of kind k are kept; no bit set: all are.
 
 const char* FormName(long long form) {
   switch (form) {
@@ -30,7 +33,15 @@ Event::~Event() = default;
 void Recorder::Enable(bool on) { s_enabled = on; }
 void Recorder::Clear() { Log().clear(); }
 const std::vector<Event>& Recorder::Events() { return Log(); }
-void Recorder::Add(const Event& event) { Log().push_back(event); }
+void Recorder::Add(const Event& event) {
+  if (s_kept != 0 && !(s_kept & (1ull << static_cast<unsigned>(event.kind)))) return;
+  Log().push_back(event);
+}
+
+void Recorder::KeepOnly(const std::vector<EventKind>& kinds) {
+  s_kept = 0;
+  for (EventKind kind : kinds) s_kept |= 1ull << static_cast<unsigned>(kind);
+}
 
 RecordCall::RecordCall(EventKind kind, const void* subject) {
   m_Event.kind = kind;
@@ -93,6 +104,11 @@ std::string Describe(const Event& e) {
     case EventKind::AddNullEntries: return "AddNullEntries(" + n(e.a) + ", " + n(e.b) + ", " + n(e.c) + ")";
     case EventKind::AddIndexToString: return "AddIndexToString " + e.text + " " + n(e.a);
     case EventKind::AddElement: return "AddElement " + e.name + " at " + n(e.a);
+    case EventKind::SetDirection: return "SetDirection " + e.name + " " + n(e.a);
+    case EventKind::AssignFlags: return "AssignFlags " + e.name + " " + n(e.a);
+    case EventKind::PortCount: return "PortCount " + e.name + " flag=" + n(e.a) + " -> " + n(e.b);
+    case EventKind::GetPort: return "GetPort " + e.name + " index=" + n(e.a) + " flag=" + n(e.b);
+    case EventKind::DumpStructure: return "DumpStructure " + e.name + " ports=" + n(e.a);
   }
   return "?";
 }

@@ -32,6 +32,11 @@ enum class EventKind {
   AddNullEntries,
   AddIndexToString,
   AddElement,
+  SetDirection,
+  AssignFlags,
+  PortCount,
+  GetPort,
+  DumpStructure,
 };
 
 struct KYV_API Event {
@@ -54,16 +59,25 @@ class KYV_API Recorder {
  public:
   static void Enable(bool on);
   static bool Enabled() { return s_enabled; }
+  // Whether a call of this kind would be kept: checked before an event is
+  // built, so a watched long run pays only for what it keeps.
+  static bool Enabled(EventKind kind) {
+    return s_enabled && (s_kept == 0 || (s_kept & (1ull << static_cast<unsigned>(kind))) != 0);
+  }
   static void Clear();
   static const std::vector<Event>& Events();
   static void Add(const Event& event);
+  // While a selection is set only events of its kinds are kept, so a long
+  // run can be watched for a few kinds; an empty selection keeps all.
+  static void KeepOnly(const std::vector<EventKind>& kinds);
 
  private:
   static bool s_enabled;
+  static unsigned long long s_kept;
 };
 
 // Records one call when it goes out of scope:
-//   if (Recorder::Enabled()) RecordCall(EventKind::AddOp, this).Numbers(op, equation);
+//   if (Recorder::Enabled(EventKind::AddOp)) RecordCall(EventKind::AddOp, this).Numbers(op, equation);
 class KYV_API RecordCall {
  public:
   RecordCall(EventKind kind, const void* subject);

@@ -18,6 +18,12 @@ extern template class VQ_ARRAY_II<VQ_PARTIALDERIVATIVE, VQ_PARTIALDERIVATIVE>;
 extern template class VQ_ARRAY_II<VQ_REALVARIABLE, VQ_REALVARIABLE>;
 extern template class VQ_ARRAY_III<VQ_PARTIALDERIVATIVE, VQ_PARTIALDERIVATIVE>;
 extern template class VQ_ARRAY_III<VQ_REALVARIABLE, VQ_REALVARIABLE>;
+extern template class VQ_ARRAY_S<VQ_GENERICPORT, VQ_GENERICPORT>;
+extern template class VQ_ARRAY_S<VQ_CONNECTIONPORT, VQ_CONNECTIONPORT>;
+
+// The multiports hold the port arrays: after them.
+#include "vq_multiports.h"
+#include "vq_signals.h"
 
 // References and replaceable members, one pair per type.
 #define BRANTEL_REFERENCE_INSTANCES(X)                            \
@@ -41,7 +47,26 @@ extern template class VQ_ARRAY_III<VQ_REALVARIABLE, VQ_REALVARIABLE>;
   X(VQ_ARRAY_II<VQ_PARTIALDERIVATIVE BRANTEL_COMMA VQ_PARTIALDERIVATIVE>) \
   X(VQ_ARRAY_II<VQ_REALVARIABLE BRANTEL_COMMA VQ_REALVARIABLE>)   \
   X(VQ_ARRAY_III<VQ_PARTIALDERIVATIVE BRANTEL_COMMA VQ_PARTIALDERIVATIVE>) \
-  X(VQ_ARRAY_III<VQ_REALVARIABLE BRANTEL_COMMA VQ_REALVARIABLE>)
+  X(VQ_ARRAY_III<VQ_REALVARIABLE BRANTEL_COMMA VQ_REALVARIABLE>)  \
+  X(VQ_GENERICSTREAM)                                             \
+  X(VQ_GENERICSTRUCTURE)                                          \
+  X(VQ_GENERICCONTROLSIGNAL)                                      \
+  X(VQ_CONTROLSIGNAL)                                             \
+  X(VQ_GENERICCONNECTION)                                         \
+  X(VQ_CONNECTION)                                                \
+  X(VQ_GENERICPORT)                                               \
+  X(VQ_CONNECTIONPORT)                                            \
+  X(VQ_VQ_MICONTROLPORT)                                          \
+  X(VQ_VQ_MOCONTROLPORT)                                          \
+  X(VQ_VQ_MIOCONTROLPORT)                                         \
+  X(VQ_VQ_MIGENERICPORT)                                          \
+  X(VQ_VQ_MOGENERICPORT)                                          \
+  X(VQ_VQ_MIOGENERICPORT)                                         \
+  X(VQ_VQ_MICONNECTIONPORT)                                       \
+  X(VQ_VQ_MOCONNECTIONPORT)                                       \
+  X(VQ_VQ_MIOCONNECTIONPORT)                                      \
+  X(VQ_ARRAY_S<VQ_GENERICPORT BRANTEL_COMMA VQ_GENERICPORT>)      \
+  X(VQ_ARRAY_S<VQ_CONNECTIONPORT BRANTEL_COMMA VQ_CONNECTIONPORT>)
 
 #define BRANTEL_COMMA ,
 #define BRANTEL_EXTERN_REFERENCES(T)   \

@@ -48,6 +48,17 @@ Result RunHost(const std::vector<std::string>& args) {
   return result;
 }
 
+// The frame calls of a type with one generated class level, in JSON.
+const std::string kFirstLevelFrames =
+    "  \"frames\": [\n"
+    "    \"SetDims\",\n"
+    "    \"ExecuteAssignments a=0 b=0\",\n"
+    "    \"SetUpEquations -> 0\",\n"
+    "    \"SetLocalEqnCount 0\",\n"
+    "    \"ResetExpressions\",\n"
+    "    \"JacPattern -> 0\"\n"
+    "  ],\n";
+
 TEST(Host, GenericModelAsJson) {
   Result r = RunHost({"genericmodel", "--format", "json", "--set", "USERNOTES=hello"});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -64,10 +75,11 @@ TEST(Host, GenericModelAsJson) {
             "  \"values\": {\n"
             "    \"USERNOTES\": \"hello\",\n"
             "    \"COMPONENTLIST\": \"\"\n"
-            "  },\n"
-            "  \"equations\": [\n"
-            "  ]\n"
-            "}\n");
+            "  },\n" +
+                kFirstLevelFrames +
+                "  \"equations\": [\n"
+                "  ]\n"
+                "}\n");
 }
 
 TEST(Host, DefaultRunIsAOneDimensionalDistribution) {
@@ -104,6 +116,69 @@ TEST(Host, BadInputIsOneLineOnStderrAndStatusTwo) {
     EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
   }
+}
+
+// Every top-level type of the connectivity types, created by name: its
+// registrations, and the frame calls of each class level. The derived types
+// lower the first assignment argument twice and count and reset once per
+// level.
+TEST(Host, ConnectivityTypesShowTheirRegistrationsAndClassLevels) {
+  const std::string derived =
+      "  \"frames\": [\n"
+      "    \"SetDims\",\n"
+      "    \"ExecuteAssignments a=-1 b=0\",\n"
+      "    \"SetUpEquations -> 0\",\n"
+      "    \"SetLocalEqnCount 0\",\n"
+      "    \"SetLocalEqnCount 0\",\n"
+      "    \"ResetExpressions\",\n"
+      "    \"ResetExpressions\",\n"
+      "    \"JacPattern -> 0\"\n"
+      "  ],\n";
+  const std::string signalPorts =
+      "    {\"name\": \"USERNOTES\", \"description\": null, \"direction\": 0},\n"
+      "    {\"name\": \"SOURCE\", \"description\": null, \"direction\": 4},\n"
+      "    {\"name\": \"DEST\", \"description\": null, \"direction\": 8}\n";
+  struct Case {
+    const char* type;
+    const char* signature;
+    std::string properties;
+    const std::string& frames;
+  } cases[] = {
+      {"genericstream", "Stream GENERICSTREAM\\tV8.4",
+       "    {\"name\": \"USERNOTES\", \"description\": null, \"direction\": 0},\n"
+       "    {\"name\": \"COMPONENTLIST\", \"description\": null, \"direction\": 0},\n"
+       "    {\"name\": \"VQ_UNCONNECTABLEINPUT\", \"description\": null, \"direction\": 4},\n"
+       "    {\"name\": \"VQ_UNCONNECTABLEOUTPUT\", \"description\": null, \"direction\": 8},\n"
+       "    {\"name\": \"INPUTSIGNAL\", \"description\": null, \"direction\": 4},\n"
+       "    {\"name\": \"OUTPUTSIGNAL\", \"description\": null, \"direction\": 8}\n",
+       kFirstLevelFrames},
+      {"GenericStructure", "Structure GENERICSTRUCTURE\\tV8.4",
+       "    {\"name\": \"USERNOTES\", \"description\": null, \"direction\": 0},\n"
+       "    {\"name\": \"COMPONENTLIST\", \"description\": null, \"direction\": 0}\n",
+       kFirstLevelFrames},
+      {"GENERICCONTROLSIGNAL", "Model GENERICCONTROLSIGNAL\\tV8.4", signalPorts, kFirstLevelFrames},
+      {"controlsignal", "Model CONTROLSIGNAL\\tV8.4", signalPorts, derived},
+      {"genericconnection", "Model GENERICCONNECTION\\tV8.4", signalPorts, kFirstLevelFrames},
+      {"connection", "Model CONNECTION\\tV8.4", signalPorts, derived},
+  };
+  for (const Case& c : cases) {
+    Result r = RunHost({c.type, "--format", "json"});
+    ASSERT_EQ(r.status, 0) << c.type << ": " << r.err;
+    EXPECT_EQ(r.out.rfind(std::string("{\n  \"type\": \"") + c.signature + "\",\n  \"properties\": [\n" + c.properties +
+                              "  ],\n",
+                          0),
+              0u)
+        << r.out;
+    EXPECT_NE(r.out.find("  },\n" + c.frames + "  \"equations\": [\n  ]\n}\n"), std::string::npos) << r.out;
+  }
+  // The text report ends with the same calls.
+  Result text = RunHost({"connection"});
+  ASSERT_EQ(text.status, 0) << text.err;
+  const std::string tail =
+      "equations: 0\nframe calls:\n  SetDims\n  ExecuteAssignments a=-1 b=0\n  SetUpEquations -> 0\n"
+      "  SetLocalEqnCount 0\n  SetLocalEqnCount 0\n  ResetExpressions\n  ResetExpressions\n  JacPattern -> 0\n";
+  ASSERT_GE(text.out.size(), tail.size());
+  EXPECT_EQ(text.out.substr(text.out.size() - tail.size()), tail) << text.out;
 }
 
 }  // namespace
