@@ -15,6 +15,7 @@ struct EmittedRow {
   std::vector<std::string> tokens;
   std::vector<VQ_VarParam*> references;  // the reference leaves, in stream order
   std::vector<VQ_VarParam*> counted;     // what the counting pass registered
+  int countedGroup = -1;
   size_t first, count;                   // tokens in the model's stream
   // "VQ_Eqn3@4": the statement and the node of the variable it defines.
   std::string Where() const {
@@ -63,6 +64,7 @@ class Distribution1DFixture {
       row.references = vq_rt::Evaluate(state.stream, e.firstToken, e.tokenCount).references;
       if (k < state.counted.size()) {
         const vq_rt::CountedEquation& c = state.counted[k];
+        row.countedGroup = c.group;
         for (uint32_t r = 0; r < c.referenceCount; ++r) row.counted.push_back(state.countedReferences[c.firstReference + r]);
       }
       rows.push_back(row);

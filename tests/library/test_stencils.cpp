@@ -1,0 +1,169 @@
+// Every stencil checked numerically: the runtime's evaluator on the emitted
+// equations, with VALUE sampled from polynomials at the domain's node
+// coordinates and DDX, D2DX2, IDX set to the exact derivatives and
+// integrals; the pairing of the two passes; and that every element of the
+// index sets is defined.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+
+#include "support/distribution_fixture.h"
+
+namespace {
+
+const char* const kMethods[] = {"BFD1", "BFD2", "FFD1", "FFD2", "CFD2", "CFD4", "UBFD4", "OCFE2", "OCFE3", "OCFE4"};
+
+// The degree of polynomial each statement is exact for.
+int Degree(int statement) {
+  if (statement >= 78) return 4;  // OCFE4: five nodes an element
+  if (statement >= 68) return 3;  // OCFE3
+  if (statement >= 61) return 2;  // OCFE2
+  if (statement >= 35) return 4;  // CFD4, UBFD4
+  switch (statement) {
+    case 1: return 4;  // the start row states a zero
+    case 2: case 3: case 5: case 6: case 14: case 15: case 16: case 18: case 19: return 1;
+    case 4: case 10: case 17: case 24: case 31: return 3;  // three-point second derivative
+    default: return 2;
+  }
+}
+
+bool Collocation(int statement) { return statement >= 61; }
+
+int Statement(const EmittedRow& row) { return std::stoi(row.name.substr(6)); }
+
+// A grid of one, two or three sections; with three, each has its own spacing.
+void Configure(Distribution1DFixture& f, const char* method, int sections) {
+  f.Set("XDOMAIN.DISCRETIZATIONMETHOD", method);
+  f.Set("XDOMAIN.HIGHESTORDERDERIVATIVE", "2");
+  f.Set("XDOMAIN.NUMSECTIONS", std::to_string(sections));
+  f.Set("INTEGRALS", "idx");
+  if (sections == 3) {
+    f.Set("XDOMAIN.SECTION(2).SPACINGPREFERENCE", "0.02");
+    f.Set("XDOMAIN.SECTION(3).SPACINGPREFERENCE", "0.05");
+  }
+}
+
+// p(x) = (0.4 + 1.3 x)^d, its derivatives and its integral.
+struct Polynomial {
+  int d;
+  double P(double x) const { return std::pow(0.4 + 1.3 * x, d); }
+  double D1(double x) const { return d < 1 ? 0.0 : 1.3 * d * std::pow(0.4 + 1.3 * x, d - 1); }
+  double D2(double x) const { return d < 2 ? 0.0 : 1.69 * d * (d - 1) * std::pow(0.4 + 1.3 * x, d - 2); }
+  double Antiderivative(double x) const { return std::pow(0.4 + 1.3 * x, d + 1) / (1.3 * (d + 1)); }
+};
+
+void Sample(Distribution1DFixture& f, const Polynomial& p) {
+  VQ_DOMAIN& x = f.X();
+  const int end = x.ENDNODE.v();
+  for (int k = 0; k <= end; ++k) {
+    const double at = (*x.VALUE)(k).v();
+    (*f.d.VALUE)(k).SetValue(p.P(at));
+    f.d.DDX(k).SetValue(p.D1(at));
+    if (f.d.VQ_D2DX2_SET1.v() >= k) f.d.D2DX2(k).SetValue(p.D2(at));
+    const double before = k > 0 ? (*x.VALUE)(k - 1).v() : at;
+    f.d.IDX(k).SetValue(k > 0 ? p.Antiderivative(at) - p.Antiderivative(before) : 0.0);
+  }
+}
+
+TEST(Stencils, ResidualsVanishOnPolynomialsUpToTheirDegree) {
+  for (const char* method : kMethods) {
+    for (int sections : {1, 2, 3}) {
+      Distribution1DFixture f;
+      Configure(f, method, sections);
+      f.Run();
+      std::vector<EmittedRow> rows = f.Rows();
+      ASSERT_FALSE(rows.empty());
+      double worstCollocation = 0.0;
+      for (int degree = 0; degree <= 4; ++degree) {
+        Sample(f, Polynomial{degree});
+        for (const EmittedRow& row : rows) {
+          const int statement = Statement(row);
+          if (Degree(statement) < degree) continue;
+          vq_rt::Evaluation e = vq_rt::Evaluate(f.d.State().stream, row.first, row.count);
+          double scale = 0.0;
+          for (size_t i = 0; i < e.references.size(); ++i) scale += std::fabs(e.partials[i] * e.references[i]->Real());
+          const double relative = std::fabs(e.residual) / (scale > 0 ? scale : 1.0);
+          if (Collocation(statement)) {
+            worstCollocation = std::max(worstCollocation, relative);
+            EXPECT_LT(relative, 1e-3) << method << " " << sections << " sections, degree " << degree << ": " << row.Where();
+          } else {
+            EXPECT_LT(relative, 1e-12) << method << " " << sections << " sections, degree " << degree << ": " << row.Where();
+          }
+        }
+      }
+      // The collocation constants carry five decimals: close, not exact.
+      if (Collocation(Statement(rows.back()))) EXPECT_GT(worstCollocation, 1e-9) << method;
+    }
+  }
+}
+
+// The k-th counted instance is the k-th emitted one: same group, and the
+// references the counting pass registered are the reference leaves of the
+// stream, in order.
+TEST(Stencils, BothPassesAgreeInstanceByInstance) {
+  for (const char* method : kMethods) {
+    for (int sections : {1, 3}) {
+      Distribution1DFixture f;
+      Configure(f, method, sections);
+      f.Run();
+      const vq_rt::ContainerState& state = f.d.State();
+      ASSERT_EQ(state.counted.size(), state.emitted.size()) << method;
+      for (const EmittedRow& row : f.Rows()) {
+        EXPECT_EQ(row.countedGroup, row.group) << method << " " << row.Where();
+        EXPECT_EQ(row.counted, row.references) << method << " " << row.Where();
+      }
+      EXPECT_EQ(f.d.m_OwnNonZeroCount, static_cast<int>(state.countedReferences.size()));
+    }
+  }
+}
+
+int IndexOf(const VQ_VarParam& element) { return std::stoi(element.Name() + 1); }
+
+// In a consistent configuration every element of the DDX, D2DX2 and IDX
+// index sets has one defining equation, DDX two at the junctions that get a
+// continuity row, and no equation reaches outside the index sets.
+TEST(Stencils, EveryIndexSetElementIsDefinedOnce) {
+  for (const char* method : kMethods) {
+    for (int sections : {1, 3}) {
+      Distribution1DFixture f;
+      Configure(f, method, sections);
+      f.Run();
+      const bool collocation = std::string(method).rfind("OCFE", 0) == 0;
+      std::map<const VQ_VarParam*, int> definitions;
+      for (const EmittedRow& row : f.Rows()) {
+        ++definitions[row.references.front()];
+        for (const VQ_VarParam* reference : row.references) {
+          const VQ_Matrix* array = dynamic_cast<const VQ_Matrix*>(reference->Parent());
+          if (array == nullptr) continue;  // h
+          EXPECT_EQ(array->DeclaredSet(0)->v() >= IndexOf(*reference), 1) << method << " " << reference->DisplayName();
+        }
+      }
+      VQ_DOMAIN& x = f.X();
+      std::set<int> junctions;
+      for (int s = 1; s <= x.NUMSECTIONS.v(); ++s) {
+        VQ_SECTIONDATAMODEL& section = (*x.SECTION)(s);
+        if (!collocation && s > 1) junctions.insert(section.BASE.v());
+        for (int e = 1; collocation && e <= section.NUMELEMENTS.v(); ++e) {
+          int start = section.BASE.v() + (e - 1) * (x.NUMPOLYPOINTS.v() + 1);
+          if (start != 0) junctions.insert(start);
+        }
+      }
+      auto check = [&](const char* name, VQ_INTEGERSET& set, auto& array, bool allowJunctions) {
+        VQ_IntegerSetIter it(set.v());
+        int elements = 0;
+        while (it.Next()) {
+          ++elements;
+          const int expected = (allowJunctions && junctions.count(it.v())) ? 2 : 1;
+          EXPECT_EQ(definitions[&array(it.v())], expected) << method << " " << name << "(" << it.v() << ")";
+        }
+        EXPECT_GT(elements, 0) << method << " " << name;
+      };
+      check("DDX", f.d.VQ_DDX_SET1, f.d.DDX, true);
+      check("D2DX2", f.d.VQ_D2DX2_SET1, f.d.D2DX2, false);
+      check("IDX", f.d.VQ_IDX_SET1, f.d.IDX, false);
+    }
+  }
+}
+
+}  // namespace
