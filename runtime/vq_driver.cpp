@@ -11,7 +11,7 @@ Driver::Driver(VQ_ModelType& root, DriveOptions options) : m_Root(root), m_Optio
 Driver::~Driver() = default;
 
 void Driver::Collect() {
-  std::vector<VQ_Containable*> reachable = Reachable(m_Root);
+  std::vector<VQ_Containable*> reachable = Reachable(m_Root, false);
   std::vector<VQ_ModelType*> linked, held;
   for (VQ_Containable* object : reachable) {
     auto* model = dynamic_cast<VQ_ModelType*>(object);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_set>
 
 #include "vq_error.h"
 #include "vq_format.h"
@@ -18,12 +19,25 @@ namespace {
 
 // The objects directly below `object`: a container's properties, an array's
 // elements, a reference's or member's linked instance.
-void Children(VQ_Containable& object, std::vector<VQ_Containable*>& out) {
+bool HoldsOthers(VQ_Containable& object) {
+  return dynamic_cast<VQ_Container*>(&object) || dynamic_cast<VQ_Matrix*>(&object) ||
+         dynamic_cast<VQ_VirtualBase*>(&object) || dynamic_cast<VQ_ExternalBase*>(&object);
+}
+
+// Without leaves, an array whose elements hold nothing further is not
+// walked: its elements are all of one type, so the first one tells.
+void Children(VQ_Containable& object, std::vector<VQ_Containable*>& out, bool leaves) {
   if (auto* container = dynamic_cast<VQ_Container*>(&object)) {
     for (int i = 0; i < container->PropertyCount(); ++i) out.push_back(container->PropertyAt(i));
   }
   if (auto* matrix = dynamic_cast<VQ_Matrix*>(&object)) {
-    for (int i = 0; i < matrix->ElementSlots(); ++i)
+    bool walk = leaves;
+    for (int i = 0; !walk && i < matrix->ElementSlots(); ++i)
+      if (VQ_Type* element = matrix->ElementAtSlot(i)) {
+        walk = HoldsOthers(*element);
+        break;
+      }
+    for (int i = 0; walk && i < matrix->ElementSlots(); ++i)
       if (VQ_Type* element = matrix->ElementAtSlot(i)) out.push_back(element);
   }
   if (auto* member = dynamic_cast<VQ_VirtualBase*>(&object)) {
@@ -34,13 +48,13 @@ void Children(VQ_Containable& object, std::vector<VQ_Containable*>& out) {
   }
 }
 
-void Walk(VQ_Containable& object, std::vector<VQ_Containable*>& seen) {
-  for (VQ_Containable* known : seen)
-    if (known == &object) return;
-  seen.push_back(&object);
+void Walk(VQ_Containable& object, std::vector<VQ_Containable*>& order, std::unordered_set<const void*>& seen,
+          bool leaves) {
+  if (!seen.insert(&object).second) return;
+  order.push_back(&object);
   std::vector<VQ_Containable*> children;
-  Children(object, children);
-  for (VQ_Containable* child : children) Walk(*child, seen);
+  Children(object, children, leaves);
+  for (VQ_Containable* child : children) Walk(*child, order, seen, leaves);
 }
 
 bool IsInternalIndexSet(const VQ_Containable& object) {
@@ -94,7 +108,7 @@ std::vector<std::string> SplitList(const std::string& text) {
 }  // namespace
 
 PathNamer::PathNamer(VQ_Container& root) : m_Root(&root) {
-  for (VQ_Containable* object : Reachable(root)) {
+  for (VQ_Containable* object : Reachable(root, false)) {
     auto* reference = dynamic_cast<VQ_ExternalBase*>(object);
     if (reference == nullptr) continue;
     VQ_Containable* linked = reference->LinkedIfAny();
@@ -128,10 +142,11 @@ std::string PathNamer::Path(const VQ_Containable& object) const {
   return object.DisplayName();
 }
 
-std::vector<VQ_Containable*> Reachable(VQ_Container& root) {
-  std::vector<VQ_Containable*> seen;
-  Walk(root, seen);
-  return seen;
+std::vector<VQ_Containable*> Reachable(VQ_Container& root, bool leaves) {
+  std::vector<VQ_Containable*> order;
+  std::unordered_set<const void*> seen;
+  Walk(root, order, seen, leaves);
+  return order;
 }
 
 VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path) {

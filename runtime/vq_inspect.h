@@ -24,8 +24,10 @@ class KYV_API PathNamer {
 };
 
 // Every object reachable from the root, in registration order, each after
-// its owner: properties, ports, array elements, linked instances.
-KYV_API std::vector<VQ_Containable*> Reachable(VQ_Container& root);
+// its owner: properties, ports, array elements, linked instances. Without
+// leaves, the elements of arrays of plain parameters and variables are
+// left out.
+KYV_API std::vector<VQ_Containable*> Reachable(VQ_Container& root, bool leaves = true);
 
 // The object a path names ("LENGTH", "SECTION(2).NODECOUNT",
 // "XDOMAIN.NUMSECTIONS"); letter case is ignored. A replaceable parameter

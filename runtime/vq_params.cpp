@@ -59,6 +59,7 @@ struct Saved {
 };
 struct TransactionLog {
   int depth = 0;
+  unsigned epoch = 0;  // numbers the outermost transactions
   std::vector<Saved> saved;
 };
 TransactionLog& Log() {
@@ -68,7 +69,9 @@ TransactionLog& Log() {
 
 }  // namespace
 
-VQ_AssignmentTransaction::VQ_AssignmentTransaction() : m_Outermost(Log().depth++ == 0) {}
+VQ_AssignmentTransaction::VQ_AssignmentTransaction() : m_Outermost(Log().depth++ == 0) {
+  if (m_Outermost) ++Log().epoch;
+}
 
 VQ_AssignmentTransaction::~VQ_AssignmentTransaction() {
   TransactionLog& log = Log();
@@ -89,9 +92,8 @@ void VQ_VarParam::RestoreAssigned(bool had, const XUValue& value) {
 
 void VQ_VarParam::RememberAssigned() {
   TransactionLog& log = Log();
-  if (log.depth == 0) return;
-  for (const Saved& entry : log.saved)
-    if (entry.param == this) return;
+  if (log.depth == 0 || m_RememberedIn == log.epoch) return;
+  m_RememberedIn = log.epoch;
   Saved entry{this, HasLayer(kAssigned), XUValue()};
   if (entry.had) ReadLayer(kAssigned, entry.value);
   log.saved.push_back(entry);
@@ -112,10 +114,13 @@ VQ_VarParam& VQ_VarParam::operator=(const VQ_VarParam& other) {
 VQ_VarParam::~VQ_VarParam() {
   delete m_Attributes;
   // A parameter that goes away inside a transaction has nothing to restore.
-  auto& saved = Log().saved;
-  for (size_t i = 0; i < saved.size();)
-    if (saved[i].param == this) saved.erase(saved.begin() + static_cast<std::ptrdiff_t>(i));
-    else ++i;
+  TransactionLog& log = Log();
+  if (log.depth > 0 && m_RememberedIn == log.epoch) {
+    auto& saved = log.saved;
+    for (size_t i = 0; i < saved.size();)
+      if (saved[i].param == this) saved.erase(saved.begin() + static_cast<std::ptrdiff_t>(i));
+      else ++i;
+  }
 }
 
 VQ_Value* VQ_VarParam::VQ_DefaultVALUE() const { return nullptr; }

@@ -81,6 +81,7 @@ class KYV_API VQ_VarParam : public VQ_Type {
 
   vq_rt::ParamAttributes* m_Attributes = nullptr;
   int m_PatternId = -1;
+  unsigned m_RememberedIn = 0;  // the transaction that holds its previous value
 };
 
 // While one lives, every default assignment remembers the value it replaces;
