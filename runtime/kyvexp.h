@@ -6,4 +6,5 @@
 #include "vq_matrix.h"
 #include "vq_memory.h"
 #include "vq_params.h"
+#include "vq_procedures.h"
 #include "vq_value.h"

@@ -93,6 +93,9 @@ std::string Describe(const Event& e) {
     case EventKind::AddNullEntries: return "AddNullEntries(" + n(e.a) + ", " + n(e.b) + ", " + n(e.c) + ")";
     case EventKind::AddIndexToString: return "AddIndexToString " + e.text + " " + n(e.a);
     case EventKind::AddElement: return "AddElement " + e.name + " at " + n(e.a);
+    case EventKind::AddProcExpression:
+      return "AddProcExpression " + e.name + " output=" + n(e.a) + " eqn=" + n(e.b);
+    case EventKind::AddProcCall: return "AddProcCall " + e.name + " group=" + n(e.a);
   }
   return "?";
 }

@@ -32,6 +32,8 @@ enum class EventKind {
   AddNullEntries,
   AddIndexToString,
   AddElement,
+  AddProcExpression,
+  AddProcCall,
 };
 
 struct KYV_API Event {
