@@ -1,4 +1,5 @@
 list(APPEND BRANTEL_SOURCES
   connectivity/vq_ports.cpp
   connectivity/vq_generic.cpp
+  connectivity/vq_interp.cpp
 )

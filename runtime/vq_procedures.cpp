@@ -254,7 +254,7 @@ void VQ_ProcedureType::CopyStorage(const VQ_ProcedureType& other) {
   m_OutputElementCount = other.m_OutputElementCount;
   m_CallPending = other.m_CallPending;
   m_InputsChanged = true;  // the copy has not called its routine yet
-  m_LastCallKind = kNone;
+  m_LastCallKind = kNoCall;
   m_ArgumentStatus = other.m_ArgumentStatus;
   m_AlwaysCall = other.m_AlwaysCall;
   m_PresetOutputs = other.m_PresetOutputs;
@@ -509,17 +509,30 @@ bool VQ_ProcedureType::PackStr(char* slot, const char* text) {
 
 const char* VQ_ProcedureType::ErrorText() const { return m_ErrorText != nullptr ? m_ErrorText->c_str() : ""; }
 
+void VQ_ProcedureType::SetErrorText(const char* format, va_list args) {
+  char text[512];
+  std::vsnprintf(text, sizeof text, format, args);
+  if (m_ErrorText == nullptr) m_ErrorText = new std::string();
+  *m_ErrorText = text;
+}
+
 void VQ_ProcedureType::ArgumentError(int status, const char* format, ...) {
   ForgetLastCall();
   if (m_ArgumentStatus < 0) return;  // the first error is the one to fix
   m_ArgumentStatus = status;
   va_list args;
   va_start(args, format);
-  char text[512];
-  std::vsnprintf(text, sizeof text, format, args);
+  SetErrorText(format, args);
   va_end(args);
-  if (m_ErrorText == nullptr) m_ErrorText = new std::string();
-  *m_ErrorText = text;
+}
+
+int VQ_ProcedureType::ReportError(int status, const char* format, ...) {
+  ForgetLastCall();
+  va_list args;
+  va_start(args, format);
+  SetErrorText(format, args);
+  va_end(args);
+  return status;
 }
 
 // ---------------------------------------------------------------------------

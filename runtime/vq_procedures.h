@@ -2,6 +2,7 @@
 // Compiled procedures: the runtime base of a procedure wrapper, its argument
 // buffer and derivative storage, the handle of a routine loaded from a
 // sibling library, and the equation objects a call contributes.
+#include <cstdarg>
 #include <string>
 
 #include "vq_container.h"
@@ -130,7 +131,7 @@ class KYV_API VQ_ProcedureEquationType : public VQ_EquationType {
 class KYV_API VQ_ProcedureType : public VQ_PtrVectorObject {
  public:
   // What an evaluation asks of the routine.
-  enum CallType { kNone = 0, kPrecall = 1, kOutputs = 2, kJacobian = 3, kDerivatives = 4 };
+  enum CallType { kResiduals = 0, kPrecall = 1, kOutputs = 2, kJacobian = 3, kDerivatives = 4 };
 
   VQ_ProcedureType();
   // A copy owns copies of the buffers and binds the same elements; it loads
@@ -213,12 +214,16 @@ class KYV_API VQ_ProcedureType : public VQ_PtrVectorObject {
   const double* ArgSlots() const { return m_ArgSlots; }
   const double* DerivativeValues() const { return m_DerivativeValues; }
   const double* JacobianValues() const { return m_JacobianValues; }
+  int JacobianCapacity() const { return m_JacobianCapacity; }
 
  protected:
   // Records a description error (the first one is kept) and forgets the
   // last call, so nothing stale is reused.
   void ArgumentError(int status, const char* format, ...) __attribute__((format(printf, 3, 4)));
-  void ForgetLastCall() { m_LastCallKind = kNone; }
+  // Reports a failure of this call only: sets the text, forgets the last
+  // call and returns the status.
+  int ReportError(int status, const char* format, ...) __attribute__((format(printf, 3, 4)));
+  void ForgetLastCall() { m_LastCallKind = kNoCall; }
   // Elements [first, first + count) of the element table exist.
   bool ElementsExist(int first, int count) const;
 
@@ -247,12 +252,15 @@ class KYV_API VQ_ProcedureType : public VQ_PtrVectorObject {
   // `count` elements are left at the cursor; raises VQ_Error otherwise.
   void RequireRoom(const void* at, long long bytes, long long count, const char* what) const;
   long long ElementCount(int dims, const int* sizes) const;
+  void SetErrorText(const char* format, va_list args);
+
+  static constexpr int kNoCall = -100;  // no call whose results are current
 
   int m_SlotCount = 0;
   int m_FirstOutputSlot = 0;
   int m_ElementCapacity = 0;
   int m_JacobianCapacity = 0;
-  int m_LastCallKind = kNone;
+  int m_LastCallKind = kNoCall;
   int m_ArgumentStatus = 0;
   bool m_AlwaysCall = false;
   bool m_PresetOutputs = false;
