@@ -99,12 +99,12 @@ void VQ_PROCEDURE::CloseArgument() {
   if (!ArgValid()) return;
   const int arg = m_CurrentArg;
   const char* name = this->Name();
-  if (m_LayoutPass && m_DimsPending != 0) {
-    this->ArgumentError(VQ_PROC_BAD_ARGUMENTS, "%s: argument %d got %d of its %d dimension sizes", name, arg + 1,
-                        Dimensions(arg) - m_DimsPending, Dimensions(arg));
-  } else if (!m_ByReference[arg] && (Dimensions(arg) > 0 || arg >= NIn)) {
+  if (!m_ByReference[arg] && (Dimensions(arg) > 0 || arg >= NIn)) {
     this->ArgumentError(VQ_PROC_BAD_ARGUMENTS, "%s: argument %d is given by value but must be a variable", name,
                         arg + 1);
+  } else if (m_LayoutPass && m_DimsPending != 0) {
+    this->ArgumentError(VQ_PROC_BAD_ARGUMENTS, "%s: argument %d got %d of its %d dimension sizes", name, arg + 1,
+                        Dimensions(arg) - m_DimsPending, Dimensions(arg));
   } else {
     long long due = m_ByReference[arg] ? ElementsOf(arg) : 0;
     if (m_ArgElementsGiven != due)

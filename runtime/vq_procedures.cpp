@@ -334,10 +334,7 @@ int VQ_ProcedureType::EnsureCompatibleDLLLoaded(int level) {
   }
   if (m_Routine != nullptr && m_Routine->Loaded()) return VQ_PROC_OK;
   if (m_Routine == nullptr) m_Routine = vq_rt::New<DLLFunction>();
-  if (m_Routine == nullptr) {
-    ArgumentError(VQ_PROC_NO_MEMORY, "%s: the routine handle was refused by the heap", Name());
-    return VQ_PROC_NO_MEMORY;
-  }
+  if (m_Routine == nullptr) return ReportError(VQ_PROC_NO_MEMORY, "%s: the routine handle was refused by the heap", Name());
   std::string path = LibraryPath();
   if (!m_Routine->Load(path.c_str(), ProcedureName())) {
     // Not kept as the description error: a later call may find the library.
@@ -366,6 +363,7 @@ int VQ_ProcedureType::CheckIFailAndOutputs(int failure, CallType kind, bool) {
     }
   }
   m_LastCallKind = kind;
+  m_InputsChanged = false;  // the results now belong to the packed inputs
   return VQ_PROC_OK;
 }
 
