@@ -359,36 +359,32 @@ bool VQ_PROCEDURE::PackVal(const char* value) {
   return this->PackStr(slot, value);
 }
 
+// A by-reference input: a scalar packed as a value, an array by the
+// runtime's packing of the next elements.
 VQ_PROCEDURE_TEMPLATE
-bool VQ_PROCEDURE::PackVarInteger() {
+template <class Value, class Slot>
+bool VQ_PROCEDURE::PackVar(Value (VQ_VarParamProp::*read)() const,
+                           bool (VQ_ProcedureType::*packArray)(Slot*, int, const int*)) {
   const int arg = m_CurrentArg;
-  if (Dimensions(arg) == 0) return PackVal((*this->m_ElementCursor++)->Integer());
-  auto* slot = reinterpret_cast<int*>(this->m_ArgSlots + GetOffset(arg));
-  bool changed = this->PackIntegerArray(slot, Dimensions(arg), m_Dims + m_DimCursor);
+  if (Dimensions(arg) == 0) return PackVal(((*this->m_ElementCursor++)->*read)());
+  auto* slot = reinterpret_cast<Slot*>(this->m_ArgSlots + GetOffset(arg));
+  bool changed = (this->*packArray)(slot, Dimensions(arg), m_Dims + m_DimCursor);
   ++m_CurrentArg;
   m_DimCursor += Dimensions(arg);
   return changed;
 }
 
 VQ_PROCEDURE_TEMPLATE
-bool VQ_PROCEDURE::PackVarReal() {
-  const int arg = m_CurrentArg;
-  if (Dimensions(arg) == 0) return PackVal((*this->m_ElementCursor++)->Real());
-  bool changed = this->PackRealArray(this->m_ArgSlots + GetOffset(arg), Dimensions(arg), m_Dims + m_DimCursor);
-  ++m_CurrentArg;
-  m_DimCursor += Dimensions(arg);
-  return changed;
+bool VQ_PROCEDURE::PackVarInteger() {
+  return PackVar(&VQ_VarParamProp::Integer, &VQ_ProcedureType::PackIntegerArray);
 }
+
+VQ_PROCEDURE_TEMPLATE
+bool VQ_PROCEDURE::PackVarReal() { return PackVar(&VQ_VarParamProp::Real, &VQ_ProcedureType::PackRealArray); }
 
 VQ_PROCEDURE_TEMPLATE
 bool VQ_PROCEDURE::PackVarString() {
-  const int arg = m_CurrentArg;
-  if (Dimensions(arg) == 0) return PackVal((*this->m_ElementCursor++)->String());
-  auto* slot = reinterpret_cast<char*>(this->m_ArgSlots + GetOffset(arg));
-  bool changed = this->PackStringArray(slot, Dimensions(arg), m_Dims + m_DimCursor);
-  ++m_CurrentArg;
-  m_DimCursor += Dimensions(arg);
-  return changed;
+  return PackVar(&VQ_VarParamProp::String, &VQ_ProcedureType::PackStringArray);
 }
 
 // The table of text pointers in front of each string array, where the

@@ -102,6 +102,8 @@ class VQ_ProcedureTemplate : public Base {
   void CloseArgument();
   void TakeSlots(long long bytes);
   void SkipArgument();
+  template <class Value, class Slot>
+  bool PackVar(Value (VQ_VarParamProp::*read)() const, bool (VQ_ProcedureType::*packArray)(Slot*, int, const int*));
   bool ArgumentsBound() const;
   VQ_VarParam* BoundElement(int index) const;
   bool BuildDerivativeIndexes();

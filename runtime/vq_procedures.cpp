@@ -50,33 +50,29 @@ DLLFunction::DLLFunction() = default;
 
 DLLFunction::~DLLFunction() {
   if (m_Handle != nullptr) dlclose(m_Handle);
-  delete m_Path;
-  delete m_Error;
 }
 
 bool DLLFunction::Load(const char* path, const char* routine) {
   if (m_Handle != nullptr) dlclose(m_Handle);
   m_Handle = nullptr;
   m_Address = nullptr;
-  if (m_Path == nullptr) m_Path = new std::string();
-  if (m_Error == nullptr) m_Error = new std::string();
-  *m_Path = path != nullptr ? path : "";
-  m_Error->clear();
+  m_Path = path != nullptr ? path : "";
+  m_Error.clear();
   // A path with a slash is loaded as it stands: no search of the system.
-  if (m_Path->find('/') == std::string::npos) {
-    *m_Error = "\"" + *m_Path + "\" is no path to a library";
+  if (m_Path.find('/') == std::string::npos) {
+    m_Error = "\"" + m_Path + "\" is no path to a library";
     return false;
   }
-  m_Handle = dlopen(m_Path->c_str(), RTLD_NOW | RTLD_LOCAL);
+  m_Handle = dlopen(m_Path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (m_Handle == nullptr) {
     const char* why = dlerror();
-    *m_Error = "cannot load \"" + *m_Path + "\": " + (why != nullptr ? why : "unknown reason");
+    m_Error = "cannot load \"" + m_Path + "\": " + (why != nullptr ? why : "unknown reason");
     return false;
   }
   dlerror();
   m_Address = dlsym(m_Handle, routine != nullptr ? routine : "");
   if (m_Address == nullptr) {
-    *m_Error = "\"" + *m_Path + "\" has no routine \"" + (routine != nullptr ? routine : "") + "\"";
+    m_Error = "\"" + m_Path + "\" has no routine \"" + (routine != nullptr ? routine : "") + "\"";
     dlclose(m_Handle);
     m_Handle = nullptr;
     return false;
@@ -84,8 +80,8 @@ bool DLLFunction::Load(const char* path, const char* routine) {
   return true;
 }
 
-const char* DLLFunction::Path() const { return m_Path != nullptr ? m_Path->c_str() : ""; }
-const char* DLLFunction::Error() const { return m_Error != nullptr ? m_Error->c_str() : ""; }
+const char* DLLFunction::Path() const { return m_Path.c_str(); }
+const char* DLLFunction::Error() const { return m_Error.c_str(); }
 VQ_Procedure13 DLLFunction::GetProcedure13Address() const {
   return reinterpret_cast<VQ_Procedure13>(m_Address);
 }
@@ -93,27 +89,9 @@ VQ_Procedure13 DLLFunction::GetProcedure13Address() const {
 // ---------------------------------------------------------------------------
 
 ConstProcValue::ConstProcValue() = default;
-ConstProcValue::ConstProcValue(const ConstProcValue& other)
-    : m_Kind(other.m_Kind),
-      m_Int(other.m_Int),
-      m_Real(other.m_Real),
-      m_Text(other.m_Text != nullptr ? new std::string(*other.m_Text) : nullptr) {}
-ConstProcValue& ConstProcValue::operator=(const ConstProcValue& other) {
-  if (this == &other) return *this;
-  m_Kind = other.m_Kind;
-  m_Int = other.m_Int;
-  m_Real = other.m_Real;
-  if (other.m_Text == nullptr) {
-    delete m_Text;
-    m_Text = nullptr;
-  } else if (m_Text == nullptr) {
-    m_Text = new std::string(*other.m_Text);
-  } else {
-    *m_Text = *other.m_Text;
-  }
-  return *this;
-}
-ConstProcValue::~ConstProcValue() { delete m_Text; }
+ConstProcValue::ConstProcValue(const ConstProcValue& other) = default;
+ConstProcValue& ConstProcValue::operator=(const ConstProcValue& other) = default;
+ConstProcValue::~ConstProcValue() = default;
 
 ConstProcValue& ConstProcValue::operator=(int value) {
   m_Kind = Kind::Integer;
@@ -127,8 +105,7 @@ ConstProcValue& ConstProcValue::operator=(double value) {
 }
 ConstProcValue& ConstProcValue::operator=(const char* value) {
   m_Kind = Kind::String;
-  if (m_Text == nullptr) m_Text = new std::string();
-  *m_Text = value != nullptr ? value : "";
+  m_Text = value != nullptr ? value : "";
   return *this;
 }
 
@@ -146,7 +123,7 @@ double ConstProcValue::Real() const {
   return m_Kind == Kind::Real ? m_Real : 0.0;
 }
 const char* ConstProcValue::String() const {
-  return m_Kind == Kind::String && m_Text != nullptr ? m_Text->c_str() : "";
+  return m_Kind == Kind::String ? m_Text.c_str() : "";
 }
 
 // ---------------------------------------------------------------------------
@@ -166,36 +143,13 @@ VQ_ProcedureEquationType::VQ_ProcedureEquationType(VQ_ProcedureType* procedure, 
       m_Owner(owner),
       m_Index(index),
       m_Tag2(tag2),
-      m_Name(new std::string(std::string(name != nullptr ? name : "") + (suffix != nullptr ? suffix : ""))),
-      m_Suffix(new std::string(suffix != nullptr ? suffix : "")) {}
-VQ_ProcedureEquationType::VQ_ProcedureEquationType(const VQ_ProcedureEquationType& other)
-    : VQ_EquationType(other),
-      m_Procedure(other.m_Procedure),
-      m_Sequence(other.m_Sequence),
-      m_Tag(other.m_Tag),
-      m_Owner(other.m_Owner),
-      m_Index(other.m_Index),
-      m_Tag2(other.m_Tag2),
-      m_Name(new std::string(*other.m_Name)),
-      m_Suffix(new std::string(*other.m_Suffix)) {}
-VQ_ProcedureEquationType& VQ_ProcedureEquationType::operator=(const VQ_ProcedureEquationType& other) {
-  VQ_EquationType::operator=(other);
-  m_Procedure = other.m_Procedure;
-  m_Sequence = other.m_Sequence;
-  m_Tag = other.m_Tag;
-  m_Owner = other.m_Owner;
-  m_Index = other.m_Index;
-  m_Tag2 = other.m_Tag2;
-  *m_Name = *other.m_Name;
-  *m_Suffix = *other.m_Suffix;
-  return *this;
-}
-VQ_ProcedureEquationType::~VQ_ProcedureEquationType() {
-  delete m_Name;
-  delete m_Suffix;
-}
-const char* VQ_ProcedureEquationType::Name() const { return m_Name->c_str(); }
-const char* VQ_ProcedureEquationType::Suffix() const { return m_Suffix->c_str(); }
+      m_Name(std::string(name != nullptr ? name : "") + (suffix != nullptr ? suffix : "")),
+      m_Suffix(suffix != nullptr ? suffix : "") {}
+VQ_ProcedureEquationType::VQ_ProcedureEquationType(const VQ_ProcedureEquationType& other) = default;
+VQ_ProcedureEquationType& VQ_ProcedureEquationType::operator=(const VQ_ProcedureEquationType& other) = default;
+VQ_ProcedureEquationType::~VQ_ProcedureEquationType() = default;
+const char* VQ_ProcedureEquationType::Name() const { return m_Name.c_str(); }
+const char* VQ_ProcedureEquationType::Suffix() const { return m_Suffix.c_str(); }
 
 // ---------------------------------------------------------------------------
 
@@ -222,11 +176,9 @@ void VQ_ProcedureType::ReleaseStorage() {
   MyFree(m_RealArray);
   MyFree(m_ArgElements);
   delete m_Routine;
-  delete m_ErrorText;
   m_ArgSlots = m_JacobianValues = m_DerivativeValues = m_RealArray = nullptr;
   m_ArgElements = m_ElementCursor = nullptr;
   m_Routine = nullptr;
-  m_ErrorText = nullptr;
 }
 
 void VQ_ProcedureType::CopyStorage(const VQ_ProcedureType& other) {
@@ -258,7 +210,7 @@ void VQ_ProcedureType::CopyStorage(const VQ_ProcedureType& other) {
   m_ArgumentStatus = other.m_ArgumentStatus;
   m_AlwaysCall = other.m_AlwaysCall;
   m_PresetOutputs = other.m_PresetOutputs;
-  m_ErrorText = other.m_ErrorText != nullptr ? new std::string(*other.m_ErrorText) : nullptr;
+  m_ErrorText = other.m_ErrorText;
   // A buffer the heap refused leaves the copy unusable, and says so (no
   // virtual call here: this runs inside the copy constructor).
   bool refused = (other.m_ArgSlots && !m_ArgSlots) || (other.m_DerivativeValues && !m_DerivativeValues) ||
@@ -338,8 +290,7 @@ int VQ_ProcedureType::EnsureCompatibleDLLLoaded(int level) {
   std::string path = LibraryPath();
   if (!m_Routine->Load(path.c_str(), ProcedureName())) {
     // Not kept as the description error: a later call may find the library.
-    if (m_ErrorText == nullptr) m_ErrorText = new std::string();
-    *m_ErrorText = std::string(Name()) + ": " + m_Routine->Error();
+    m_ErrorText = std::string(Name()) + ": " + m_Routine->Error();
     ForgetLastCall();
     return VQ_PROC_NOT_LOADED;
   }
@@ -347,10 +298,9 @@ int VQ_ProcedureType::EnsureCompatibleDLLLoaded(int level) {
 }
 
 int VQ_ProcedureType::CheckIFailAndOutputs(int failure, CallType kind, bool) {
-  if (m_ErrorText == nullptr) m_ErrorText = new std::string();
   if (failure != 0) {
     ForgetLastCall();
-    *m_ErrorText = std::string(Name()) + ": the routine reported failure (flag " + std::to_string(failure) + ")";
+    m_ErrorText = std::string(Name()) + ": the routine reported failure (flag " + std::to_string(failure) + ")";
     return VQ_PROC_ROUTINE_FAILED;
   }
   for (int i = 0; i < m_OutputValueCount; ++i) {
@@ -358,7 +308,7 @@ int VQ_ProcedureType::CheckIFailAndOutputs(int failure, CallType kind, bool) {
                                                                                   : NAN;
     if (!std::isfinite(value)) {
       ForgetLastCall();
-      *m_ErrorText = std::string(Name()) + ": output " + std::to_string(i + 1) + " is not a finite number";
+      m_ErrorText = std::string(Name()) + ": output " + std::to_string(i + 1) + " is not a finite number";
       return VQ_PROC_BAD_OUTPUT;
     }
   }
@@ -452,13 +402,15 @@ void VQ_ProcedureType::RequireRoom(const void* at, long long bytes, long long co
     vq_rt::Raise("%s: %s needs %lld elements where %lld are bound", Name(), what, count, left);
 }
 
-bool VQ_ProcedureType::PackIntegerArray(int* slot, int dims, const int* sizes) {
+template <class T>
+bool VQ_ProcedureType::PackNumbers(T* slot, int dims, const int* sizes, T (VQ_VarParamProp::*read)() const,
+                                   const char* what) {
   long long count = ElementCount(dims, sizes);
-  RequireRoom(slot, count * static_cast<long long>(sizeof(int)), count, "an integer array");
+  RequireRoom(slot, count * static_cast<long long>(sizeof(T)), count, what);
   bool changed = false;
   for (long long k = 0; k < count; ++k) {
-    int value = (*m_ElementCursor++)->Integer();
-    if (slot[k] != value) {
+    T value = ((*m_ElementCursor++)->*read)();
+    if (!(slot[k] == value)) {  // a value that is not a number always counts as changed
       slot[k] = value;
       changed = true;
     }
@@ -467,19 +419,12 @@ bool VQ_ProcedureType::PackIntegerArray(int* slot, int dims, const int* sizes) {
   return changed;
 }
 
+bool VQ_ProcedureType::PackIntegerArray(int* slot, int dims, const int* sizes) {
+  return PackNumbers(slot, dims, sizes, &VQ_VarParamProp::Integer, "an integer array");
+}
+
 bool VQ_ProcedureType::PackRealArray(double* slot, int dims, const int* sizes) {
-  long long count = ElementCount(dims, sizes);
-  RequireRoom(slot, count * static_cast<long long>(sizeof(double)), count, "a real array");
-  bool changed = false;
-  for (long long k = 0; k < count; ++k) {
-    double value = (*m_ElementCursor++)->Real();
-    if (!(slot[k] == value)) {  // a value that is not a number always counts as changed
-      slot[k] = value;
-      changed = true;
-    }
-  }
-  if (changed) m_InputsChanged = true;
-  return changed;
+  return PackNumbers(slot, dims, sizes, &VQ_VarParamProp::Real, "a real array");
 }
 
 bool VQ_ProcedureType::PackStringArray(char* slot, int dims, const int* sizes) {
@@ -505,13 +450,12 @@ bool VQ_ProcedureType::PackStr(char* slot, const char* text) {
   return true;
 }
 
-const char* VQ_ProcedureType::ErrorText() const { return m_ErrorText != nullptr ? m_ErrorText->c_str() : ""; }
+const char* VQ_ProcedureType::ErrorText() const { return m_ErrorText.c_str(); }
 
 void VQ_ProcedureType::SetErrorText(const char* format, va_list args) {
   char text[512];
   std::vsnprintf(text, sizeof text, format, args);
-  if (m_ErrorText == nullptr) m_ErrorText = new std::string();
-  *m_ErrorText = text;
+  m_ErrorText = text;
 }
 
 void VQ_ProcedureType::ArgumentError(int status, const char* format, ...) {

@@ -50,8 +50,8 @@ class KYV_API DLLFunction : public VQ_PtrVectorObject {
  private:
   void* m_Handle = nullptr;
   void* m_Address = nullptr;
-  std::string* m_Path = nullptr;
-  std::string* m_Error = nullptr;
+  std::string m_Path;
+  std::string m_Error;
 };
 
 // A by-value argument: an integer, a real or a text. Reading it as another
@@ -76,7 +76,7 @@ class KYV_API ConstProcValue {
   Kind m_Kind = Kind::None;
   int m_Int = 0;
   double m_Real = 0.0;
-  std::string* m_Text = nullptr;
+  std::string m_Text;
 };
 
 class VQ_ProcedureType;
@@ -121,8 +121,8 @@ class KYV_API VQ_ProcedureEquationType : public VQ_EquationType {
   VQ_Containable* m_Owner;
   int m_Index;
   int m_Tag2;
-  std::string* m_Name;
-  std::string* m_Suffix;
+  std::string m_Name;
+  std::string m_Suffix;
 };
 
 // The runtime base of a procedure wrapper. The wrapper describes its
@@ -252,6 +252,8 @@ class KYV_API VQ_ProcedureType : public VQ_PtrVectorObject {
   // `count` elements are left at the cursor; raises VQ_Error otherwise.
   void RequireRoom(const void* at, long long bytes, long long count, const char* what) const;
   long long ElementCount(int dims, const int* sizes) const;
+  template <class T>
+  bool PackNumbers(T* slot, int dims, const int* sizes, T (VQ_VarParamProp::*read)() const, const char* what);
   void SetErrorText(const char* format, va_list args);
 
   static constexpr int kNoCall = -100;  // no call whose results are current
@@ -264,7 +266,7 @@ class KYV_API VQ_ProcedureType : public VQ_PtrVectorObject {
   int m_ArgumentStatus = 0;
   bool m_AlwaysCall = false;
   bool m_PresetOutputs = false;
-  std::string* m_ErrorText = nullptr;
+  std::string m_ErrorText;
 };
 
 // A routine written in C: arrays start at index 0.
