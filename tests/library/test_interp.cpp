@@ -748,6 +748,20 @@ TEST_F(InterpTest, RefusedStorageGivesANegativeStatus) {
   refused.Describe(refused.proc);
   n = 0;
   EXPECT_EQ(refused.proc.Residuals(&residual, n), VQ_PROC_NO_MEMORY);
+
+  // An equation object the heap refuses is not handed over: the runtime
+  // finds the emission pass an equation short.
+  Caller starved(kXs, kYs, 4, 2.0);
+  starved.Bind();
+  vq_rt::Driver driver(starved);
+  driver.SetDims();
+  driver.ExecuteAssignments();
+  driver.SetUpEquations();
+  vq_rt::RefuseAllocations(1);
+  EXPECT_THROW(driver.JacPattern(), VQ_Error);
+  vq_rt::RefuseAllocations(0);
+  EXPECT_TRUE(starved.State().emitted.empty());
+  EXPECT_TRUE(starved.State().procCalls.empty());
 }
 
 }  // namespace
