@@ -109,6 +109,12 @@ class Caller : public VQ_GeneratedLevel<Caller, VQ_ModelTypeEx2> {
   int nonZeros = -1;
 };
 
+void UpToTheCountingPass(vq_rt::Driver& driver) {
+  driver.SetDims();
+  driver.ExecuteAssignments();
+  driver.SetUpEquations();
+}
+
 // The routine and the model library are built side by side.
 class InterpTest : public ::testing::Test {
  protected:
@@ -395,9 +401,7 @@ TEST_F(InterpTest, AStatusChangeBetweenCountingAndEmissionIsReported) {
   Caller caller(kXs, kYs, 4, 2.0);
   caller.Bind();
   vq_rt::Driver driver(caller);
-  driver.SetDims();
-  driver.ExecuteAssignments();
-  driver.SetUpEquations();
+  UpToTheCountingPass(driver);
   caller.YA[0].SetSolverVariable(false);
   EXPECT_THROW(driver.JacPattern(), VQ_Error);
   // And between emission and evaluation: the row no longer fits its terms.
@@ -754,9 +758,7 @@ TEST_F(InterpTest, RefusedStorageGivesANegativeStatus) {
   Caller starved(kXs, kYs, 4, 2.0);
   starved.Bind();
   vq_rt::Driver driver(starved);
-  driver.SetDims();
-  driver.ExecuteAssignments();
-  driver.SetUpEquations();
+  UpToTheCountingPass(driver);
   vq_rt::RefuseAllocations(1);
   EXPECT_THROW(driver.JacPattern(), VQ_Error);
   vq_rt::RefuseAllocations(0);
