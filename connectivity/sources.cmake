@@ -3,4 +3,5 @@ list(APPEND BRANTEL_SOURCES
   connectivity/vq_generic.cpp
   connectivity/vq_multiports.cpp
   connectivity/vq_signals.cpp
+  connectivity/vq_interp.cpp
 )

@@ -8,4 +8,5 @@
 #include "vq_multiport.h"
 #include "vq_params.h"
 #include "vq_structure_ref.h"
+#include "vq_procedures.h"
 #include "vq_value.h"

@@ -7,6 +7,7 @@
 #include "vq_equations.h"
 #include "vq_error.h"
 #include "vq_format.h"
+#include "vq_procedures.h"
 #include "vq_recorder.h"
 
 namespace {
@@ -182,6 +183,32 @@ void VQ_ModelType::ConfirmEmittedCount(int counted, int emitted) {
                  emitted, counted);
 }
 
+void VQ_ModelType::AddEquation(VQ_EquationType* object, int& counter, int group) {
+  if (object == nullptr) vq_rt::Raise("%s: an equation object is missing", DisplayName().c_str());
+  vq_rt::ContainerState& state = State();
+  state.equationObjects.push_back(object);
+  vq_rt::EmittedEquation equation;
+  equation.nameId = state.InternNameText(object->Name());
+  equation.group = group;
+  equation.index = counter;
+  equation.firstToken = static_cast<uint32_t>(state.stream.Size());
+  equation.tokenCount = 0;
+  equation.object = object;
+  state.emitted.push_back(equation);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddEquation))
+    vq_rt::RecordCall(vq_rt::EventKind::AddEquation, this).Name(object->Name()).Numbers(counter, group);
+  ++counter;
+}
+
+void VQ_ModelType::AddProcCall(VQ_ProcedureType* procedure, int group) {
+  State().procCalls.push_back(vq_rt::ProcCall{procedure, group});
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddProcCall))
+    vq_rt::RecordCall(vq_rt::EventKind::AddProcCall, this)
+        .Object(procedure)
+        .Name(procedure != nullptr ? procedure->Name() : "null")
+        .Numbers(group);
+}
+
 namespace {
 
 vq_rt::EmittedEquation& OpenEquation(VQ_ModelType& model, vq_rt::ContainerState& state, int equation) {
@@ -201,6 +228,7 @@ void VQ_ModelType::StreamReset() {
   vq_rt::ContainerState& state = State();
   state.stream.Clear();
   state.emitted.clear();
+  state.ReleaseEquationObjects();
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::ResetExpressions)) vq_rt::RecordCall(vq_rt::EventKind::ResetExpressions, this);
 }
 
@@ -245,6 +273,25 @@ void VQ_ModelType::StreamReference(VQ_VarParam& reference, int*& p, int*& q, int
         .Numbers(0, equation);
 }
 
+void VQ_ModelType::StreamProcedure(VQ_ProcedureType* procedure, int sequence, int equation, const char* name) {
+  vq_rt::ContainerState& state = State();
+  if (procedure == nullptr) vq_rt::Raise("%s: a procedure expression without its procedure", DisplayName().c_str());
+  if (sequence < 1)
+    vq_rt::Raise("%s: procedure %s given output number %d", DisplayName().c_str(), procedure->Name(), sequence);
+  vq_rt::EmittedEquation& open = OpenEquation(*this, state, equation);
+  --open.tokenCount;  // marks the equation, adds no token
+  if (open.tokenCount != 0 || open.procedure != nullptr)
+    vq_rt::Raise("%s: procedure %s expression in equation %d after other terms", DisplayName().c_str(),
+                 procedure->Name(), equation);
+  open.procedure = procedure;
+  open.procedureOutput = sequence;
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddProcExpression))
+    vq_rt::RecordCall(vq_rt::EventKind::AddProcExpression, this)
+        .Object(procedure)
+        .Name(name != nullptr ? name : "null")
+        .Numbers(sequence, equation);
+}
+
 // ---------------------------------------------------------------------------
 
 template <class Base>
@@ -277,6 +324,12 @@ void VQ_WithExtensions<Base>::AddTerm(double value, int equation) {
 template <class Base>
 void VQ_WithExtensions<Base>::AddTerm(VQ_VarParam& reference, int*& p, int*& q, int equation) {
   this->StreamReference(reference, p, q, equation);
+}
+
+template <class Base>
+void VQ_WithExtensions<Base>::AddProcExpression(VQ_ProcedureType* procedure, int sequence, int equation,
+                                                const char* name) {
+  this->StreamProcedure(procedure, sequence, equation, name);
 }
 
 template class VQ_WithExtensions<VQ_ModelType>;

@@ -18,6 +18,7 @@ enum EOp {
 };
 
 class VQ_EquationType;
+class VQ_ProcedureType;
 class VQ_COMPONENTLISTNAME;
 
 // An object that holds registered properties.
@@ -82,6 +83,12 @@ class KYV_API VQ_ModelType : public VQ_Container {
   int SetLocalEqnCount(int count);
   // Opens one equation; the counter is advanced.
   void AddEquation(const char* name, int& counter, int group);
+  // Opens one equation evaluated through an equation object, which the
+  // runtime owns from here on; the counter is advanced.
+  void AddEquation(VQ_EquationType* equation, int& counter, int group);
+  // Registers a procedure call of this model's group (null: a call without
+  // outputs).
+  void AddProcCall(VQ_ProcedureType* procedure, int group);
 
   // A counting pass that cannot count this configuration: keeps the reason,
   // naming the property and its value, and gives the negative status the
@@ -97,6 +104,7 @@ class KYV_API VQ_ModelType : public VQ_Container {
   void StreamInteger(int value, int equation);
   void StreamReal(double value, int equation);
   void StreamReference(VQ_VarParam& reference, int*& p, int*& q, int equation);
+  void StreamProcedure(VQ_ProcedureType* procedure, int sequence, int equation, const char* name);
 };
 
 // The equation-stream interface.
@@ -107,6 +115,9 @@ class KYV_API VQ_ModelExtensions {
   virtual void AddTerm(int value, int equation) = 0;
   virtual void AddTerm(double value, int equation) = 0;
   virtual void AddTerm(VQ_VarParam& reference, int*& p, int*& q, int equation) = 0;
+  // Marks the open equation as output `sequence` (1 upwards) of a procedure
+  // call; its reference terms follow.
+  virtual void AddProcExpression(VQ_ProcedureType* procedure, int sequence, int equation, const char* name) = 0;
 
  protected:
   ~VQ_ModelExtensions() = default;
@@ -136,6 +147,7 @@ class VQ_WithExtensions : public Base, public VQ_ModelExtensions {
   void AddTerm(int value, int equation) override;
   void AddTerm(double value, int equation) override;
   void AddTerm(VQ_VarParam& reference, int*& p, int*& q, int equation) override;
+  void AddProcExpression(VQ_ProcedureType* procedure, int sequence, int equation, const char* name) override;
 };
 
 class KYV_API VQ_PortType : public VQ_ModelType {

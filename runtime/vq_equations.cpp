@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "vq_error.h"
+#include "vq_procedures.h"
 
 namespace vq_rt {
 
@@ -30,7 +31,22 @@ void Stream::AddReal(double value) {
 }
 
 ContainerState::ContainerState() = default;
-ContainerState::~ContainerState() = default;
+ContainerState::~ContainerState() { ReleaseEquationObjects(); }
+
+void ContainerState::ReleaseEquationObjects() {
+  std::vector<VQ_EquationType*> objects;
+  objects.swap(equationObjects);
+  for (VQ_EquationType* object : objects) delete object;
+  procCalls.clear();
+}
+
+uint32_t ContainerState::InternNameText(const char* name) {
+  for (size_t i = 0; i < names.size(); ++i)
+    if (names[i] == name) return static_cast<uint32_t>(i);
+  names.emplace_back(name);
+  nameKeys.push_back(nullptr);  // never matched by pointer
+  return static_cast<uint32_t>(names.size() - 1);
+}
 
 uint32_t ContainerState::InternName(const char* name) {
   // Names are literals repeated across the instances of one statement, so

@@ -78,6 +78,18 @@ struct EmittedEquation {
   int index;  // the counter value AddEquation received
   uint32_t firstToken;
   uint32_t tokenCount;
+  // A procedure equation: its tokens are the references of its Jacobian
+  // row, and the procedure gives its residual and row (output
+  // procedureOutput, 1 upwards).
+  VQ_EquationType* object = nullptr;
+  VQ_ProcedureType* procedure = nullptr;
+  int procedureOutput = 0;
+};
+
+// A procedure call registered by AddProcCall.
+struct ProcCall {
+  VQ_ProcedureType* procedure;
+  int group;
 };
 
 // Results the runtime's base operations give, for tests of the frames.
@@ -98,6 +110,8 @@ struct KYV_API ContainerState {
 
   const char* EquationName(const EmittedEquation& equation) const { return names[equation.nameId].c_str(); }
   uint32_t InternName(const char* name);
+  // By text only: for names that do not outlive their equation object.
+  uint32_t InternNameText(const char* name);
 
   // Counting pass.
   std::vector<CountedEquation> counted;
@@ -115,6 +129,11 @@ struct KYV_API ContainerState {
   int* patternEnd = nullptr;  // AddTerm writes the pattern up to here
   bool patternWindow = false;
   int firstEquation = 0;  // what the base JacPattern returns
+  // Equation objects handed over by AddEquation, owned here; procedure
+  // calls registered by AddProcCall.
+  std::vector<VQ_EquationType*> equationObjects;
+  std::vector<ProcCall> procCalls;
+  void ReleaseEquationObjects();
 
   BaseResults base;
 };

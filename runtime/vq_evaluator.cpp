@@ -2,6 +2,7 @@
 
 #include "vq_error.h"
 #include "vq_format.h"
+#include "vq_procedures.h"
 
 namespace vq_rt {
 
@@ -180,7 +181,46 @@ Evaluation Evaluate(const Stream& stream, size_t first, size_t count) {
   return result;
 }
 
+namespace {
+
+Evaluation EvaluateProcedure(const ContainerState& state, const EmittedEquation& equation) {
+  VQ_ProcedureType& procedure = *equation.procedure;
+  const char* name = state.EquationName(equation);
+  const int outputs = procedure.OutputValueCount();
+  const int output = equation.procedureOutput - 1;
+  if (output < 0 || output >= outputs)
+    Raise("%s: output %d of procedure %s, which has %d", name, equation.procedureOutput, procedure.Name(), outputs);
+  Evaluation result;
+  for (size_t i = equation.firstToken; i < equation.firstToken + equation.tokenCount; ++i) {
+    const StreamToken& token = state.stream.At(i);
+    if (token.kind() != StreamToken::Kind::Reference) Raise("%s: a procedure equation holds a constant", name);
+    result.references.push_back(token.reference());
+  }
+  std::vector<double> residuals(static_cast<size_t>(outputs), 0.0);
+  int n = 0;
+  int status = procedure.Residuals(residuals.data(), n);
+  if (status < 0) Raise("%s: procedure %s failed with status %d: %s", name, procedure.Name(), status, procedure.ErrorText());
+  // Room for every input element in every row, whatever is a solver
+  // variable now.
+  const size_t widest = 1 + static_cast<size_t>(procedure.InputElementCount());
+  std::vector<double> rows(static_cast<size_t>(outputs) * widest, 0.0);
+  n = 0;
+  status = procedure.Jacobian(rows.data(), n);
+  if (status < 0) Raise("%s: procedure %s failed with status %d: %s", name, procedure.Name(), status, procedure.ErrorText());
+  if (n % outputs != 0 || static_cast<size_t>(n / outputs) != result.references.size())
+    Raise("%s: procedure %s gave %d Jacobian entries for %d output(s) where %zu references were emitted per row",
+          name, procedure.Name(), n, outputs, result.references.size());
+  const size_t width = result.references.size();
+  result.residual = residuals[static_cast<size_t>(output)];
+  result.partials.assign(rows.begin() + static_cast<long>(static_cast<size_t>(output) * width),
+                         rows.begin() + static_cast<long>(static_cast<size_t>(output + 1) * width));
+  return result;
+}
+
+}  // namespace
+
 Evaluation Evaluate(const ContainerState& state, const EmittedEquation& equation) {
+  if (equation.procedure != nullptr) return EvaluateProcedure(state, equation);
   return Evaluate(state.stream, equation.firstToken, equation.tokenCount);
 }
 

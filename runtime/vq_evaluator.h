@@ -26,6 +26,10 @@ struct KYV_API Evaluation {
 // operator short of operands, a token left over, an unknown operator code,
 // no token at all) raises VQ_Error.
 KYV_API Evaluation Evaluate(const Stream& stream, size_t first, size_t count);
+// A recorded equation; a procedure equation is evaluated through its
+// procedure (its residual and Jacobian row), which raises VQ_Error when the
+// procedure reports a negative status or its row does not match the
+// references emitted for it.
 KYV_API Evaluation Evaluate(const ContainerState& state, const EmittedEquation& equation);
 
 using ReferenceNamer = std::function<std::string(const VQ_VarParam&)>;

@@ -109,6 +109,9 @@ std::string Describe(const Event& e) {
     case EventKind::PortCount: return "PortCount " + e.name + " flag=" + n(e.a) + " -> " + n(e.b);
     case EventKind::GetPort: return "GetPort " + e.name + " index=" + n(e.a) + " flag=" + n(e.b);
     case EventKind::DumpStructure: return "DumpStructure " + e.name + " ports=" + n(e.a);
+    case EventKind::AddProcExpression:
+      return "AddProcExpression " + e.name + " output=" + n(e.a) + " eqn=" + n(e.b);
+    case EventKind::AddProcCall: return "AddProcCall " + e.name + " group=" + n(e.a);
   }
   return "?";
 }

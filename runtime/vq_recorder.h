@@ -37,6 +37,8 @@ enum class EventKind {
   PortCount,
   GetPort,
   DumpStructure,
+  AddProcExpression,
+  AddProcCall,
 };
 
 struct KYV_API Event {
