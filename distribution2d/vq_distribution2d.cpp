@@ -209,8 +209,8 @@ void VQ_DISTRIBUTION2D::AssignDefaults(int a, int b) {
 // Both passes walk one description; during them a look-up outside an
 // array's index set is an error, not a new unknown.
 int VQ_DISTRIBUTION2D::CountOwnEquations(int& count) {
-  for (VQ_DOMAIN* domain : {&*XDOMAIN, &*YDOMAIN})
-    if (const int refused = brantel::walk::CheckGrid(*this, *domain); refused < 0) return refused;
+  if (const int refused = brantel::walk::CheckGrid(*this, *XDOMAIN, "XDOMAIN"); refused < 0) return refused;
+  if (const int refused = brantel::walk::CheckGrid(*this, *YDOMAIN, "YDOMAIN"); refused < 0) return refused;
   VQ_StrictLookups strict;
   Subject2D subject(*this);
   brantel::walk::CountPass pass(*this, m_GroupBase, count);

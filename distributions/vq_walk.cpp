@@ -1,6 +1,7 @@
 #include "vq_walk.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace brantel::walk {
 
@@ -69,15 +70,23 @@ void EmitPass::Row(const Op& row, int node, const Position& at, Subject& subject
 // Stencils reach from a row's node to the ends of its section (finite
 // differences) or of its element (collocation); a grid of the domain's own
 // making always suits, one with other values may not.
-int CheckGrid(VQ_ModelType& model, VQ_DOMAIN& domain) {
+int CheckGrid(VQ_ModelType& model, VQ_DOMAIN& domain, const char* reference) {
   const char* method = KnownMethod((*domain.DISCRETIZATIONMETHOD).v());
   if (method == nullptr) return 0;
-  char reason[160];
+  char reason[192];
+  // With several domains the reason says which reference holds the grid.
+  auto refuse = [&](const VQ_VarParamProp& property, long long value) {
+    if (reference != nullptr) {
+      const size_t used = std::strlen(reason);
+      std::snprintf(reason + used, sizeof reason - used, " (%s)", reference);
+    }
+    return model.RefuseCount(property, value, reason);
+  };
   const int points = (*domain.NUMPOLYPOINTS).v();
   if (points != OwnPolyPoints(method)) {
     std::snprintf(reason, sizeof reason, "inner points per element do not suit %s, whose stencils take %d", method,
                   OwnPolyPoints(method));
-    return model.RefuseCount(*domain.NUMPOLYPOINTS, points, reason);
+    return refuse(*domain.NUMPOLYPOINTS, points);
   }
   const int needed = MinNodeCountFor(method)->value;
   long long nodes = 0;
@@ -87,25 +96,25 @@ int CheckGrid(VQ_ModelType& model, VQ_DOMAIN& domain) {
     const int count = section.NODECOUNT.v();
     if (count < needed) {
       std::snprintf(reason, sizeof reason, "is fewer than the %d node intervals the %s stencils need", needed, method);
-      return model.RefuseCount(section.NODECOUNT, count, reason);
+      return refuse(section.NODECOUNT, count);
     }
     if (count % (points + 1) != 0) {
       std::snprintf(reason, sizeof reason, "is not a whole number of elements of %d intervals", points + 1);
-      return model.RefuseCount(section.NODECOUNT, count, reason);
+      return refuse(section.NODECOUNT, count);
     }
     if (section.NUMELEMENTS.v() != count / (points + 1)) {
       std::snprintf(reason, sizeof reason, "elements do not fill the %d node intervals of the section", count);
-      return model.RefuseCount(section.NUMELEMENTS, section.NUMELEMENTS.v(), reason);
+      return refuse(section.NUMELEMENTS, section.NUMELEMENTS.v());
     }
     if (section.BASE.v() != nodes) {
       std::snprintf(reason, sizeof reason, "is not %lld, the node intervals of the sections before it", nodes);
-      return model.RefuseCount(section.BASE, section.BASE.v(), reason);
+      return refuse(section.BASE, section.BASE.v());
     }
     nodes += count;
   }
   if (domain.ENDNODE.v() != nodes) {
     std::snprintf(reason, sizeof reason, "is not %lld, the node intervals of all sections", nodes);
-    return model.RefuseCount(domain.ENDNODE, domain.ENDNODE.v(), reason);
+    return refuse(domain.ENDNODE, domain.ENDNODE.v());
   }
   return 0;
 }

@@ -322,6 +322,7 @@ class EmitPass : public EmitReads {
 
 // Refuses (through the runtime) a domain grid on which the stencils of its
 // method would reach outside their sections or elements; 0 when it suits.
-int CheckGrid(VQ_ModelType& model, VQ_DOMAIN& domain);
+// A distribution over several domains names the reference in the reason.
+int CheckGrid(VQ_ModelType& model, VQ_DOMAIN& domain, const char* reference = nullptr);
 
 }  // namespace brantel::walk

@@ -9,26 +9,11 @@
 #include <map>
 
 #include "support/distribution_fixture.h"
+#include "support/polynomials.h"
 
 namespace {
 
 const char* const kMethods[] = {"BFD1", "BFD2", "FFD1", "FFD2", "CFD2", "CFD4", "UBFD4", "OCFE2", "OCFE3", "OCFE4"};
-
-// The degree of polynomial each statement is exact for.
-int Degree(int statement) {
-  if (statement >= 78) return 4;  // OCFE4: five nodes an element
-  if (statement >= 68) return 3;  // OCFE3
-  if (statement >= 61) return 2;  // OCFE2
-  if (statement >= 35) return 4;  // CFD4, UBFD4
-  switch (statement) {
-    case 1: return 4;  // the start row states a zero
-    case 2: case 3: case 5: case 6: case 14: case 15: case 16: case 18: case 19: return 1;
-    case 4: case 10: case 17: case 24: case 31: return 3;  // three-point second derivative
-    default: return 2;
-  }
-}
-
-bool Collocation(int statement) { return statement >= 61; }
 
 int Statement(const EmittedRow& row) { return std::stoi(row.name.substr(6)); }
 
@@ -43,15 +28,6 @@ void Configure(Distribution1DFixture& f, const char* method, int sections) {
     f.Set("XDOMAIN.SECTION(3).SPACINGPREFERENCE", "0.05");
   }
 }
-
-// p(x) = (0.4 + 1.3 x)^d, its derivatives and its integral.
-struct Polynomial {
-  int d;
-  double P(double x) const { return std::pow(0.4 + 1.3 * x, d); }
-  double D1(double x) const { return d < 1 ? 0.0 : 1.3 * d * std::pow(0.4 + 1.3 * x, d - 1); }
-  double D2(double x) const { return d < 2 ? 0.0 : 1.69 * d * (d - 1) * std::pow(0.4 + 1.3 * x, d - 2); }
-  double Antiderivative(double x) const { return std::pow(0.4 + 1.3 * x, d + 1) / (1.3 * (d + 1)); }
-};
 
 void Sample(Distribution1DFixture& f, const Polynomial& p) {
   VQ_DOMAIN& x = f.X();
@@ -79,12 +55,12 @@ TEST(Stencils, ResidualsVanishOnPolynomialsUpToTheirDegree) {
         Sample(f, Polynomial{degree});
         for (const EmittedRow& row : rows) {
           const int statement = Statement(row);
-          if (Degree(statement) < degree) continue;
+          if (StencilDegree(statement) < degree) continue;
           vq_rt::Evaluation e = vq_rt::Evaluate(f.d.State().stream, row.first, row.count);
           double scale = 0.0;
           for (size_t i = 0; i < e.references.size(); ++i) scale += std::fabs(e.partials[i] * e.references[i]->Real());
           const double relative = std::fabs(e.residual) / (scale > 0 ? scale : 1.0);
-          if (Collocation(statement)) {
+          if (CollocationStencil(statement)) {
             worstCollocation = std::max(worstCollocation, relative);
             EXPECT_LT(relative, 1e-3) << method << " " << sections << " sections, degree " << degree << ": " << row.Where();
           } else {
@@ -93,7 +69,7 @@ TEST(Stencils, ResidualsVanishOnPolynomialsUpToTheirDegree) {
         }
       }
       // The collocation constants carry five decimals: close, not exact.
-      if (Collocation(Statement(rows.back()))) {
+      if (CollocationStencil(Statement(rows.back()))) {
         EXPECT_GT(worstCollocation, 1e-9) << method;
       }
     }

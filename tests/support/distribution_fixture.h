@@ -1,6 +1,6 @@
 #pragma once
-// A one-dimensional distribution over a domain of its own, driven as the
-// host drives it, and what it emitted.
+// A distribution over domains of its own, one per axis, driven as the host
+// drives it, and what it emitted.
 #include <string>
 #include <vector>
 
@@ -17,7 +17,8 @@ struct EmittedRow {
   std::vector<VQ_VarParam*> counted;     // what the counting pass registered
   int countedGroup = -1;
   size_t first, count;                   // tokens in the model's stream
-  // "VQ_Eqn3@4": the statement and the node of the variable it defines.
+  // "VQ_Eqn3@4" (or "@4,2" in two dimensions): the statement and the node
+  // of the variable it defines.
   std::string Where() const {
     const std::string& defined = tokens[tokens[0] == "op1" ? 1 : FirstReference()];
     return name.substr(6) + "@" + defined.substr(defined.find('(') + 1, defined.find(')') - defined.find('(') - 1);
@@ -29,18 +30,32 @@ struct EmittedRow {
   }
 };
 
-class Distribution1DFixture {
- public:
-  Distribution1DFixture() : m_Model(DISTRIBUTION1DFactory()), d(dynamic_cast<VQ_DISTRIBUTION1D&>(*m_Model)) {
-    VQ_ModelType* domain = DOMAINFactory();
-    d.XDOMAIN.Link(domain);
-    domain->Release();
-  }
-  ~Distribution1DFixture() { m_Model->Release(); }
-  Distribution1DFixture(const Distribution1DFixture&) = delete;
-  Distribution1DFixture& operator=(const Distribution1DFixture&) = delete;
+inline VQ_ModelType* NewInstance(VQ_DISTRIBUTION1D*) { return DISTRIBUTION1DFactory(); }
+inline VQ_ModelType* NewInstance(VQ_DISTRIBUTION2D*) { return DISTRIBUTION2DFactory(); }
 
-  VQ_DOMAIN& X() { return *d.XDOMAIN; }
+// The domain references of each distribution, x first.
+inline std::vector<VQ_External<VQ_DOMAIN>*> DomainReferences(VQ_DISTRIBUTION1D& d) { return {&d.XDOMAIN}; }
+inline std::vector<VQ_External<VQ_DOMAIN>*> DomainReferences(VQ_DISTRIBUTION2D& d) {
+  return {&d.XDOMAIN, &d.YDOMAIN};
+}
+
+template <class Distribution>
+class DistributionFixture {
+ public:
+  DistributionFixture()
+      : m_Model(NewInstance(static_cast<Distribution*>(nullptr))), d(dynamic_cast<Distribution&>(*m_Model)) {
+    for (VQ_External<VQ_DOMAIN>* reference : DomainReferences(d)) {
+      VQ_ModelType* domain = DOMAINFactory();
+      reference->Link(domain);
+      domain->Release();
+    }
+  }
+  ~DistributionFixture() { m_Model->Release(); }
+  DistributionFixture(const DistributionFixture&) = delete;
+  DistributionFixture& operator=(const DistributionFixture&) = delete;
+
+  VQ_DOMAIN& Domain(int axis) { return **DomainReferences(d)[static_cast<size_t>(axis)]; }
+  VQ_DOMAIN& X() { return Domain(0); }
   void Set(const std::string& path, const std::string& value) {
     vq_rt::SetUserValueFromText(vq_rt::ResolvePath(d, path), path, value);
   }
@@ -81,5 +96,8 @@ class Distribution1DFixture {
   VQ_ModelType* m_Model;
 
  public:
-  VQ_DISTRIBUTION1D& d;
+  Distribution& d;
 };
+
+using Distribution1DFixture = DistributionFixture<VQ_DISTRIBUTION1D>;
+using Distribution2DFixture = DistributionFixture<VQ_DISTRIBUTION2D>;
