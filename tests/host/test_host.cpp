@@ -94,6 +94,23 @@ TEST(Host, DefaultRunIsAOneDimensionalDistribution) {
       << r.out;
 }
 
+// A distribution over two domains gets one domain per reference, each
+// set and shown on its own.
+TEST(Host, TwoDimensionalDistribution) {
+  Result r = RunHost({"distribution2d", "--set", "XDOMAIN.SPACINGPREFERENCE=0.5", "--set",
+                      "YDOMAIN.DISCRETIZATIONMETHOD=OCFE2", "--set", "YDOMAIN.SPACINGPREFERENCE=0.5", "--set",
+                      "INTEGRALS=idy"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.rfind("type: Model DISTRIBUTION2D\\tV8.4\n", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find("grid of XDOMAIN: BFD1, 1 section(s), end node 2"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("grid of YDOMAIN: OCFE2, 1 section(s), end node 2"), std::string::npos) << r.out;
+  // 3 start rows of IDY, 9 DDX rows, 9 DDY rows, 6 IDY rows.
+  EXPECT_NE(r.out.find("equations: 27\n  group 2: 3\n  group 4: 9\n  group 19: 15\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("VQ_Eqn147 [group 19] + * DDY(0,1) YDOMAIN.SECTION(1).ELEMENTLENGTH - VALUE(0,0) VALUE(0,2)\n"),
+            std::string::npos)
+      << r.out;
+}
+
 TEST(Host, BadInputIsOneLineOnStderrAndStatusTwo) {
   struct Case {
     std::vector<std::string> args;
