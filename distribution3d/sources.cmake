@@ -1,0 +1,3 @@
+list(APPEND BRANTEL_SOURCES
+  distribution3d/vq_walk_3d.cpp
+)
