@@ -6,6 +6,7 @@
 
 #include "support/distribution_fixture.h"
 #include "support/recording.h"
+#include "support/walk_text.h"
 #include "vq_format.h"
 #include "vq_integrals.h"
 #include "vq_walk_1d.h"
@@ -14,59 +15,15 @@ namespace {
 
 using namespace brantel;
 
-std::string NodeText(walk::NodeExpr at, int extra) {
-  const int offset = at.offset + extra;
-  std::string base;
-  switch (at.base) {
-    case walk::NodeBase::SectionStart: base = "b"; break;
-    case walk::NodeBase::SectionEnd: base = "b+n"; break;
-    case walk::NodeBase::ElementStart: base = "j"; break;
-    case walk::NodeBase::Node: base = "k"; break;
-    case walk::NodeBase::Zero: return std::to_string(offset);
-  }
-  if (offset > 0) return base + "+" + std::to_string(offset);
-  if (offset < 0) return base + std::to_string(offset);
-  return base;
-}
-
-// A statement's stream with its references named as the walk places them.
-std::string SymbolicStream(int statement) {
-  const walk::Program& program = walk::Walk1D();
-  const walk::Op* row = nullptr;
-  for (int i = 0; i < program.size; ++i)
-    if (program.ops[i].code == walk::Code::Row && program.ops[i].argument == statement) row = &program.ops[i];
-  if (row == nullptr) return "(no row)";
-  static const char* const kArrays[] = {"VALUE", "DDX", "D2DX2", "IDX"};
-  std::string text;
-  const StreamTemplate& stream = StreamOf(row->stencil);
-  for (int i = 0; i < stream.count; ++i) {
-    const StreamItem& item = stream.items[static_cast<size_t>(i)];
-    std::string token;
-    switch (item.kind) {
-      case StreamItem::Op: {
-        static const std::map<int, std::string> kOps = {{1, "op1"}, {19, "+"}, {20, "-"}, {21, "*"}, {22, "/"}, {40, "sq"}};
-        token = kOps.at(item.integer);
-        break;
-      }
-      case StreamItem::Integer: token = std::to_string(item.integer); break;
-      case StreamItem::Real: token = vq_rt::FormatDouble(item.real); break;
-      case StreamItem::Defined: token = std::string(kArrays[row->target]) + "(" + NodeText(row->from, 0) + ")"; break;
-      case StreamItem::Step: token = "h"; break;
-      case StreamItem::Integrand:
-        token = std::string(kArrays[row->integrand]) + "(" + NodeText(row->from, item.integer) + ")";
-        break;
-    }
-    text += (text.empty() ? "" : " ") + token;
-  }
-  return text;
-}
+// x: b BASE, b+n its end, j the element start, k the node loop.
+const WalkNotation kNotation1D{"b", "b+n", "j", "k", {"VALUE", "DDX", "D2DX2", "IDX"}, {""}};
 
 TEST(Streams1D, EveryStatementMatchesItsStream) {
   const std::map<int, std::string> golden = {
 #include "data/streams_1d.inc"
   };
   ASSERT_EQ(golden.size(), 90u);
-  for (const auto& [statement, stream] : golden) EXPECT_EQ(SymbolicStream(statement), stream) << statement;
+  for (const auto& [statement, stream] : golden) EXPECT_EQ(StatementText(walk::Walk1D(), kNotation1D, statement), stream) << statement;
 }
 
 // The walk of a configuration: every instance as statement@node.

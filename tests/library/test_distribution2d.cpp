@@ -7,6 +7,7 @@
 
 #include "support/distribution_fixture.h"
 #include "support/recording.h"
+#include "support/walk_text.h"
 #include "vq_format.h"
 #include "vq_walk_2d.h"
 
@@ -14,74 +15,24 @@ namespace {
 
 using namespace brantel;
 
-const walk::Op* RowOf(int statement) {
-  const walk::Program& program = walk::Walk2D();
-  for (int i = 0; i < program.size; ++i)
-    if (program.ops[i].code == walk::Code::Row && program.ops[i].argument == statement) return &program.ops[i];
-  return nullptr;
-}
-
-std::string NodeText(walk::NodeExpr at, int extra) {
-  const int offset = at.offset + extra;
-  std::string base;
-  switch (at.base) {
-    case walk::NodeBase::SectionStart: base = "B"; break;
-    case walk::NodeBase::SectionEnd: base = "B+N"; break;
-    case walk::NodeBase::ElementStart: base = "b"; break;
-    case walk::NodeBase::Node: base = "k"; break;
-    case walk::NodeBase::Zero: return std::to_string(offset);
-  }
-  if (offset > 0) return base + "+" + std::to_string(offset);
-  if (offset < 0) return base + std::to_string(offset);
-  return base;
-}
-
-// An element with the own-axis node in its axis' place, c in the other.
-std::string ElementText(int array, const walk::Op& row, int extra) {
-  static const char* const kArrays[] = {"VALUE", "DDX", "DDY", "D2DX2", "D2DY2", "IDX", "IDY", "IDXDY"};
-  const std::string own = NodeText(row.from, extra);
-  return std::string(kArrays[array]) + "(" + (row.axis == 0 ? own + ",c" : "c," + own) + ")";
-}
-
-// A statement's stream with its references named as the walk places them.
-std::string SymbolicStream(int statement) {
-  const walk::Op* row = RowOf(statement);
-  if (row == nullptr) return "(no row)";
-  std::string text;
-  const StreamTemplate& stream = StreamOf(row->stencil);
-  for (int i = 0; i < stream.count; ++i) {
-    const StreamItem& item = stream.items[static_cast<size_t>(i)];
-    std::string token;
-    switch (item.kind) {
-      case StreamItem::Op: {
-        static const std::map<int, std::string> kOps = {{1, "op1"}, {19, "+"}, {20, "-"}, {21, "*"}, {22, "/"}, {40, "sq"}};
-        token = kOps.at(item.integer);
-        break;
-      }
-      case StreamItem::Integer: token = std::to_string(item.integer); break;
-      case StreamItem::Real: token = vq_rt::FormatDouble(item.real); break;
-      case StreamItem::Defined: token = ElementText(row->target, *row, 0); break;
-      case StreamItem::Step: token = "h"; break;
-      case StreamItem::Integrand: token = ElementText(row->integrand, *row, item.integer); break;
-    }
-    text += (text.empty() ? "" : " ") + token;
-  }
-  return text;
-}
+// x index first; B BASE, B+N its end, b the element start, k the node loop,
+// c the cross node.
+const WalkNotation kNotation2D{"B", "B+N", "b", "k", {"VALUE", "DDX", "DDY", "D2DX2", "D2DY2", "IDX", "IDY", "IDXDY"},
+                               {"c", "c"}};
 
 TEST(Streams2D, EveryStatementMatchesItsStream) {
   const std::map<int, std::string> golden = {
 #include "data/streams_2d.inc"
   };
   ASSERT_EQ(golden.size(), 207u);
-  for (const auto& [statement, stream] : golden) EXPECT_EQ(SymbolicStream(statement), stream) << statement;
+  for (const auto& [statement, stream] : golden) EXPECT_EQ(StatementText(walk::Walk2D(), kNotation2D, statement), stream) << statement;
 }
 
 // The totals over all 207 statement streams, counted from the stencils.
 TEST(Streams2D, TokenTotalsOverAllStatements) {
   int operators = 0, integers = 0, reals = 0, variables = 0;
   for (int statement = 1; statement <= 207; ++statement) {
-    const walk::Op* row = RowOf(statement);
+    const walk::Op* row = RowOf(walk::Walk2D(), statement);
     ASSERT_NE(row, nullptr) << statement;
     const StreamTemplate& stream = StreamOf(row->stencil);
     for (int i = 0; i < stream.count; ++i) {

@@ -56,10 +56,7 @@ TEST(Stencils, ResidualsVanishOnPolynomialsUpToTheirDegree) {
         for (const EmittedRow& row : rows) {
           const int statement = Statement(row);
           if (StencilDegree(statement) < degree) continue;
-          vq_rt::Evaluation e = vq_rt::Evaluate(f.d.State().stream, row.first, row.count);
-          double scale = 0.0;
-          for (size_t i = 0; i < e.references.size(); ++i) scale += std::fabs(e.partials[i] * e.references[i]->Real());
-          const double relative = std::fabs(e.residual) / (scale > 0 ? scale : 1.0);
+          const double relative = RelativeResidual(f.d.State(), row);
           if (CollocationStencil(statement)) {
             worstCollocation = std::max(worstCollocation, relative);
             EXPECT_LT(relative, 1e-3) << method << " " << sections << " sections, degree " << degree << ": " << row.Where();

@@ -10,6 +10,7 @@
 
 #include "support/distribution_fixture.h"
 #include "support/polynomials.h"
+#include "support/walk_text.h"
 #include "vq_walk_2d.h"
 
 namespace {
@@ -18,12 +19,7 @@ const char* const kMethods[] = {"BFD1", "BFD2", "FFD1", "FFD2", "CFD2", "CFD4", 
 
 // The one-dimensional stencil each statement applies.
 int StencilOf(const EmittedRow& row) {
-  const int statement = std::stoi(row.name.substr(6));
-  const brantel::walk::Program& program = brantel::walk::Walk2D();
-  for (int i = 0; i < program.size; ++i)
-    if (program.ops[i].code == brantel::walk::Code::Row && program.ops[i].argument == statement)
-      return program.ops[i].stencil;
-  return 0;
+  return RowOf(brantel::walk::Walk2D(), std::stoi(row.name.substr(6)))->stencil;
 }
 
 // x on method m, y on another, each of two sections, with second
@@ -85,10 +81,7 @@ TEST(Stencils2D, ResidualsVanishOnPolynomialsUpToTheirDegree) {
         for (const EmittedRow& row : rows) {
           const int stencil = StencilOf(row);
           if (StencilDegree(stencil) < degree) continue;
-          vq_rt::Evaluation e = vq_rt::Evaluate(f.d.State().stream, row.first, row.count);
-          double scale = 0.0;
-          for (size_t i = 0; i < e.references.size(); ++i) scale += std::fabs(e.partials[i] * e.references[i]->Real());
-          const double relative = std::fabs(e.residual) / (scale > 0 ? scale : 1.0);
+          const double relative = RelativeResidual(f.d.State(), row);
           EXPECT_LT(relative, CollocationStencil(stencil) ? 1e-3 : 1e-12)
               << kMethods[m] << " order " << order << ", degree " << degree << ": " << row.Where();
         }

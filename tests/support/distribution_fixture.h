@@ -1,6 +1,7 @@
 #pragma once
 // A distribution over domains of its own, one per axis, driven as the host
 // drives it, and what it emitted.
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,15 @@ struct EmittedRow {
     return 0;
   }
 };
+
+// An emitted row's residual at the variables' current values, relative to
+// the sum of the magnitudes of its terms: near 0 when the row holds.
+inline double RelativeResidual(const vq_rt::ContainerState& state, const EmittedRow& row) {
+  const vq_rt::Evaluation e = vq_rt::Evaluate(state.stream, row.first, row.count);
+  double scale = 0.0;
+  for (size_t i = 0; i < e.references.size(); ++i) scale += std::fabs(e.partials[i] * e.references[i]->Real());
+  return std::fabs(e.residual) / (scale > 0 ? scale : 1.0);
+}
 
 inline VQ_ModelType* NewInstance(VQ_DISTRIBUTION1D*) { return DISTRIBUTION1DFactory(); }
 inline VQ_ModelType* NewInstance(VQ_DISTRIBUTION2D*) { return DISTRIBUTION2DFactory(); }
