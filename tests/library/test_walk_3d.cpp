@@ -26,6 +26,14 @@ TEST(Walk3D, EveryStatementRegistersItsVariablesInStreamOrder) {
   for (const auto& [statement, variables] : golden) EXPECT_EQ(StatementText(walk::Walk3D(), kNotation3D, statement, true), variables) << statement;
 }
 
+TEST(Walk3D, EveryStatementMatchesItsStream) {
+  const std::map<int, std::string> golden = {
+#include "data/streams_3d.inc"
+  };
+  ASSERT_EQ(golden.size(), 379u);
+  for (const auto& [statement, stream] : golden) EXPECT_EQ(StatementText(walk::Walk3D(), kNotation3D, statement), stream) << statement;
+}
+
 // Statement numbers rise along the program, each once; groups never fall.
 TEST(Walk3D, StatementsAndGroupsRiseAlongTheProgram) {
   const walk::Program& program = walk::Walk3D();
