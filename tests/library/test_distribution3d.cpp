@@ -9,6 +9,7 @@
 #include "support/distribution_fixture.h"
 #include "support/recording.h"
 #include "vq_format.h"
+#include "vq_memory.h"
 
 namespace {
 
@@ -71,6 +72,11 @@ TEST(Distribution3D, FactoryRegistersTheSixtySevenThenTakesOneReference) {
   EXPECT_EQ(events, expected);
   EXPECT_EQ(model->PropertyCount(), 67);
   model->Release();
+
+  // A heap that refuses: null, and nothing registered or referenced.
+  vq_rt::RefuseAllocations(1);
+  EXPECT_TRUE(Recorded([&] { model = DISTRIBUTION3DFactory(); }).empty());
+  EXPECT_EQ(model, nullptr);
 
   // Two-phase: nothing until Construct, then the same registrations.
   VQ_DISTRIBUTION3D* later = nullptr;
@@ -287,6 +293,27 @@ TEST(Distribution3D, DefaultsComeFromEachDomainAndYieldToUserValues) {
   EXPECT_EQ(plain.d.HIGHESTORDERZDERIVATIVE.v(), 1);
   EXPECT_EQ(plain.d.HIGHESTORDERZDERIVATIVEUSED.v(), 1);
   EXPECT_EQ(Elements(plain, "INTEGRALS"), "{\"None\"}");
+}
+
+// A copy carries the members' values, the last ones declared included, and
+// the source's bookkeeping.
+TEST(Distribution3D, AssignmentCopiesMembersAndBookkeeping) {
+  Distribution3DFixture f;
+  Assign(f, {{"HIGHESTORDERZDERIVATIVEUSED", "2"}, {"INTEGRALS", "idxdydz"}, {"USERNOTES", "copied"}});
+  f.d.m_GroupBase = 100;
+  f.d.m_OwnEqnCount = 7;
+  f.d.m_OwnNonZeroCount = 21;
+  VQ_DISTRIBUTION3D copy;
+  copy = f.d;
+  EXPECT_EQ(copy.HIGHESTORDERZDERIVATIVEUSED.v(), 2);
+  EXPECT_STREQ(copy.USERNOTES.v(), "copied");
+  EXPECT_EQ(vq_rt::FormatValue((*copy.INTEGRALS).v()), "{\"idxdydz\"}");
+  EXPECT_EQ(vq_rt::FormatValue(copy.VQ_IDXDYDZ_SET1.v()), "{0..8}");
+  EXPECT_EQ(vq_rt::FormatValue(copy.VQ_IDXDYDZ_SET3.v()), "{0..8}");
+  EXPECT_EQ(&*copy.ZDOMAIN, &f.Domain(2));
+  EXPECT_EQ(copy.m_GroupBase, 100);
+  EXPECT_EQ(copy.m_OwnEqnCount, 7);
+  EXPECT_EQ(copy.m_OwnNonZeroCount, 21);
 }
 
 // A recorded assignment call without its value: "Assign NAME b=0 a=1 ordinal=41".
