@@ -6,6 +6,7 @@
 #include "vq_generic.h"
 #include "vq_distribution1d.h"
 #include "vq_distribution2d.h"
+#include "vq_distribution3d.h"
 #include "vq_length_angle.h"
 #include "vq_references.h"
 
@@ -36,6 +37,7 @@ extern template class VQ_ARRAY_S<VQ_CONNECTIONPORT, VQ_CONNECTIONPORT>;
   X(VQ_ANGLEDOMAIN)                                               \
   X(VQ_DISTRIBUTION1D)                                            \
   X(VQ_DISTRIBUTION2D)                                            \
+  X(VQ_DISTRIBUTION3D)                                            \
   X(VQ_ANGLEPARAMETER)                                            \
   X(VQ_LENGTHPARAMETER)                                           \
   X(VQ_DISCRETIZATIONMETHODPARAM_DOMAIN)                          \

@@ -42,11 +42,15 @@ inline double RelativeResidual(const vq_rt::ContainerState& state, const Emitted
 
 inline VQ_ModelType* NewInstance(VQ_DISTRIBUTION1D*) { return DISTRIBUTION1DFactory(); }
 inline VQ_ModelType* NewInstance(VQ_DISTRIBUTION2D*) { return DISTRIBUTION2DFactory(); }
+inline VQ_ModelType* NewInstance(VQ_DISTRIBUTION3D*) { return DISTRIBUTION3DFactory(); }
 
 // The domain references of each distribution, x first.
 inline std::vector<VQ_External<VQ_DOMAIN>*> DomainReferences(VQ_DISTRIBUTION1D& d) { return {&d.XDOMAIN}; }
 inline std::vector<VQ_External<VQ_DOMAIN>*> DomainReferences(VQ_DISTRIBUTION2D& d) {
   return {&d.XDOMAIN, &d.YDOMAIN};
+}
+inline std::vector<VQ_External<VQ_DOMAIN>*> DomainReferences(VQ_DISTRIBUTION3D& d) {
+  return {&d.XDOMAIN, &d.YDOMAIN, &d.ZDOMAIN};
 }
 
 template <class Distribution>
@@ -111,3 +115,4 @@ class DistributionFixture {
 
 using Distribution1DFixture = DistributionFixture<VQ_DISTRIBUTION1D>;
 using Distribution2DFixture = DistributionFixture<VQ_DISTRIBUTION2D>;
+using Distribution3DFixture = DistributionFixture<VQ_DISTRIBUTION3D>;
