@@ -6,6 +6,8 @@
 
 namespace {
 
+using brantel::walk::ClosedInterior;
+
 using brantel::walk::Array2D;
 
 int Held(const char* keyword, VQ_STRINGSET& integrals) { return (keyword <= (*integrals).v()) != 0 ? 1 : 0; }
@@ -46,15 +48,6 @@ class Subject2D final : public brantel::walk::Subject {
   VQ_DISTRIBUTION2D& m_D;
 };
 
-// {0} ∪ INTERIOR ∪ {ENDNODE}: the nodes a second derivative across the
-// domain is taken at.
-VQ_IntSetValue ClosedInterior(VQ_DOMAIN& domain) {
-  VQ_IntSetValue interior((*domain.INTERIOR).v());
-  interior += domain.ENDNODE.v();
-  VQ_IntSetValue closed(VQ_OneElement{}, 0);
-  closed += interior;
-  return closed;
-}
 
 }  // namespace
 
@@ -206,23 +199,15 @@ void VQ_DISTRIBUTION2D::AssignDefaults(int a, int b) {
   put.Assign(*INTEGRALS, "None", 20);
 }
 
-// Both passes walk one description; during them a look-up outside an
-// array's index set is an error, not a new unknown.
+// Both passes walk one description.
 int VQ_DISTRIBUTION2D::CountOwnEquations(int& count) {
-  if (const int refused = brantel::walk::CheckGrid(*this, *XDOMAIN, "XDOMAIN"); refused < 0) return refused;
-  if (const int refused = brantel::walk::CheckGrid(*this, *YDOMAIN, "YDOMAIN"); refused < 0) return refused;
-  VQ_StrictLookups strict;
   Subject2D subject(*this);
-  brantel::walk::CountPass pass(*this, m_GroupBase, count);
-  brantel::walk::Engine<brantel::walk::CountPass>(brantel::walk::Walk2D(), subject, pass).Run();
-  return 0;
+  return brantel::walk::CountWalk(*this, brantel::walk::Walk2D(), subject, m_GroupBase, count, {{&*XDOMAIN, "XDOMAIN"}, {&*YDOMAIN, "YDOMAIN"}});
 }
 
 void VQ_DISTRIBUTION2D::EmitOwnEquations(int& counter, int*& p, int*& q) {
-  VQ_StrictLookups strict;
   Subject2D subject(*this);
-  brantel::walk::EmitPass pass(*this, *this, m_GroupBase, counter, p, q);
-  brantel::walk::Engine<brantel::walk::EmitPass>(brantel::walk::Walk2D(), subject, pass).Run();
+  brantel::walk::EmitWalk(*this, *this, brantel::walk::Walk2D(), subject, m_GroupBase, counter, p, q);
 }
 
 BRANTEL_DEFINE_FACTORY(DISTRIBUTION2D)

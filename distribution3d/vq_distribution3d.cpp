@@ -7,6 +7,7 @@
 namespace {
 
 using brantel::walk::Array3D;
+using brantel::walk::ClosedInterior;
 using brantel::walk::Chain3D;
 
 // The keywords of each chain, in the order they are tested.
@@ -73,15 +74,6 @@ class Subject3D final : public brantel::walk::Subject {
   VQ_DISTRIBUTION3D& m_D;
 };
 
-// {0} ∪ INTERIOR ∪ {ENDNODE}: the nodes a second derivative across the
-// domain is taken at.
-VQ_IntSetValue ClosedInterior(VQ_DOMAIN& domain) {
-  VQ_IntSetValue interior((*domain.INTERIOR).v());
-  interior += domain.ENDNODE.v();
-  VQ_IntSetValue closed(VQ_OneElement{}, 0);
-  closed += interior;
-  return closed;
-}
 
 // The integral arrays with their index sets, in assignment order, and the
 // chain that switches each array's x set on.
@@ -334,24 +326,15 @@ void VQ_DISTRIBUTION3D::AssignDefaults(int a, int b) {
   put.Assign(*INTEGRALS, "None", 47);
 }
 
-// Both passes walk one description; during them a look-up outside an
-// array's index set is an error, not a new unknown.
+// Both passes walk one description.
 int VQ_DISTRIBUTION3D::CountOwnEquations(int& count) {
-  if (const int refused = brantel::walk::CheckGrid(*this, *XDOMAIN, "XDOMAIN"); refused < 0) return refused;
-  if (const int refused = brantel::walk::CheckGrid(*this, *YDOMAIN, "YDOMAIN"); refused < 0) return refused;
-  if (const int refused = brantel::walk::CheckGrid(*this, *ZDOMAIN, "ZDOMAIN"); refused < 0) return refused;
-  VQ_StrictLookups strict;
   Subject3D subject(*this);
-  brantel::walk::CountPass pass(*this, m_GroupBase, count);
-  brantel::walk::Engine<brantel::walk::CountPass>(brantel::walk::Walk3D(), subject, pass).Run();
-  return 0;
+  return brantel::walk::CountWalk(*this, brantel::walk::Walk3D(), subject, m_GroupBase, count, {{&*XDOMAIN, "XDOMAIN"}, {&*YDOMAIN, "YDOMAIN"}, {&*ZDOMAIN, "ZDOMAIN"}});
 }
 
 void VQ_DISTRIBUTION3D::EmitOwnEquations(int& counter, int*& p, int*& q) {
-  VQ_StrictLookups strict;
   Subject3D subject(*this);
-  brantel::walk::EmitPass pass(*this, *this, m_GroupBase, counter, p, q);
-  brantel::walk::Engine<brantel::walk::EmitPass>(brantel::walk::Walk3D(), subject, pass).Run();
+  brantel::walk::EmitWalk(*this, *this, brantel::walk::Walk3D(), subject, m_GroupBase, counter, p, q);
 }
 
 BRANTEL_DEFINE_FACTORY(DISTRIBUTION3D)

@@ -113,22 +113,15 @@ void VQ_DISTRIBUTION1D::AssignDefaults(int a, int b) {
   put.Assign(*INTEGRALS, "None", 7);
 }
 
-// Both passes walk one description; during them a look-up outside an
-// array's index set is an error, not a new unknown.
+// Both passes walk one description.
 int VQ_DISTRIBUTION1D::CountOwnEquations(int& count) {
-  if (const int refused = brantel::walk::CheckGrid(*this, *XDOMAIN); refused < 0) return refused;
-  VQ_StrictLookups strict;
   Subject1D subject(*this);
-  brantel::walk::CountPass pass(*this, m_GroupBase, count);
-  brantel::walk::Engine<brantel::walk::CountPass>(brantel::walk::Walk1D(), subject, pass).Run();
-  return 0;
+  return brantel::walk::CountWalk(*this, brantel::walk::Walk1D(), subject, m_GroupBase, count, {{&*XDOMAIN, nullptr}});
 }
 
 void VQ_DISTRIBUTION1D::EmitOwnEquations(int& counter, int*& p, int*& q) {
-  VQ_StrictLookups strict;
   Subject1D subject(*this);
-  brantel::walk::EmitPass pass(*this, *this, m_GroupBase, counter, p, q);
-  brantel::walk::Engine<brantel::walk::EmitPass>(brantel::walk::Walk1D(), subject, pass).Run();
+  brantel::walk::EmitWalk(*this, *this, brantel::walk::Walk1D(), subject, m_GroupBase, counter, p, q);
 }
 
 BRANTEL_DEFINE_FACTORY(DISTRIBUTION1D)

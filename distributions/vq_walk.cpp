@@ -31,6 +31,16 @@ constexpr Names kNames;
 
 const char* EquationName(int statement) { return kNames.text[static_cast<size_t>(statement)].data(); }
 
+VQ_IntSetValue ClosedInterior(const XUValue& interior, int end) {
+  VQ_IntSetValue inner{VQ_SetValue(interior)};
+  inner += end;
+  VQ_IntSetValue closed(VQ_OneElement{}, 0);
+  closed += inner;
+  return closed;
+}
+
+VQ_IntSetValue ClosedInterior(VQ_DOMAIN& domain) { return ClosedInterior((*domain.INTERIOR).v(), domain.ENDNODE.v()); }
+
 VQ_VarParam& Reference(const StreamItem& item, const Op& row, int node, const Position& at, Subject& subject) {
   if (item.kind == StreamItem::Step) return *at.step;
   int index[3] = {at.cross[0], at.cross[1], at.cross[2]};
@@ -117,6 +127,23 @@ int CheckGrid(VQ_ModelType& model, VQ_DOMAIN& domain, const char* reference) {
     return refuse(domain.ENDNODE, domain.ENDNODE.v());
   }
   return 0;
+}
+
+int CountWalk(VQ_ModelType& model, const Program& program, Subject& subject, int groupBase, int& count,
+              std::initializer_list<DomainReference> domains) {
+  for (const auto& [domain, reference] : domains)
+    if (const int refused = CheckGrid(model, *domain, reference); refused < 0) return refused;
+  VQ_StrictLookups strict;
+  CountPass pass(model, groupBase, count);
+  Engine<CountPass>(program, subject, pass).Run();
+  return 0;
+}
+
+void EmitWalk(VQ_ModelType& model, VQ_ModelExtensions& stream, const Program& program, Subject& subject, int groupBase,
+              int& counter, int*& p, int*& q) {
+  VQ_StrictLookups strict;
+  EmitPass pass(model, stream, groupBase, counter, p, q);
+  Engine<EmitPass>(program, subject, pass).Run();
 }
 
 }  // namespace brantel::walk

@@ -18,6 +18,8 @@
 //   Row(statement, stencil, at, ...)    one equation instance
 #include <array>
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 
 #include "vq_domain.h"
 #include "vq_methods.h"
@@ -136,6 +138,11 @@ class Subject {
 
 // The equation name of a statement: "VQ_Eqn" followed by its number.
 const char* EquationName(int statement);
+
+// {0} ∪ INTERIOR ∪ {end}: the nodes of a domain at which a second derivative
+// across it is taken.
+VQ_IntSetValue ClosedInterior(const XUValue& interior, int end);
+VQ_IntSetValue ClosedInterior(VQ_DOMAIN& domain);
 
 // The position of the walk at one equation instance.
 struct Position {
@@ -258,13 +265,7 @@ class Engine {
     const int end = Pass::Read(cross.ENDNODE);
     switch (op.set) {
       case CrossSet::Integrated: return VQ_IntSetValue(1, end);
-      case CrossSet::ClosedInterior: {
-        VQ_IntSetValue interior((*cross.INTERIOR).v());
-        interior += end;
-        VQ_IntSetValue closed(VQ_OneElement{}, 0);
-        closed += interior;
-        return closed;
-      }
+      case CrossSet::ClosedInterior: return ClosedInterior((*cross.INTERIOR).v(), end);
       default: return VQ_IntSetValue(0, end);
     }
   }
@@ -324,5 +325,15 @@ class EmitPass : public EmitReads {
 // method would reach outside their sections or elements; 0 when it suits.
 // A distribution over several domains names the reference in the reason.
 int CheckGrid(VQ_ModelType& model, VQ_DOMAIN& domain, const char* reference = nullptr);
+
+// A distribution's two passes over its walk. Counting first checks each
+// domain's grid (named by its reference) and returns a refusal as a
+// negative result; during both passes a look-up outside an array's index
+// set is an error, not a new unknown.
+using DomainReference = std::pair<VQ_DOMAIN*, const char*>;
+int CountWalk(VQ_ModelType& model, const Program& program, Subject& subject, int groupBase, int& count,
+              std::initializer_list<DomainReference> domains);
+void EmitWalk(VQ_ModelType& model, VQ_ModelExtensions& stream, const Program& program, Subject& subject, int groupBase,
+              int& counter, int*& p, int*& q);
 
 }  // namespace brantel::walk
