@@ -202,7 +202,8 @@ void VQ_DISTRIBUTION2D::AssignDefaults(int a, int b) {
 // Both passes walk one description.
 int VQ_DISTRIBUTION2D::CountOwnEquations(int& count) {
   Subject2D subject(*this);
-  return brantel::walk::CountWalk(*this, brantel::walk::Walk2D(), subject, m_GroupBase, count, {{&*XDOMAIN, "XDOMAIN"}, {&*YDOMAIN, "YDOMAIN"}});
+  return brantel::walk::CountWalk(*this, brantel::walk::Walk2D(), subject, m_GroupBase, count,
+                                  {{&*XDOMAIN, "XDOMAIN"}, {&*YDOMAIN, "YDOMAIN"}});
 }
 
 void VQ_DISTRIBUTION2D::EmitOwnEquations(int& counter, int*& p, int*& q) {

@@ -329,7 +329,8 @@ void VQ_DISTRIBUTION3D::AssignDefaults(int a, int b) {
 // Both passes walk one description.
 int VQ_DISTRIBUTION3D::CountOwnEquations(int& count) {
   Subject3D subject(*this);
-  return brantel::walk::CountWalk(*this, brantel::walk::Walk3D(), subject, m_GroupBase, count, {{&*XDOMAIN, "XDOMAIN"}, {&*YDOMAIN, "YDOMAIN"}, {&*ZDOMAIN, "ZDOMAIN"}});
+  return brantel::walk::CountWalk(*this, brantel::walk::Walk3D(), subject, m_GroupBase, count,
+                                  {{&*XDOMAIN, "XDOMAIN"}, {&*YDOMAIN, "YDOMAIN"}, {&*ZDOMAIN, "ZDOMAIN"}});
 }
 
 void VQ_DISTRIBUTION3D::EmitOwnEquations(int& counter, int*& p, int*& q) {

@@ -139,7 +139,8 @@ class Builder {
       Add(Elements());
       Add(ElementStart());
     }
-    for (int i = 0; i < shape.firstCount; ++i) AddRowSpec(shape.first[static_cast<size_t>(i)], group, axis, FirstDerivative(axis));
+    for (int i = 0; i < shape.firstCount; ++i)
+      AddRowSpec(shape.first[static_cast<size_t>(i)], group, axis, FirstDerivative(axis));
     if (shape.collocation) Close(2);
     Close(3);
 

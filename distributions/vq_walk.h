@@ -217,7 +217,8 @@ class Engine {
         return;
       case Code::Block: {
         VQ_DOMAIN& domain = m_Subject.Domain(op.axis);
-        if (XUValue::CompareCI(kMethodNames[static_cast<size_t>(op.argument)], Pass::Read(*domain.DISCRETIZATIONMETHOD)) != 0)
+        if (XUValue::CompareCI(kMethodNames[static_cast<size_t>(op.argument)],
+                               Pass::Read(*domain.DISCRETIZATIONMETHOD)) != 0)
           return;
         const Position outer = m_At;
         m_At.axis = op.axis;

@@ -25,7 +25,8 @@ TEST(Streams2D, EveryStatementMatchesItsStream) {
 #include "data/streams_2d.inc"
   };
   ASSERT_EQ(golden.size(), 207u);
-  for (const auto& [statement, stream] : golden) EXPECT_EQ(StatementText(walk::Walk2D(), kNotation2D, statement), stream) << statement;
+  for (const auto& [statement, stream] : golden)
+    EXPECT_EQ(StatementText(walk::Walk2D(), kNotation2D, statement), stream) << statement;
 }
 
 // The totals over all 207 statement streams, counted from the stencils.
@@ -186,14 +187,20 @@ TEST(Walk2D, InstanceCounts) {
 TEST(Walk2D, JunctionRowsOnBothAxes) {
   for (const char* order : {"1", "2"}) {
     Distribution2DFixture f;
-    Apply(f, {{"XDOMAIN.NUMSECTIONS", "2"}, {"XDOMAIN.SPACINGPREFERENCE", "0.5"}, {"XDOMAIN.HIGHESTORDERDERIVATIVE", order},
-              {"YDOMAIN.NUMSECTIONS", "2"}, {"YDOMAIN.SPACINGPREFERENCE", "0.5"}, {"YDOMAIN.HIGHESTORDERDERIVATIVE", order},
-              {"HIGHESTORDERXDERIVATIVEUSED", "2"}, {"HIGHESTORDERYDERIVATIVEUSED", "2"}});
+    Apply(f, {{"XDOMAIN.NUMSECTIONS", "2"},
+              {"XDOMAIN.SPACINGPREFERENCE", "0.5"},
+              {"XDOMAIN.HIGHESTORDERDERIVATIVE", order},
+              {"YDOMAIN.NUMSECTIONS", "2"},
+              {"YDOMAIN.SPACINGPREFERENCE", "0.5"},
+              {"YDOMAIN.HIGHESTORDERDERIVATIVE", order},
+              {"HIGHESTORDERXDERIVATIVEUSED", "2"},
+              {"HIGHESTORDERYDERIVATIVEUSED", "2"}});
     f.Run();
     // Sections of two nodes: the junction is node 2 on both axes.
     EXPECT_EQ(WalkOf(f, {8}), "8@2,0 8@2,1 8@2,2 8@2,3 8@2,4") << order;
     const bool junctionsInterior = std::string(order) == "1";
-    EXPECT_EQ(WalkOf(f, {13}), junctionsInterior ? "13@0,2 13@1,2 13@2,2 13@3,2 13@4,2" : "13@0,2 13@1,2 13@3,2 13@4,2");
+    EXPECT_EQ(WalkOf(f, {13}),
+              junctionsInterior ? "13@0,2 13@1,2 13@2,2 13@3,2 13@4,2" : "13@0,2 13@1,2 13@3,2 13@4,2");
   }
 }
 
@@ -261,7 +268,8 @@ TEST(Distribution2D, IndexSets) {
         {"DDY1", &d.VQ_DDY_SET1},     {"D2DX21", &d.VQ_D2DX2_SET1}, {"D2DX22", &d.VQ_D2DX2_SET2},
         {"D2DY21", &d.VQ_D2DY2_SET1}, {"IDX1", &d.VQ_IDX_SET1},     {"IDY1", &d.VQ_IDY_SET1},
         {"IDY2", &d.VQ_IDY_SET2},     {"IDXDY1", &d.VQ_IDXDY_SET1}};
-    for (const auto& [name, expected] : c.sets) EXPECT_EQ(elements(sets.at(name)->v()), expected) << c.what << " " << name;
+    for (const auto& [name, expected] : c.sets)
+      EXPECT_EQ(elements(sets.at(name)->v()), expected) << c.what << " " << name;
   }
   // Defaults from the two domains, "None" for INTEGRALS.
   Distribution2DFixture f;
@@ -282,7 +290,8 @@ TEST(Distribution2D, GridsTheStencilsCannotUseAreRefusedNamingTheAxis) {
   } catch (const VQ_Error& e) {
     error = e.what();
   }
-  EXPECT_EQ(error, "DOMAIN.SECTION(1).NODECOUNT: 1 is fewer than the 2 node intervals the BFD1 stencils need (YDOMAIN)");
+  EXPECT_EQ(error,
+            "DOMAIN.SECTION(1).NODECOUNT: 1 is fewer than the 2 node intervals the BFD1 stencils need (YDOMAIN)");
   EXPECT_TRUE(f.d.State().emitted.empty());
 }
 

@@ -27,7 +27,8 @@ TEST(Walk3D, EveryStatementRegistersItsVariablesInStreamOrder) {
 #include "data/registrations_3d.inc"
   };
   ASSERT_EQ(golden.size(), 379u);
-  for (const auto& [statement, variables] : golden) EXPECT_EQ(StatementText(walk::Walk3D(), kNotation3D, statement, true), variables) << statement;
+  for (const auto& [statement, variables] : golden)
+    EXPECT_EQ(StatementText(walk::Walk3D(), kNotation3D, statement, true), variables) << statement;
 }
 
 TEST(Walk3D, EveryStatementMatchesItsStream) {
@@ -35,7 +36,8 @@ TEST(Walk3D, EveryStatementMatchesItsStream) {
 #include "data/streams_3d.inc"
   };
   ASSERT_EQ(golden.size(), 379u);
-  for (const auto& [statement, stream] : golden) EXPECT_EQ(StatementText(walk::Walk3D(), kNotation3D, statement), stream) << statement;
+  for (const auto& [statement, stream] : golden)
+    EXPECT_EQ(StatementText(walk::Walk3D(), kNotation3D, statement), stream) << statement;
 }
 
 // Statement numbers rise along the program, each once; groups never fall.
@@ -128,7 +130,8 @@ TEST(Walk3D, OrderOfAFirstBlockOverTwoSections) {
   std::string expected;
   for (int node : {1, 3})
     for (int k = 0; k <= 2; ++k)
-      for (int j = 0; j <= 2; ++j) expected += "15@" + std::to_string(node) + "," + std::to_string(j) + "," + std::to_string(k) + " ";
+      for (int j = 0; j <= 2; ++j)
+        expected += "15@" + std::to_string(node) + "," + std::to_string(j) + "," + std::to_string(k) + " ";
   for (int k = 0; k <= 2; ++k)
     for (int j = 0; j <= 2; ++j) expected += "16@2," + std::to_string(j) + "," + std::to_string(k) + " ";
   expected.pop_back();
@@ -192,7 +195,8 @@ TEST(Walk3D, CrossLoopOrderOfEveryBlock) {
         const walk::Op* row = RowOf(walk::Walk3D(), statement);
         if (row->target == walk::kD2dx23D + a && second == 0) second = statement;
         const walk::NodeBase junctionBase = m >= 7 ? walk::NodeBase::ElementStart : walk::NodeBase::SectionStart;
-        if (row->target == walk::kDdx3D + a && row->from.base == junctionBase && row->from.offset == 0 && statement != first)
+        if (row->target == walk::kDdx3D + a && row->from.base == junctionBase && row->from.offset == 0 &&
+            statement != first)
           junction = statement;
         if (row->target >= walk::kIdx3D && integral == 0) integral = statement;
       }

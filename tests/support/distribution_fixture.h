@@ -94,7 +94,8 @@ class DistributionFixture {
       if (k < state.counted.size()) {
         const vq_rt::CountedEquation& c = state.counted[k];
         row.countedGroup = c.group;
-        for (uint32_t r = 0; r < c.referenceCount; ++r) row.counted.push_back(state.countedReferences[c.firstReference + r]);
+        for (uint32_t r = 0; r < c.referenceCount; ++r)
+          row.counted.push_back(state.countedReferences[c.firstReference + r]);
       }
       rows.push_back(row);
     }
