@@ -1,5 +1,5 @@
 // Counting and emitting a distribution of 10^4 to 10^6 nodes (one domain of
-// n nodes, or two of sqrt(n)), in tokens per second, beside the floor: the
+// n nodes, two of sqrt(n) or three of cbrt(n)), in tokens per second, beside the floor: the
 // same number of tokens written straight into a preallocated buffer.
 #include <benchmark/benchmark.h>
 
@@ -29,6 +29,12 @@ const Shape kTwoDimensions{DISTRIBUTION2DFactory,
                              return References{&two.XDOMAIN, &two.YDOMAIN};
                            },
                            "idx,idy,idxdy"};
+const Shape kThreeDimensions{DISTRIBUTION3DFactory,
+                             [](VQ_ModelType& d) {
+                               auto& three = dynamic_cast<VQ_DISTRIBUTION3D&>(d);
+                               return References{&three.XDOMAIN, &three.YDOMAIN, &three.ZDOMAIN};
+                             },
+                             "idx,idy,idz,idxdy,idxdz,idydz,idxdydz"};
 
 // A distribution over `nodes` nodes in all with every equation it can have:
 // second derivatives and every integral.
@@ -98,4 +104,6 @@ BRANTEL_BENCH_PAIR(BFD1, kOneDimension, "BFD1")
 BRANTEL_BENCH_PAIR(OCFE4, kOneDimension, "OCFE4")
 BRANTEL_BENCH_PAIR(BFD1_2D, kTwoDimensions, "BFD1")
 BRANTEL_BENCH_PAIR(OCFE4_2D, kTwoDimensions, "OCFE4")
+BRANTEL_BENCH_PAIR(BFD1_3D, kThreeDimensions, "BFD1")
+BRANTEL_BENCH_PAIR(OCFE4_3D, kThreeDimensions, "OCFE4")
 BENCHMARK_MAIN();
