@@ -10,18 +10,11 @@ target_sources(Brantel300_1 PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/support/Brantel3
 
 # The module-definition file: the plain exports of support/Brantel300_1.def
 # and the library's classes, chosen by the rules of exports.map from the
-# object files right before the link. The two- and three-dimensional
-# distributions come with their folders; until then their factories are not
-# there to export.
+# object files right before the link.
 set(BRANTEL_PLAIN_EXPORTS ${CMAKE_CURRENT_SOURCE_DIR}/support/Brantel300_1.def)
 set(BRANTEL_EXPORT_SCRIPT ${CMAKE_CURRENT_SOURCE_DIR}/cmake/module_exports.cmake)
 set(BRANTEL_MODULE_DEF ${CMAKE_CURRENT_BINARY_DIR}/Brantel300_1.def)
-set(BRANTEL_PENDING_FACTORIES)
-foreach(dim 2 3)
-  if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/distribution${dim}d/sources.cmake)
-    list(APPEND BRANTEL_PENDING_FACTORIES DISTRIBUTION${dim}DFactory)
-  endif()
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/pending_factories.cmake)
 list(JOIN BRANTEL_PENDING_FACTORIES "," pending)
 file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/Brantel300_1.objects
   CONTENT "$<JOIN:$<TARGET_OBJECTS:Brantel300_1>,\n>\n")
