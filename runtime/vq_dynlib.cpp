@@ -58,6 +58,11 @@ void* OpenLibrary(const std::string& path, std::string& error) {
   return reinterpret_cast<void*>(module);
 }
 
+void* LoadedLibrary(const std::string& fileName) {
+  HMODULE module = nullptr;
+  return GetModuleHandleExA(0, fileName.c_str(), &module) ? reinterpret_cast<void*>(module) : nullptr;
+}
+
 void* FindSymbol(void* library, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
 }
@@ -87,6 +92,8 @@ void* OpenLibrary(const std::string& path, std::string& error) {
   }
   return library;
 }
+
+void* LoadedLibrary(const std::string& fileName) { return dlopen(fileName.c_str(), RTLD_NOW | RTLD_NOLOAD); }
 
 void* FindSymbol(void* library, const char* name) {
   dlerror();

@@ -10,6 +10,9 @@ namespace vq_rt {
 // Loads the library at `path` as it stands; null, with `error` set, when it
 // cannot be loaded.
 KYV_API void* OpenLibrary(const std::string& path, std::string& error);
+// A library of that file name that is loaded already, without loading it;
+// null when it is not. Close it like an opened one.
+KYV_API void* LoadedLibrary(const std::string& fileName);
 // The address of the exported `name`, or null.
 KYV_API void* FindSymbol(void* library, const char* name);
 KYV_API void CloseLibrary(void* library);
