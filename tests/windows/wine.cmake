@@ -2,14 +2,16 @@
 # wine32): GoogleTest is built from Debian's sources with the cross compiler,
 # each test program sits beside the DLLs it loads, as it would be deployed,
 # and runs whole as one CTest test in a wine prefix of the build's own.
+option(BRANTEL_WINE_TESTS "Build the unit tests for Windows and run them under wine" ON)
 set(BRANTEL_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources (Debian package googletest)")
 find_program(BRANTEL_WINE wine)
-if(NOT BRANTEL_WINE OR NOT EXISTS ${BRANTEL_GOOGLETEST_SOURCE}/CMakeLists.txt)
+if(BRANTEL_WINE_TESTS AND (NOT BRANTEL_WINE OR NOT EXISTS ${BRANTEL_GOOGLETEST_SOURCE}/CMakeLists.txt))
   message(STATUS "wine or the GoogleTest sources not found; the Windows unit tests are not built")
   set(BRANTEL_WINE_TESTS OFF)
+endif()
+if(NOT BRANTEL_WINE_TESTS)
   return()
 endif()
-set(BRANTEL_WINE_TESTS ON)
 
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
