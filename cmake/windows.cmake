@@ -6,7 +6,8 @@ enable_language(RC)
 
 set_target_properties(kyvexp Brantel300_1 PROPERTIES PREFIX "" IMPORT_PREFIX "")
 
-target_sources(Brantel300_1 PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/support/Brantel300_1.rc)
+target_sources(Brantel300_1 PRIVATE
+  ${CMAKE_CURRENT_SOURCE_DIR}/support/vq_dll_entry.cpp ${CMAKE_CURRENT_SOURCE_DIR}/support/Brantel300_1.rc)
 
 # The module-definition file: the plain exports of support/Brantel300_1.def
 # and the library's classes, chosen by the rules of exports.map from the

@@ -122,6 +122,12 @@ TEST(PeModule, ExportsTheLibraryClassesButNotItsAllocatorNorTheStandardLibrary) 
   for (const char* symbol : {"VQ_External<VQ_DOMAIN>::operator*()", "brantel::kVersionBlock"})
     EXPECT_EQ(readable.count(symbol), 1u) << symbol;
 
+  // Besides the plain names of the top-level types only C++ symbols.
+  for (const auto& [name, rva] : exports.byName) {
+    const bool plain = name.rfind("_Compatibility", 0) == 0 || name.ends_with("Factory") ||
+                       name.ends_with("PropertyInfo");
+    EXPECT_TRUE(plain || name.rfind("_Z", 0) == 0) << name;
+  }
   for (const char* allocator : {"_Znwj", "_Znaj", "_ZdlPv", "_ZdaPv", "_ZdlPvj", "_ZdaPvj"})
     EXPECT_EQ(exports.byName.count(allocator), 0u) << allocator;
   for (const std::string& symbol : readable) {
