@@ -1,11 +1,12 @@
 # Writes the module-definition file the Windows DLL is linked with: the
-# plain exports of support/Brantel300_1.def, less the factories of types
-# not built yet, and the library's C++ symbols chosen by the same rules that
-# choose them on Linux (the extern "C++" patterns of support/exports.map).
-# Runs before the DLL is linked, over its object files.
+# plain exports of support/Brantel300_1.def that the objects define (a type
+# whose factory is not built yet is left out, with a notice), and the
+# library's C++ symbols chosen by the same rules that choose them on Linux
+# (the extern "C++" patterns of support/exports.map). Runs before the DLL is
+# linked, over its object files.
 #
 #   cmake -DNM=... -DLABEL_PREFIX=_ -DPLAIN=Brantel300_1.def -DRULES=exports.map
-#         -DOBJECTS=objects.txt -DPENDING=NAME,NAME -DOUTPUT=out.def -P module_exports.cmake
+#         -DOBJECTS=objects.txt -DOUTPUT=out.def -P module_exports.cmake
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -61,14 +62,18 @@ file(STRINGS "${OBJECTS}" objects)
 run_nm(OFF mangled)
 run_nm(ON demangled)
 set(exports)
+set(defined)
 foreach(line readable IN ZIP_LISTS mangled demangled)
+  string(REGEX MATCH "^[0-9a-fA-F]+ (.) ${LABEL_PREFIX}(.*)$" ignored "${line}")
+  set(kind "${CMAKE_MATCH_1}")
+  set(name "${CMAKE_MATCH_2}")
+  list(APPEND defined "${name}")
   string(REGEX REPLACE "^[0-9a-fA-F]+ . " "" readable "${readable}")
   if(readable MATCHES "${pattern}")
-    string(REGEX MATCH "^[0-9a-fA-F]+ (.) ${LABEL_PREFIX}(.*)$" ignored "${line}")
-    if(CMAKE_MATCH_1 STREQUAL "T")
-      list(APPEND exports "    ${CMAKE_MATCH_2}")
+    if(kind STREQUAL "T")
+      list(APPEND exports "    ${name}")
     else()
-      list(APPEND exports "    ${CMAKE_MATCH_2} DATA")
+      list(APPEND exports "    ${name} DATA")
     endif()
   endif()
 endforeach()
@@ -76,17 +81,19 @@ list(REMOVE_DUPLICATES exports)
 list(SORT exports)
 
 # The plain exports, without the comment lines of their file (a semicolon
-# would split a list) and without the pending factories.
+# would split a list) and without what the objects do not define.
 file(READ "${PLAIN}" plain)
 string(REGEX REPLACE "(^|\n)[ \t]*;[^\n]*" "" plain "${plain}")
 string(REPLACE "\n" ";" plain "${plain}")
 list(FILTER plain EXCLUDE REGEX "^[ \t]*$")
-string(REPLACE "," ";" pending "${PENDING}")
 set(lines)
 foreach(line IN LISTS plain)
-  string(REGEX REPLACE "^[ \t]+([A-Za-z0-9_]+).*" "\\1" name "${line}")
-  if(NOT name IN_LIST pending)
+  if(NOT line MATCHES "^[ \t]+([A-Za-z0-9_]+)")
     list(APPEND lines "${line}")
+  elseif(CMAKE_MATCH_1 IN_LIST defined)
+    list(APPEND lines "${line}")
+  else()
+    message(NOTICE "${PLAIN}: ${CMAKE_MATCH_1} is not built yet; left out of the exports")
   endif()
 endforeach()
 list(APPEND lines ${exports})
