@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "vq_dynlib.h"
+#include "support/library_export.h"
 #include "vq_module.h"
 
 namespace {
@@ -16,18 +16,9 @@ const char* const kTypes[] = {
 #undef BRANTEL_NAME
 };
 
-// An export of the loaded library, found by its name.
-void* Exported(const std::string& name) {
-  void* library = vq_rt::LoadedLibrary(vq_rt::LibraryFileName("Brantel300_1"));
-  if (library == nullptr) return nullptr;
-  void* symbol = vq_rt::FindSymbol(library, name.c_str());
-  vq_rt::CloseLibrary(library);  // the program's own reference keeps it loaded
-  return symbol;
-}
-
 TEST(ModuleData, EveryCompatibilityRecordReadsSixThenZero) {
   for (const char* type : kTypes) {
-    auto* record = static_cast<const int32_t*>(Exported(std::string("_Compatibility") + type));
+    auto* record = static_cast<const int32_t*>(LibraryExport(std::string("_Compatibility") + type));
     ASSERT_NE(record, nullptr) << type;
     EXPECT_EQ(record[0], 6) << type;
     EXPECT_EQ(record[1], 0) << type;
@@ -37,7 +28,7 @@ TEST(ModuleData, EveryCompatibilityRecordReadsSixThenZero) {
 TEST(ModuleData, PropertyInformationRecordsAreDistinctZerosAtFixedAddresses) {
   std::set<int32_t*> addresses;
   for (const char* type : kTypes) {
-    auto function = reinterpret_cast<int32_t* (*)()>(Exported(std::string(type) + "PropertyInfo"));
+    auto function = reinterpret_cast<int32_t* (*)()>(LibraryExport(std::string(type) + "PropertyInfo"));
     ASSERT_NE(function, nullptr) << type;
     int32_t* record = function();
     EXPECT_EQ(function(), record) << type;

@@ -11,7 +11,7 @@
 #include <set>
 #include <string>
 
-#include "vq_dynlib.h"
+#include "support/library_export.h"
 #include "vq_module.h"
 #include "windows/pe_file.h"
 
@@ -34,13 +34,7 @@ const char* const kTypes[] = {
 
 // A type whose factory is not built yet has none on either platform: the
 // DLL is held to the factories of the Linux library this program links.
-bool FactoryBuilt(const std::string& type) {
-  void* library = vq_rt::LoadedLibrary(vq_rt::LibraryFileName("Brantel300_1"));
-  if (library == nullptr) return false;
-  const bool built = vq_rt::FindSymbol(library, (type + "Factory").c_str()) != nullptr;
-  vq_rt::CloseLibrary(library);
-  return built;
-}
+bool FactoryBuilt(const std::string& type) { return LibraryExport(type + "Factory") != nullptr; }
 
 std::string Demangled(const std::string& name) {
   int status = 0;
