@@ -1,8 +1,6 @@
 // vqhost: loads the model library, creates one instance of a top-level type
 // through its factory, drives it as the runtime would and prints what it
 // registered and emitted.
-#include <dlfcn.h>
-
 #include <cstdio>
 #include <iostream>
 #include <stdexcept>
@@ -12,6 +10,7 @@
 #include "options.h"
 #include "report.h"
 #include "vq_driver.h"
+#include "vq_dynlib.h"
 #include "vq_error.h"
 #include "vq_inspect.h"
 #include "vq_links.h"
@@ -36,7 +35,7 @@ struct Held {
 };
 
 Factory FindFactory(void* library, const std::string& type) {
-  void* symbol = dlsym(library, (type + "Factory").c_str());
+  void* symbol = vq_rt::FindSymbol(library, (type + "Factory").c_str());
   if (symbol == nullptr) throw VQ_Error("unknown type \"" + type + "\"");
   return reinterpret_cast<Factory>(symbol);
 }
@@ -91,8 +90,9 @@ std::vector<std::string> RunRecordingFrames(vq_rt::Driver& driver, const VQ_Mode
 
 int Run(const vqhost::Options& options) {
   std::string path = options.library.empty() ? BRANTEL_DEFAULT_LIBRARY : options.library;
-  void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) throw VQ_Error(std::string("cannot load the model library: ") + dlerror());
+  std::string error;
+  void* library = vq_rt::OpenLibrary(path, error);
+  if (library == nullptr) throw VQ_Error("cannot load the model library: " + error);
   std::string type = options.type.empty() ? kDefaultType : options.type;
   std::string output;
   {

@@ -1,7 +1,16 @@
 #pragma once
 // The routines of the procedure library Dornvale. Each takes the
 // sixteen-address call of the runtime's procedure wrappers.
+#if defined(_WIN32)
+// Dornvale_EXPORTS is defined by CMake while the DLL itself is built.
+#if defined(Dornvale_EXPORTS)
+#define DORNVALE_API extern "C" __declspec(dllexport)
+#else
+#define DORNVALE_API extern "C" __declspec(dllimport)
+#endif
+#else
 #define DORNVALE_API extern "C" __attribute__((visibility("default")))
+#endif
 
 // INTERP(x, XA, YA, N) -> y: piecewise-linear interpolation of the table of
 // the first N points of XA (abscissae, strictly increasing) and YA

@@ -12,6 +12,7 @@ set(KYVEXP_SOURCES
   runtime/vq_structure_ref.cpp
   runtime/vq_equations.cpp
   runtime/vq_recorder.cpp
+  runtime/vq_dynlib.cpp
   runtime/vq_procedures.cpp
   runtime/vq_evaluator.cpp
   runtime/vq_inspect.cpp

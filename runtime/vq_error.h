@@ -16,5 +16,5 @@ class KYV_API VQ_Error : public std::runtime_error {
 
 namespace vq_rt {
 // Raises VQ_Error with a printf-style message.
-[[noreturn]] KYV_API void Raise(const char* format, ...) __attribute__((format(printf, 1, 2)));
+[[noreturn]] KYV_API void Raise(const char* format, ...) KYV_PRINTF(1, 2);
 }  // namespace vq_rt

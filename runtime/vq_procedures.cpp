@@ -1,13 +1,12 @@
 #include "vq_procedures.h"
 
-#include <dlfcn.h>
-
 #include <climits>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
+#include "vq_dynlib.h"
 #include "vq_error.h"
 #include "vq_memory.h"
 
@@ -16,11 +15,6 @@ namespace {
 std::string& LibraryDirectory() {
   static std::string directory;
   return directory;
-}
-
-std::string DirectoryOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
 // Runtime-heap arrays: zeroed, null on refusal or a size out of range.
@@ -49,31 +43,30 @@ constexpr int kStringSize = 256;  // bytes of one text argument, its terminating
 DLLFunction::DLLFunction() = default;
 
 DLLFunction::~DLLFunction() {
-  if (m_Handle != nullptr) dlclose(m_Handle);
+  if (m_Handle != nullptr) vq_rt::CloseLibrary(m_Handle);
 }
 
 bool DLLFunction::Load(const char* path, const char* routine) {
-  if (m_Handle != nullptr) dlclose(m_Handle);
+  if (m_Handle != nullptr) vq_rt::CloseLibrary(m_Handle);
   m_Handle = nullptr;
   m_Address = nullptr;
   m_Path = path != nullptr ? path : "";
   m_Error.clear();
-  // A path with a slash is loaded as it stands: no search of the system.
-  if (m_Path.find('/') == std::string::npos) {
+  // A path is loaded as it stands: no search of the system.
+  if (!vq_rt::HasDirectory(m_Path)) {
     m_Error = "\"" + m_Path + "\" is no path to a library";
     return false;
   }
-  m_Handle = dlopen(m_Path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string why;
+  m_Handle = vq_rt::OpenLibrary(m_Path, why);
   if (m_Handle == nullptr) {
-    const char* why = dlerror();
-    m_Error = "cannot load \"" + m_Path + "\": " + (why != nullptr ? why : "unknown reason");
+    m_Error = "cannot load \"" + m_Path + "\": " + why;
     return false;
   }
-  dlerror();
-  m_Address = dlsym(m_Handle, routine != nullptr ? routine : "");
+  m_Address = vq_rt::FindSymbol(m_Handle, routine != nullptr ? routine : "");
   if (m_Address == nullptr) {
     m_Error = "\"" + m_Path + "\" has no routine \"" + (routine != nullptr ? routine : "") + "\"";
-    dlclose(m_Handle);
+    vq_rt::CloseLibrary(m_Handle);
     m_Handle = nullptr;
     return false;
   }
@@ -271,11 +264,10 @@ std::string VQ_ProcedureType::LibraryPath() const {
   std::string directory = vq_rt::ProcedureLibraryDirectory();
   if (directory.empty()) {
     // The module that holds the wrapper class's virtual table.
-    Dl_info info{};
-    const void* table = *reinterpret_cast<void* const*>(this);
-    directory = dladdr(table, &info) != 0 && info.dli_fname != nullptr ? DirectoryOf(info.dli_fname) : ".";
+    directory = vq_rt::ModuleDirectory(*reinterpret_cast<void* const*>(this));
+    if (directory.empty()) directory = ".";
   }
-  return directory + "/lib" + DLLName() + ".so";
+  return directory + "/" + vq_rt::LibraryFileName(DLLName());
 }
 
 int VQ_ProcedureType::EnsureCompatibleDLLLoaded(int level) {

@@ -219,10 +219,10 @@ class KYV_API VQ_ProcedureType : public VQ_PtrVectorObject {
  protected:
   // Records a description error (the first one is kept) and forgets the
   // last call, so nothing stale is reused.
-  void ArgumentError(int status, const char* format, ...) __attribute__((format(printf, 3, 4)));
+  void ArgumentError(int status, const char* format, ...) KYV_PRINTF(3, 4);
   // Reports a failure of this call only: sets the text, forgets the last
   // call and returns the status.
-  int ReportError(int status, const char* format, ...) __attribute__((format(printf, 3, 4)));
+  int ReportError(int status, const char* format, ...) KYV_PRINTF(3, 4);
   void ForgetLastCall() { m_LastCallKind = kNoCall; }
   // Elements [first, first + count) of the element table exist.
   bool ElementsExist(int first, int count) const;
@@ -283,8 +283,8 @@ class KYV_API VQ_ProcedureType_C : public VQ_ProcedureType {
 
 namespace vq_rt {
 
-// The directory procedure libraries are loaded from ("lib" + DLLName() +
-// ".so" in it). Empty (the default): the directory of the module that
+// The directory procedure libraries are loaded from (the file
+// LibraryFileName(DLLName()) in it). Empty (the default): the directory of the module that
 // defines the wrapper's class, so a model library finds the procedure
 // libraries installed beside it. Nothing else is searched.
 KYV_API void SetProcedureLibraryDirectory(const char* directory);

@@ -1,11 +1,11 @@
 // The module's data: compatibility and property-information records, the
 // version block and the content resource.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
+#include "support/library_export.h"
 #include "vq_module.h"
 
 namespace {
@@ -18,7 +18,7 @@ const char* const kTypes[] = {
 
 TEST(ModuleData, EveryCompatibilityRecordReadsSixThenZero) {
   for (const char* type : kTypes) {
-    auto* record = static_cast<const int32_t*>(dlsym(RTLD_DEFAULT, (std::string("_Compatibility") + type).c_str()));
+    auto* record = static_cast<const int32_t*>(LibraryExport(std::string("_Compatibility") + type));
     ASSERT_NE(record, nullptr) << type;
     EXPECT_EQ(record[0], 6) << type;
     EXPECT_EQ(record[1], 0) << type;
@@ -28,7 +28,7 @@ TEST(ModuleData, EveryCompatibilityRecordReadsSixThenZero) {
 TEST(ModuleData, PropertyInformationRecordsAreDistinctZerosAtFixedAddresses) {
   std::set<int32_t*> addresses;
   for (const char* type : kTypes) {
-    auto function = reinterpret_cast<int32_t* (*)()>(dlsym(RTLD_DEFAULT, (std::string(type) + "PropertyInfo").c_str()));
+    auto function = reinterpret_cast<int32_t* (*)()>(LibraryExport(std::string(type) + "PropertyInfo"));
     ASSERT_NE(function, nullptr) << type;
     int32_t* record = function();
     EXPECT_EQ(function(), record) << type;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "vq_dynlib.h"
 #include "vq_error.h"
 #include "vq_procedures.h"
 
@@ -146,8 +147,9 @@ TEST(Procedures, LibrariesAreLoadedByPathOnly) {
   EXPECT_EQ(bare.EnsureCompatibleDLLLoaded(3), VQ_PROC_NOT_LOADED);
   vq_rt::SetProcedureLibraryDirectory("/nonexistent");
   EXPECT_EQ(bare.EnsureCompatibleDLLLoaded(4), VQ_PROC_NOT_LOADED);
-  EXPECT_EQ(bare.LibraryPath(), "/nonexistent/libNoSuchLibrary.so");
-  EXPECT_NE(std::string(bare.ErrorText()).find("/nonexistent/libNoSuchLibrary.so"), std::string::npos);
+  const std::string path = "/nonexistent/" + vq_rt::LibraryFileName("NoSuchLibrary");
+  EXPECT_EQ(bare.LibraryPath(), path);
+  EXPECT_NE(std::string(bare.ErrorText()).find(path), std::string::npos);
   vq_rt::SetProcedureLibraryDirectory(nullptr);
   DLLFunction routine;
   EXPECT_FALSE(routine.Load("libc.so.6", "printf"));  // a bare name would search the system
