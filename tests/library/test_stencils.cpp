@@ -10,6 +10,7 @@
 
 #include "support/distribution_fixture.h"
 #include "support/polynomials.h"
+#include "support/stencil_checks.h"
 
 namespace {
 
@@ -73,27 +74,16 @@ TEST(Stencils, ResidualsVanishOnPolynomialsUpToTheirDegree) {
   }
 }
 
-// The k-th counted instance is the k-th emitted one: same group, and the
-// references the counting pass registered are the reference leaves of the
-// stream, in order.
 TEST(Stencils, BothPassesAgreeInstanceByInstance) {
   for (const char* method : kMethods) {
     for (int sections : {1, 3}) {
       Distribution1DFixture f;
       Configure(f, method, sections);
       f.Run();
-      const vq_rt::ContainerState& state = f.d.State();
-      ASSERT_EQ(state.counted.size(), state.emitted.size()) << method;
-      for (const EmittedRow& row : f.Rows()) {
-        EXPECT_EQ(row.countedGroup, row.group) << method << " " << row.Where();
-        EXPECT_EQ(row.counted, row.references) << method << " " << row.Where();
-      }
-      EXPECT_EQ(f.d.m_OwnNonZeroCount, static_cast<int>(state.countedReferences.size()));
+      ExpectBothPassesAgree(f.Rows(), f.d.State(), f.d.m_OwnNonZeroCount, method);
     }
   }
 }
-
-int IndexOf(const VQ_VarParam& element) { return std::stoi(element.Name() + 1); }
 
 // In a consistent configuration every element of the DDX, D2DX2 and IDX
 // index sets has one defining equation, DDX two at the junctions that get a
@@ -104,26 +94,8 @@ TEST(Stencils, EveryIndexSetElementIsDefinedOnce) {
       Distribution1DFixture f;
       Configure(f, method, sections);
       f.Run();
-      const bool collocation = std::string(method).rfind("OCFE", 0) == 0;
-      std::map<const VQ_VarParam*, int> definitions;
-      for (const EmittedRow& row : f.Rows()) {
-        ++definitions[row.references.front()];
-        for (const VQ_VarParam* reference : row.references) {
-          const VQ_Matrix* array = dynamic_cast<const VQ_Matrix*>(reference->Parent());
-          if (array == nullptr) continue;  // h
-          EXPECT_EQ(array->DeclaredSet(0)->v() >= IndexOf(*reference), 1) << method << " " << reference->DisplayName();
-        }
-      }
-      VQ_DOMAIN& x = f.X();
-      std::set<int> junctions;
-      for (int s = 1; s <= x.NUMSECTIONS.v(); ++s) {
-        VQ_SECTIONDATAMODEL& section = (*x.SECTION)(s);
-        if (!collocation && s > 1) junctions.insert(section.BASE.v());
-        for (int e = 1; collocation && e <= section.NUMELEMENTS.v(); ++e) {
-          int start = section.BASE.v() + (e - 1) * (x.NUMPOLYPOINTS.v() + 1);
-          if (start != 0) junctions.insert(start);
-        }
-      }
+      std::map<const VQ_VarParam*, int> definitions = DefiningEquations(f.Rows(), method);
+      const std::set<int> junctions = JunctionNodes(f.X());
       auto check = [&](const char* name, VQ_INTEGERSET& set, auto& array, bool allowJunctions) {
         VQ_IntegerSetIter it(set.v());
         int elements = 0;

@@ -10,6 +10,7 @@
 
 #include "support/distribution_fixture.h"
 #include "support/polynomials.h"
+#include "support/stencil_checks.h"
 #include "support/walk_text.h"
 #include "vq_walk_2d.h"
 
@@ -90,44 +91,13 @@ TEST(Stencils2D, ResidualsVanishOnPolynomialsUpToTheirDegree) {
   }
 }
 
-// The k-th counted instance is the k-th emitted one, with the same group
-// and the same references in the same order.
 TEST(Stencils2D, BothPassesAgreeInstanceByInstance) {
   for (int m = 0; m < 10; ++m) {
     Distribution2DFixture f;
     Configure(f, m, "2");
     f.Run();
-    const vq_rt::ContainerState& state = f.d.State();
-    ASSERT_EQ(state.counted.size(), state.emitted.size()) << kMethods[m];
-    for (const EmittedRow& row : f.Rows()) {
-      EXPECT_EQ(row.countedGroup, row.group) << kMethods[m] << " " << row.Where();
-      EXPECT_EQ(row.counted, row.references) << kMethods[m] << " " << row.Where();
-    }
-    EXPECT_EQ(f.d.m_OwnNonZeroCount, static_cast<int>(state.countedReferences.size()));
+    ExpectBothPassesAgree(f.Rows(), f.d.State(), f.d.m_OwnNonZeroCount, kMethods[m]);
   }
-}
-
-// The nodes of a domain where a junction row defines the first derivative
-// a second time: section starts (finite differences) or element starts
-// (collocation) other than node 0.
-std::set<int> Junctions(VQ_DOMAIN& domain) {
-  const bool collocation = std::string((*domain.DISCRETIZATIONMETHOD).v()).rfind("OCFE", 0) == 0;
-  std::set<int> junctions;
-  for (int s = 1; s <= (*domain.NUMSECTIONS).v(); ++s) {
-    VQ_SECTIONDATAMODEL& section = (*domain.SECTION)(s);
-    if (!collocation && s > 1) junctions.insert(section.BASE.v());
-    for (int e = 1; collocation && e <= section.NUMELEMENTS.v(); ++e) {
-      const int start = section.BASE.v() + (e - 1) * ((*domain.NUMPOLYPOINTS).v() + 1);
-      if (start != 0) junctions.insert(start);
-    }
-  }
-  return junctions;
-}
-
-std::pair<int, int> IndexOf(const VQ_VarParam& element) {
-  int i = -1, j = -1;
-  std::sscanf(element.Name(), "(%d,%d)", &i, &j);
-  return {i, j};
 }
 
 // With second-order domains every index-set element has one defining
@@ -139,21 +109,10 @@ TEST(Stencils2D, EveryIndexSetElementIsDefinedOnce) {
     Configure(f, m, "2");
     f.Run();
     VQ_DISTRIBUTION2D& d = f.d;
-    std::map<const VQ_VarParam*, int> definitions;
-    for (const EmittedRow& row : f.Rows()) {
-      ++definitions[row.references.front()];
-      for (const VQ_VarParam* reference : row.references) {
-        const VQ_Matrix* array = dynamic_cast<const VQ_Matrix*>(reference->Parent());
-        if (array == nullptr) continue;  // h
-        const auto [i, j] = IndexOf(*reference);
-        EXPECT_TRUE(array->DeclaredSet(0)->v() >= i && array->DeclaredSet(1)->v() >= j)
-            << kMethods[m] << " " << reference->DisplayName();
-      }
-    }
-    const std::set<int> xJunctions = Junctions(*d.XDOMAIN), yJunctions = Junctions(*d.YDOMAIN);
+    std::map<const VQ_VarParam*, int> definitions = DefiningEquations(f.Rows(), kMethods[m]);
+    const std::set<int> xJunctions = JunctionNodes(*d.XDOMAIN), yJunctions = JunctionNodes(*d.YDOMAIN);
     ASSERT_FALSE(xJunctions.empty());
     ASSERT_FALSE(yJunctions.empty());
-    const XUValue& closedX = d.VQ_D2DY2_SET1.v();
     auto check = [&](const char* name, auto& array, auto expected) {
       int elements = 0;
       ForEachElement(array, [&](int i, int j) {
@@ -164,7 +123,7 @@ TEST(Stencils2D, EveryIndexSetElementIsDefinedOnce) {
     };
     auto once = [](int, int) { return 1; };
     check("DDX", d.DDX, [&](int i, int) { return xJunctions.count(i) ? 2 : 1; });
-    check("DDY", d.DDY, [&](int i, int j) { return yJunctions.count(j) && (closedX >= i) ? 2 : 1; });
+    check("DDY", d.DDY, [&](int i, int j) { return yJunctions.count(j) && InClosedInterior(*d.XDOMAIN, i) ? 2 : 1; });
     check("D2DX2", d.D2DX2, once);
     check("D2DY2", d.D2DY2, once);
     check("IDX", d.IDX, once);

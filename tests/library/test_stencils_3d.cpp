@@ -11,6 +11,7 @@
 
 #include "support/distribution_fixture.h"
 #include "support/polynomials.h"
+#include "support/stencil_checks.h"
 #include "support/walk_text.h"
 #include "vq_walk_3d.h"
 
@@ -121,35 +122,8 @@ TEST(Stencils3D, BothPassesAgreeInstanceByInstance) {
     Distribution3DFixture f;
     Configure(f, m, "2");
     f.Run();
-    const vq_rt::ContainerState& state = f.d.State();
-    ASSERT_EQ(state.counted.size(), state.emitted.size()) << kMethods[m];
-    for (const EmittedRow& row : f.Rows()) {
-      EXPECT_EQ(row.countedGroup, row.group) << kMethods[m] << " " << row.Where();
-      EXPECT_EQ(row.counted, row.references) << kMethods[m] << " " << row.Where();
-    }
-    EXPECT_EQ(f.d.m_OwnNonZeroCount, static_cast<int>(state.countedReferences.size()));
+    ExpectBothPassesAgree(f.Rows(), f.d.State(), f.d.m_OwnNonZeroCount, kMethods[m]);
   }
-}
-
-// The nodes of a domain where a junction row defines the first derivative
-// a second time: section starts (finite differences) or element starts
-// (collocation) other than node 0.
-std::set<int> Junctions(VQ_DOMAIN& domain) {
-  const bool collocation = std::string((*domain.DISCRETIZATIONMETHOD).v()).rfind("OCFE", 0) == 0;
-  std::set<int> junctions;
-  for (int s = 1; s <= (*domain.NUMSECTIONS).v(); ++s) {
-    VQ_SECTIONDATAMODEL& section = (*domain.SECTION)(s);
-    if (!collocation && s > 1) junctions.insert(section.BASE.v());
-    for (int e = 1; collocation && e <= section.NUMELEMENTS.v(); ++e) {
-      const int start = section.BASE.v() + (e - 1) * ((*domain.NUMPOLYPOINTS).v() + 1);
-      if (start != 0) junctions.insert(start);
-    }
-  }
-  return junctions;
-}
-
-bool InClosedInterior(VQ_DOMAIN& domain, int node) {
-  return node == 0 || node == domain.ENDNODE.v() || ((*domain.INTERIOR).v() >= node) != 0;
 }
 
 // With second-order domains every index-set element has one defining
@@ -162,20 +136,8 @@ TEST(Stencils3D, EveryIndexSetElementIsDefinedOnce) {
     Configure(f, m, "2");
     f.Run();
     VQ_DISTRIBUTION3D& d = f.d;
-    std::map<const VQ_VarParam*, int> definitions;
-    for (const EmittedRow& row : f.Rows()) {
-      ++definitions[row.references.front()];
-      for (const VQ_VarParam* reference : row.references) {
-        const VQ_Matrix* array = dynamic_cast<const VQ_Matrix*>(reference->Parent());
-        if (array == nullptr) continue;  // h
-        int i = -1, j = -1, k = -1;
-        std::sscanf(reference->Name(), "(%d,%d,%d)", &i, &j, &k);
-        EXPECT_TRUE(array->DeclaredSet(0)->v() >= i && array->DeclaredSet(1)->v() >= j &&
-                    array->DeclaredSet(2)->v() >= k)
-            << kMethods[m] << " " << reference->DisplayName();
-      }
-    }
-    const std::set<int> xJ = Junctions(*d.XDOMAIN), yJ = Junctions(*d.YDOMAIN), zJ = Junctions(*d.ZDOMAIN);
+    std::map<const VQ_VarParam*, int> definitions = DefiningEquations(f.Rows(), kMethods[m]);
+    const std::set<int> xJ = JunctionNodes(*d.XDOMAIN), yJ = JunctionNodes(*d.YDOMAIN), zJ = JunctionNodes(*d.ZDOMAIN);
     auto check = [&](const char* name, auto& array, auto expected) {
       int elements = 0;
       ForEachElement(array, [&](int i, int j, int k) {
