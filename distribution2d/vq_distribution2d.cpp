@@ -10,7 +10,9 @@ using brantel::walk::ClosedInterior;
 
 using brantel::walk::Array2D;
 
-int Held(const char* keyword, VQ_STRINGSET& integrals) { return (keyword <= (*integrals).v()) != 0 ? 1 : 0; }
+int Held(brantel::walk::Chain2D chain, VQ_STRINGSET& integrals) {
+  return brantel::Held(brantel::walk::kChains2D[chain], (*integrals).v());
+}
 
 // The distribution as the walk sees it.
 class Subject2D final : public brantel::walk::Subject {
@@ -23,13 +25,7 @@ class Subject2D final : public brantel::walk::Subject {
   int HighestOrder(int axis) override {
     return (axis == 0 ? m_D.HIGHESTORDERXDERIVATIVE : m_D.HIGHESTORDERYDERIVATIVE).v();
   }
-  bool Has(int chain) override {
-    switch (chain) {
-      case brantel::walk::kChainIdxOrIdxdy: return Held("idx", m_D.INTEGRALS) || Held("idxdy", m_D.INTEGRALS);
-      case brantel::walk::kChainIdy: return Held("idy", m_D.INTEGRALS);
-      default: return Held("idxdy", m_D.INTEGRALS);
-    }
-  }
+  bool Has(int chain) override { return Held(static_cast<brantel::walk::Chain2D>(chain), m_D.INTEGRALS) != 0; }
   VQ_VarParam& Element(int array, const int* index) override {
     const int x = index[0], y = index[1];
     switch (static_cast<Array2D>(array)) {
@@ -179,9 +175,9 @@ void VQ_DISTRIBUTION2D::AssignIndexSets(int a, int b, int pass) {
   VQ_IntSetValue d2dy2(0, (uy > 1 ? 1 : 0) * xe);
   put.IndexSet(VQ_D2DY2_SET1, static_cast<XUValue&>(d2dy2 *= ClosedInterior(x)), 9, pass);
   // An integral not asked for gets [0..-XE]: empty unless the domain is one node.
-  const int idx = Held("idx", INTEGRALS) || Held("idxdy", INTEGRALS) ? 1 : 0;
-  const int idy = Held("idy", INTEGRALS);
-  const int idxdy = Held("idxdy", INTEGRALS);
+  const int idx = Held(brantel::walk::kChainIdxOrIdxdy, INTEGRALS);
+  const int idy = Held(brantel::walk::kChainIdy, INTEGRALS);
+  const int idxdy = Held(brantel::walk::kChainIdxdy, INTEGRALS);
   put.IndexSet(VQ_IDX_SET1, VQ_IntSetValue(0, (2 * idx - 1) * xe), 10, pass);
   put.IndexSet(VQ_IDX_SET2, VQ_IntSetValue(0, ye), 11, pass);
   put.IndexSet(VQ_IDY_SET1, VQ_IntSetValue(0, (2 * idy - 1) * xe), 12, pass);

@@ -1,5 +1,6 @@
 #pragma once
 // The walk of the two-dimensional distribution's 207 equation statements.
+#include "vq_integrals.h"
 #include "vq_walk.h"
 
 namespace brantel::walk {
@@ -12,6 +13,8 @@ enum Chain2D : int {
   kChainIdy,         // "idy": IDY along y
   kChainIdxdy,       // "idxdy": IDX into IDXDY along y
 };
+// The keywords of each chain, in the order they are tested.
+inline constexpr KeywordChain kChains2D[] = {{{"idx", "idxdy"}}, {{"idy"}}, {{"idxdy"}}};
 
 const Program& Walk2D();
 

@@ -10,26 +10,8 @@ using brantel::walk::Array3D;
 using brantel::walk::ClosedInterior;
 using brantel::walk::Chain3D;
 
-// The keywords of each chain, in the order they are tested.
-constexpr brantel::walk::KeywordChain kChains[] = {
-    {{"idx", "idxdy", "idxdz", "idxdydz"}},  // kChainIdx3D
-    {{"idy", "idydz"}},                      // kChainIdy3D
-    {{"idz"}},                               // kChainIdz3D
-    {{"idxdy", "idxdydz"}},                  // kChainIdxdy3D
-    {{"idxdz"}},                             // kChainIdxdz3D
-    {{"idydz"}},                             // kChainIdydz3D
-    {{"idxdydz"}},                           // kChainIdxdydz3D
-};
-
-// The keyword test's result for the first keyword of the chain that
-// INTEGRALS holds, 0 when it holds none. The test gives exactly 0 or 1, so
-// this is the factor the integral index sets are scaled by.
 int Held(Chain3D chain, VQ_STRINGSET& integrals) {
-  for (const char* keyword : kChains[chain].keywords) {
-    if (keyword == nullptr) break;
-    if (const int held = keyword <= (*integrals).v(); held != 0) return held;
-  }
-  return 0;
+  return brantel::Held(brantel::walk::kChains3D[chain], (*integrals).v());
 }
 
 // The distribution as the walk sees it.

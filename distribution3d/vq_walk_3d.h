@@ -1,5 +1,6 @@
 #pragma once
 // The walk of the three-dimensional distribution's 379 equation statements.
+#include "vq_integrals.h"
 #include "vq_walk.h"
 
 namespace brantel::walk {
@@ -22,6 +23,11 @@ enum Chain3D : int {
   kChainIdxdz3D,    // "idxdz"
   kChainIdydz3D,    // "idydz"
   kChainIdxdydz3D,  // "idxdydz"
+};
+// The keywords of each chain, in the order they are tested.
+inline constexpr KeywordChain kChains3D[] = {
+    {{"idx", "idxdy", "idxdz", "idxdydz"}}, {{"idy", "idydz"}}, {{"idz"}},    {{"idxdy", "idxdydz"}},
+    {{"idxdz"}},                            {{"idydz"}},        {{"idxdydz"}},
 };
 
 const Program& Walk3D();

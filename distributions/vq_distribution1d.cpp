@@ -13,7 +13,7 @@ class Subject1D final : public brantel::walk::Subject {
   VQ_DOMAIN& Domain(int) override { return *m_D.XDOMAIN; }
   int UsedOrder(int) override { return m_D.HIGHESTORDERXDERIVATIVEUSED.v(); }
   int HighestOrder(int) override { return m_D.HIGHESTORDERXDERIVATIVE.v(); }
-  bool Has(int) override { return ("idx" <= (*m_D.INTEGRALS).v()) != 0; }
+  bool Has(int chain) override { return brantel::Held(brantel::walk::kChains1D[chain], (*m_D.INTEGRALS).v()) != 0; }
   VQ_VarParam& Element(int array, const int* index) override {
     switch (array) {
       case brantel::walk::kDdx1D: return m_D.DDX(index[0]);
@@ -101,8 +101,7 @@ void VQ_DISTRIBUTION1D::AssignIndexSets(int a, int b, int pass) {
   VQ_SetValue interior((*x.INTERIOR).v());
   VQ_IntSetValue second(1, (HIGHESTORDERXDERIVATIVEUSED.v() > 1 ? 1 : 0) * x.ENDNODE.v());
   put.IndexSet(VQ_D2DX2_SET1, static_cast<XUValue&>(second *= interior), 3, pass);
-  // Any nonzero answer of the keyword test means the integral is asked for.
-  const int held = ("idx" <= (*INTEGRALS).v()) != 0 ? 1 : 0;
+  const int held = brantel::Held(brantel::walk::kChains1D[brantel::walk::kIdxChain1D], (*INTEGRALS).v());
   put.IndexSet(VQ_IDX_SET1, VQ_IntSetValue(0, (2 * held - 1) * x.ENDNODE.v()), 4, pass);
 }
 

@@ -116,11 +116,6 @@ struct Program {
   int size;
 };
 
-// A keyword chain: INTEGRALS holds one of the keywords, tested in order.
-struct KeywordChain {
-  std::array<const char*, 4> keywords;
-};
-
 // What the engine asks of the distribution it walks.
 class Subject {
  public:
