@@ -46,12 +46,6 @@ void ForEachElement(VQ_Matrix& array, Visit visit) {
     for (VQ_IntegerSetIter j(array.DeclaredSet(1)->v()); j.Next();) visit(i.v(), j.v());
 }
 
-std::vector<double> Coordinates(VQ_DOMAIN& domain) {
-  std::vector<double> at;
-  for (int k = 0; k <= domain.ENDNODE.v(); ++k) at.push_back((*domain.VALUE)(k).v());
-  return at;
-}
-
 // VALUE = p(x) q(y), the others exact.
 void Sample(Distribution2DFixture& f, const Polynomial& p, const Polynomial& q) {
   VQ_DISTRIBUTION2D& d = f.d;

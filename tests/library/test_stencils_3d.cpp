@@ -48,12 +48,6 @@ void ForEachElement(VQ_Matrix& array, Visit visit) {
       for (VQ_IntegerSetIter k(array.DeclaredSet(2)->v()); k.Next();) visit(i.v(), j.v(), k.v());
 }
 
-std::vector<double> Coordinates(VQ_DOMAIN& domain) {
-  std::vector<double> at;
-  for (int n = 0; n <= domain.ENDNODE.v(); ++n) at.push_back((*domain.VALUE)(n).v());
-  return at;
-}
-
 // A factor along one axis: the value, a derivative or the integral over the
 // interval that ends at the node (0 at node 0).
 enum class Along { Value, D1, D2, Interval };

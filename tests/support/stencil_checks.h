@@ -70,6 +70,13 @@ inline std::set<int> JunctionNodes(VQ_DOMAIN& domain) {
   return junctions;
 }
 
+// The coordinate of every node of a domain.
+inline std::vector<double> Coordinates(VQ_DOMAIN& domain) {
+  std::vector<double> at;
+  for (int k = 0; k <= domain.ENDNODE.v(); ++k) at.push_back((*domain.VALUE)(k).v());
+  return at;
+}
+
 // Node 0, the interior nodes and the end node.
 inline bool InClosedInterior(VQ_DOMAIN& domain, int node) {
   return node == 0 || node == domain.ENDNODE.v() || ((*domain.INTERIOR).v() >= node) != 0;
