@@ -1,5 +1,6 @@
 #include "vq_walk.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -34,7 +35,7 @@ const char* EquationName(int statement) { return kNames.text[static_cast<size_t>
 VQ_IntSetValue ClosedInterior(const XUValue& interior, int end) {
   VQ_IntSetValue inner{VQ_SetValue(interior)};
   inner += end;
-  VQ_IntSetValue closed(VQ_OneElement{}, 0);
+  VQ_IntSetValue closed(0, INT_MIN);  // {0}
   closed += inner;
   return closed;
 }

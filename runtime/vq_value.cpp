@@ -346,7 +346,8 @@ VQ_SetValue::~VQ_SetValue() = default;
 
 VQ_IntSetValue::VQ_IntSetValue() : VQ_SetValue(kIntSet) {}
 VQ_IntSetValue::VQ_IntSetValue(int lo, int hi) : VQ_SetValue(kIntSet) {
-  if (lo <= hi) SetToRange(lo, hi);
+  if (hi == INT_MIN) SetToRange(lo, lo);
+  else if (lo <= hi) SetToRange(lo, hi);
 }
 VQ_IntSetValue::VQ_IntSetValue(VQ_OneElement, int element) : VQ_SetValue(kIntSet) { *this += element; }
 VQ_IntSetValue::VQ_IntSetValue(const char* text) : VQ_SetValue(kIntSet) {

@@ -120,7 +120,8 @@ struct VQ_OneElement {};
 class KYV_API VQ_IntSetValue : public VQ_SetValue {
  public:
   VQ_IntSetValue();
-  // The range lo to hi; empty when lo is greater than hi. Always a range.
+  // The range lo to hi; empty when lo is greater than hi. An upper bound of
+  // INT_MIN is the model libraries' idiom for the one-element set {lo}.
   VQ_IntSetValue(int lo, int hi);
   // The one-element set {element}.
   VQ_IntSetValue(VQ_OneElement, int element);

@@ -18,7 +18,7 @@ std::vector<int> Elements(const XUValue& set) {
   return out;
 }
 
-TEST(IntegerSets, RangesAreEmptyWhenTheLowerBoundExceedsTheUpper) {
+TEST(IntegerSets, RangesAndTheOneElementIdiom) {
   struct Case {
     int lo, hi;
     std::vector<int> expected;
@@ -27,8 +27,10 @@ TEST(IntegerSets, RangesAreEmptyWhenTheLowerBoundExceedsTheUpper) {
       {5, 5, {5}},
       {1, 0, {}},
       {0, -8, {}},
-      // A computed upper bound equal to the smallest int is still a range.
-      {3, INT_MIN, {}},
+      // The smallest int as upper bound is the one-element idiom.
+      {3, INT_MIN, {3}},
+      {0, INT_MIN, {0}},
+      {-7, INT_MIN, {-7}},
       {INT_MIN, INT_MIN, {INT_MIN}},
       {INT_MAX - 1, INT_MAX, {INT_MAX - 1, INT_MAX}},
   };
