@@ -49,14 +49,18 @@ std::string TypeOf(const char* signature) {
   return text.substr(blank + 1, (tab == std::string::npos ? text.size() : tab) - blank - 1);
 }
 
-// Creates an instance for every reference of the root to another type and
-// links it, as a model would hold it.
+// Creates an instance for every reference of the root to a type of the
+// library and links it, as a model would hold it. A reference to a runtime
+// type (a section's MINNODECOUNT) is nothing the library reads; it stays
+// unlinked.
 void LinkReferences(void* library, VQ_ModelType& root) {
   for (int i = 0; i < root.PropertyCount(); ++i) {
     auto* reference = dynamic_cast<VQ_ExternalBase*>(root.PropertyAt(i));
     if (reference == nullptr || reference->LinkedIfAny() != nullptr) continue;
+    const std::string type = TypeOf(reference->ExternalTypeName());
+    if (vq_rt::FindSymbol(library, (type + "Factory").c_str()) == nullptr) continue;
     Held target;
-    target.instance = FindFactory(library, TypeOf(reference->ExternalTypeName()))();
+    target.instance = FindFactory(library, type)();
     if (target.instance == nullptr) throw VQ_Error("no instance could be made for " + reference->DisplayName());
     reference->Link(target.instance);
   }

@@ -5,17 +5,26 @@
 
 namespace vqhost {
 
+namespace {
+// Type names and formats are taken in any letter case.
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+}  // namespace
+
 const char* Usage() {
   return "usage: vqhost [TYPE] [--set PATH=VALUE]... [--format text|json] [--library FILE]\n"
          "  TYPE      a top-level type, any letter case\n"
          "  --set     a user value: LENGTH=2.0, SECTION(2).NODECOUNT=6, XDOMAIN.NUMSECTIONS=3,\n"
          "            INTEGRALS=idx (sets take comma-separated elements; INTEGRALS= is empty)\n"
-         "  --format  text (default) or json\n"
+         "  --format  text (default) or json, any letter case\n"
          "  --library the model library to load\n";
 }
 
 Options ParseOptions(int argc, char** argv) {
   Options options;
+  bool typeGiven = false;
   auto value = [&](int& i, const std::string& flag) -> std::string {
     if (i + 1 >= argc) throw std::invalid_argument(flag + " needs a value");
     return argv[++i];
@@ -44,16 +53,18 @@ Options ParseOptions(int argc, char** argv) {
       throw std::invalid_argument("--set takes PATH=VALUE as its next argument");
     } else if (arg == "--format") {
       std::string format = hasInline ? inlineValue : value(i, arg);
-      if (format == "text") options.format = Options::Format::Text;
-      else if (format == "json") options.format = Options::Format::Json;
+      const std::string name = Upper(format);
+      if (name == "TEXT") options.format = Options::Format::Text;
+      else if (name == "JSON") options.format = Options::Format::Json;
       else throw std::invalid_argument("unknown format \"" + format + "\" (text or json)");
     } else if (arg == "--library") {
       options.library = hasInline ? inlineValue : value(i, arg);
     } else if (arg.rfind("-", 0) == 0) {
       throw std::invalid_argument("unknown option \"" + arg + "\"");
-    } else if (options.type.empty()) {
-      for (char& c : arg) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-      options.type = arg;
+    } else if (!typeGiven) {
+      if (arg.empty()) throw std::invalid_argument("the type name is empty");
+      options.type = Upper(arg);
+      typeGiven = true;
     } else {
       throw std::invalid_argument("more than one type given (\"" + options.type + "\", \"" + arg + "\")");
     }

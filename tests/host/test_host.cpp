@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,8 @@ TEST(Host, BadInputIsOneLineOnStderrAndStatusTwo) {
       {{"--set", "USERNOTES.X=1"}, "X"},
       {{"--set", "INPUTSIGNAL=1"}, "INPUTSIGNAL"},
       {{"--format", "xml"}, "xml"},
+      {{""}, "type name is empty"},
+      {{"", "--format", "json"}, "type name is empty"},
       {{"--bogus"}, "--bogus"},
       {{"--set"}, "--set"},
       {{"--set", "USERNOTES"}, "USERNOTES"},
@@ -132,6 +135,44 @@ TEST(Host, BadInputIsOneLineOnStderrAndStatusTwo) {
     EXPECT_EQ(r.out, "") << c.mentions;
     EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
+}
+
+// Every top-level type the library exports is created by name (any letter
+// case), driven through both passes and reported, in text and in JSON.
+TEST(Host, EveryTopLevelTypeIsCreatedDrivenAndReported) {
+  struct Case {
+    const char* type;
+    const char* signature;
+    int equations;
+  } cases[] = {
+      {"angledomain", "Model ANGLEDOMAIN\\tV8.4", 0},
+      {"Connection", "Model CONNECTION\\tV8.4", 0},
+      {"CONTROLSIGNAL", "Model CONTROLSIGNAL\\tV8.4", 0},
+      {"distribution1d", "Model DISTRIBUTION1D\\tV8.4", 9},
+      {"Distribution2D", "Model DISTRIBUTION2D\\tV8.4", 162},
+      {"distribution3D", "Model DISTRIBUTION3D\\tV8.4", 2187},
+      {"domain", "Model DOMAIN\\tV8.4", 0},
+      {"genericconnection", "Model GENERICCONNECTION\\tV8.4", 0},
+      {"GenericControlSignal", "Model GENERICCONTROLSIGNAL\\tV8.4", 0},
+      {"genericmodel", "Model GENERICMODEL\\tV8.4", 0},
+      {"genericstream", "Stream GENERICSTREAM\\tV8.4", 0},
+      {"genericstructure", "Structure GENERICSTRUCTURE\\tV8.4", 0},
+      {"LengthDomain", "Model LENGTHDOMAIN\\tV8.4", 0},
+      {"sectiondatamodel", "Model SECTIONDATAMODEL\\tV8.4", 0},
+  };
+  for (const Case& c : cases) {
+    Result text = RunHost({c.type});
+    ASSERT_EQ(text.status, 0) << c.type << ": " << text.err;
+    EXPECT_EQ(text.err, "") << c.type;
+    EXPECT_EQ(text.out.rfind(std::string("type: ") + c.signature + "\n", 0), 0u) << text.out;
+    EXPECT_NE(text.out.find("\nequations: " + std::to_string(c.equations) + "\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("\nframe calls:\n  SetDims\n"), std::string::npos) << text.out;
+    Result json = RunHost({c.type, "--format", "JSON"});
+    ASSERT_EQ(json.status, 0) << c.type << ": " << json.err;
+    EXPECT_EQ(json.out.rfind(std::string("{\n  \"type\": \"") + c.signature + "\",\n", 0), 0u) << json.out;
+    EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '{'), std::count(json.out.begin(), json.out.end(), '}'))
+        << c.type;
   }
 }
 
