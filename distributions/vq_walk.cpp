@@ -78,6 +78,28 @@ void EmitPass::Row(const Op& row, int node, const Position& at, Subject& subject
   }
 }
 
+namespace {
+
+// The node intervals a section needs for a method's rows to stay inside it:
+// first-order rows touch only the node and its neighbour, second-order and
+// fourth-order ones reach two and four intervals, collocation one element.
+struct StencilReach {
+  const char* method;
+  int intervals;
+};
+constexpr StencilReach kStencilReach[] = {
+    {"BFD1", 1}, {"FFD1", 1}, {"BFD2", 2},  {"FFD2", 2},  {"CFD2", 2},
+    {"CFD4", 4}, {"UBFD4", 4}, {"OCFE2", 2}, {"OCFE3", 3}, {"OCFE4", 4},
+};
+
+int IntervalsNeeded(const char* method) {
+  for (const StencilReach& reach : kStencilReach)
+    if (std::strcmp(reach.method, method) == 0) return reach.intervals;
+  return 1;
+}
+
+}  // namespace
+
 // Stencils reach from a row's node to the ends of its section (finite
 // differences) or of its element (collocation); a grid of the domain's own
 // making always suits, one with other values may not.
@@ -99,7 +121,7 @@ int CheckGrid(VQ_ModelType& model, VQ_DOMAIN& domain, const char* reference) {
                   OwnPolyPoints(method));
     return refuse(*domain.NUMPOLYPOINTS, points);
   }
-  const int needed = MinNodeCountFor(method)->value;
+  const int needed = IntervalsNeeded(method);
   long long nodes = 0;
   const int sections = (*domain.NUMSECTIONS).v();
   for (int s = 1; s <= sections; ++s) {

@@ -22,6 +22,7 @@ class VQ_DOMAIN : public VQ_GeneratedLevel<VQ_DOMAIN, VQ_ModelTypeEx2> {
   // The frame's hooks: the grid generator.
   void BindArrays();
   void CheckAssignments(int a, int b);
+  void ForgetOtherMethodsDefaults();
   void AssignIndexSets(int a, int b, int pass);
   void AssignDefaults(int a, int b);
 

@@ -9,8 +9,11 @@
 
 namespace {
 
-// The largest grid: its end node may not pass this.
+// The largest grid: its end node, the number of node intervals, may not pass
+// this.
 constexpr long long kMaxEndNode = 10000000;
+#define BRANTEL_CAP "more than the 10000000 node intervals a grid may have"
+constexpr const char* kCapReason = "gives " BRANTEL_CAP;
 
 // The int nearest to x, halves away from zero; x within int range.
 int NearestInt(double x) { return static_cast<int>(x >= 0.0 ? x + 0.5 : x - 0.5); }
@@ -26,12 +29,24 @@ int Effective(VQ_INTEGERPARAMETER& target, int assigned) { return target.HasUser
 
 }  // namespace
 
+// A method assigns some of the grid's inputs and leaves others at the type's
+// default; what an earlier method assigned must not stand in for that.
+void VQ_DOMAIN::ForgetOtherMethodsDefaults() {
+  const char* method = (*DISCRETIZATIONMETHOD).v();
+  if (brantel::MinNodeCountFor(method) == nullptr) MINNODECOUNT.ForgetAssigned();
+  if (brantel::PolyPointsFor(method) == nullptr) NUMPOLYPOINTS.ForgetAssigned();
+}
+
 // Everything the grid divides by or converts to int is checked before any
 // value is assigned; what can only be known section by section is checked in
 // the section loop, where a refusal puts back what the call has assigned.
+// Inputs are judged by the grid they lead to: a minimum node count or a
+// spacing that no section takes is not refused.
 void VQ_DOMAIN::CheckAssignments(int, int) {
+  ForgetOtherMethodsDefaults();
   const int sections = (*NUMSECTIONS).v();
   if (sections < 1) (*NUMSECTIONS).Refuse(static_cast<long long>(sections), "must be at least 1");
+  if (sections > kMaxEndNode) (*NUMSECTIONS).Refuse(static_cast<long long>(sections), kCapReason);
   const double length = Effective(*LENGTH, 1.0);
   if (!Positive(length)) (*LENGTH).Refuse(length, "must be finite and greater than 0");
   const double spacing = Effective(*SPACINGPREFERENCE, (length * 0.125) / sections);
@@ -39,7 +54,6 @@ void VQ_DOMAIN::CheckAssignments(int, int) {
 
   const char* method = brantel::KnownMethod((*DISCRETIZATIONMETHOD).v());
   const brantel::PolyPointRow* pointsRow = brantel::PolyPointsFor((*DISCRETIZATIONMETHOD).v());
-  const brantel::MinNodeCountRow* minimumRow = brantel::MinNodeCountFor((*DISCRETIZATIONMETHOD).v());
   const int points = pointsRow ? Effective(NUMPOLYPOINTS, pointsRow->points) : NUMPOLYPOINTS.v();
   char reason[160];
   if (method && points != brantel::OwnPolyPoints(method)) {
@@ -48,21 +62,19 @@ void VQ_DOMAIN::CheckAssignments(int, int) {
     NUMPOLYPOINTS.Refuse(static_cast<long long>(points), reason);
   }
   const int interval = points + 1;
+  // A section takes at least the minimum node count unless the user gives its
+  // own: a grid of too many sections is refused before they are made.
+  const brantel::MinNodeCountRow* minimumRow = brantel::MinNodeCountFor((*DISCRETIZATIONMETHOD).v());
   const int minimum = Effective(MINNODECOUNT, minimumRow ? minimumRow->value : MINNODECOUNT.v());
-  if (MINNODECOUNT.HasUserValue()) {
-    if (minimum < 1) MINNODECOUNT.Refuse(static_cast<long long>(minimum), "must be at least 1");
-    if (minimum % interval != 0) {
-      std::snprintf(reason, sizeof reason, "is not a whole number of elements of %d intervals", interval);
+  if (minimum > 1 && static_cast<long long>(sections) * minimum > kMaxEndNode) {
+    if (MINNODECOUNT.HasUserValue()) {
+      std::snprintf(reason, sizeof reason, "node intervals in each of %d sections give " BRANTEL_CAP, sections);
       MINNODECOUNT.Refuse(static_cast<long long>(minimum), reason);
     }
+    std::snprintf(reason, sizeof reason, "sections of at least %d node intervals each give " BRANTEL_CAP,
+                  minimum);
+    (*NUMSECTIONS).Refuse(static_cast<long long>(sections), reason);
   }
-  // Every section holds at least the minimum node count, and the preferred
-  // spacing asks for about length / spacing nodes in all.
-  const long long atLeast = static_cast<long long>(sections) * (minimum > 1 ? minimum : 1);
-  if (atLeast > kMaxEndNode)
-    (*NUMSECTIONS).Refuse(static_cast<long long>(sections), "sections need more than 10000000 nodes");
-  if (length / spacing > static_cast<double>(kMaxEndNode + sections))
-    (*SPACINGPREFERENCE).Refuse(spacing, "gives more than 10000000 nodes");
 
   // The users' own section values.
   double location = Effective(*Section(1).LOCATION, 0.0);
@@ -145,23 +157,44 @@ void VQ_DOMAIN::AssignSection(const brantel::AssignmentStatements& put, VQ_Integ
   }
   if (!Positive(section.LENGTH.v())) section.LENGTH.Refuse(section.LENGTH.v(), "must be finite and greater than 0");
 
+  // The spacing the section takes: its own, or the domain's copied to it.
+  VQ_REALPARAMETER& spacing =
+      (*section.SPACINGPREFERENCE).HasUserValue() ? *section.SPACINGPREFERENCE : *SPACINGPREFERENCE;
   const double estimate = section.LENGTH.v() / (*section.SPACINGPREFERENCE).v();
   if (!(std::isfinite(estimate) && estimate + 0.5 < static_cast<double>(kMaxEndNode + 1)))
-    (*section.SPACINGPREFERENCE).Refuse((*section.SPACINGPREFERENCE).v(), "gives more than 10000000 nodes");
+    spacing.Refuse(spacing.v(), kCapReason);
   const int k = NearestInt(estimate);
+  bool tookMinimum = false;
   for (VQ_IntegerSetIter one(VQ_IntSetValue(VQ_OneElement{}, k)); one.Next();) {
     const int points = NUMPOLYPOINTS.v();
     if (one.v() < MINNODECOUNT.v()) {
       put.Assign(section.NODECOUNT, MINNODECOUNT.v(), 30);
+      tookMinimum = true;
     } else {
       const double elements = static_cast<double>(static_cast<long long>(one.v()) + points) / (points + 1);
       put.Assign(section.NODECOUNT, TruncInt(elements) * (points + 1), 31);
     }
   }
+  // The input the node count came from answers for it.
+  VQ_VarParam& source = section.NODECOUNT.HasUserValue() ? static_cast<VQ_VarParam&>(section.NODECOUNT)
+                        : tookMinimum || MINNODECOUNT.v() < 1 ? static_cast<VQ_VarParam&>(MINNODECOUNT)
+                                                               : static_cast<VQ_VarParam&>(spacing);
+  XUValue given;
+  source.GetValue(given);
   const int count = section.NODECOUNT.v();
-  if (count < 1) section.NODECOUNT.Refuse(static_cast<long long>(count), "leaves the section without a node interval");
+  const int interval = NUMPOLYPOINTS.v() + 1;
+  char reason[160];
+  if (count < 1 || count % interval != 0) {
+    std::snprintf(reason, sizeof reason,
+                  "leaves section %d with %d node intervals, not a whole number (at least 1) of elements of %d intervals", i,
+                  count, interval);
+    source.Refuse(given, reason);
+  }
   nodes += count;
-  if (nodes > kMaxEndNode) section.NODECOUNT.Refuse(nodes, "takes the grid past 10000000 nodes");
+  if (nodes > kMaxEndNode) {
+    std::snprintf(reason, sizeof reason, "takes the grid to %lld node intervals, " BRANTEL_CAP, nodes);
+    source.Refuse(given, reason);
+  }
 
   if (i > 1) put.Assign(section.BASE, TruncInt(Sigma42968240(it)), 32);
   else put.Assign(section.BASE, 0, 33);

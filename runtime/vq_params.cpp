@@ -185,6 +185,12 @@ void VQ_VarParam::StoreAssigned(const VQ_Value& value) {
   StoreLayer(kAssigned, converted);
 }
 
+void VQ_VarParam::ForgetAssigned() {
+  if (!HasLayer(kAssigned)) return;
+  RememberAssigned();
+  EraseLayer(kAssigned);
+}
+
 VQ_AssignStatus VQ_VarParam::Assign(VQ_Value* value) {
   if (value == nullptr) vq_rt::Raise("%s: assignment of no value", DisplayName().c_str());
   StoreAssigned(*value);

@@ -47,6 +47,9 @@ class KYV_API VQ_VarParam : public VQ_Type {
   void ClearUserValue();
   bool HasUserValue() const { return HasValueIn(kUser); }
   VQ_AssignStatus Assign(VQ_Value* value) override;
+  // Drops the latest default assignment (a transaction puts it back), so a
+  // default the owner no longer assigns stops standing in for the type's.
+  void ForgetAssigned();
 
   // An attribute read from the hooks ("LOWER", "UPPER", "VALID",
   // "PHYSICALQUANTITY", "BASEUOMNAME", "UNITS", "TAG"); null when absent.

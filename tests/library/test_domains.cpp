@@ -174,15 +174,35 @@ TEST(DomainGrid, RefusedInputsLeaveThePreviousGrid) {
       {{{"LENGTH", "0"}}, "DOMAIN.LENGTH: 0.0 must be finite and greater than 0"},
       {{{"LENGTH", "-2"}}, "DOMAIN.LENGTH: -2.0 must be finite and greater than 0"},
       {{{"SPACINGPREFERENCE", "0"}}, "DOMAIN.SPACINGPREFERENCE: 0.0 must be finite and greater than 0"},
-      {{{"SPACINGPREFERENCE", "1e-9"}}, "DOMAIN.SPACINGPREFERENCE: 1e-09 gives more than 10000000 nodes"},
-      {{{"NUMSECTIONS", "6000000"}}, "DOMAIN.NUMSECTIONS: 6000000 sections need more than 10000000 nodes"},
+      {{{"SPACINGPREFERENCE", "1e-9"}},
+       "DOMAIN.SPACINGPREFERENCE: 1e-09 gives more than the 10000000 node intervals a grid may have"},
+      {{{"SECTION(1).SPACINGPREFERENCE", "1e-9"}},
+       "DOMAIN.SECTION(1).SPACINGPREFERENCE: 1e-09 gives more than the 10000000 node intervals a grid may have"},
+      {{{"NUMSECTIONS", "2"}, {"SPACINGPREFERENCE", "8e-8"}},
+       "DOMAIN.SPACINGPREFERENCE: 8e-08 takes the grid to 12500000 node intervals, more than the 10000000 node "
+       "intervals a grid may have"},
+      {{{"NUMSECTIONS", "6000000"}},
+       "DOMAIN.NUMSECTIONS: 6000000 sections of at least 2 node intervals each give more than the 10000000 node "
+       "intervals a grid may have"},
+      {{{"NUMSECTIONS", "20000000"}},
+       "DOMAIN.NUMSECTIONS: 20000000 gives more than the 10000000 node intervals a grid may have"},
+      {{{"MINNODECOUNT", "10000001"}},
+       "DOMAIN.MINNODECOUNT: 10000001 node intervals in each of 1 sections give more than the 10000000 node "
+       "intervals a grid may have"},
+      {{{"NUMSECTIONS", "2"}, {"SECTION(2).NODECOUNT", "9999999"}},
+       "DOMAIN.SECTION(2).NODECOUNT: 9999999 takes the grid to 10000007 node intervals, more than the 10000000 node "
+       "intervals a grid may have"},
       {{{"NUMPOLYPOINTS", "1"}},
        "DOMAIN.NUMPOLYPOINTS: 1 inner points per element do not suit BFD1, whose stencils take 0"},
       {{{"DISCRETIZATIONMETHOD", "OCFE2"}, {"NUMPOLYPOINTS", "2"}},
        "DOMAIN.NUMPOLYPOINTS: 2 inner points per element do not suit OCFE2, whose stencils take 1"},
-      {{{"MINNODECOUNT", "0"}}, "DOMAIN.MINNODECOUNT: 0 must be at least 1"},
-      {{{"DISCRETIZATIONMETHOD", "OCFE2"}, {"MINNODECOUNT", "3"}},
-       "DOMAIN.MINNODECOUNT: 3 is not a whole number of elements of 2 intervals"},
+      // A minimum node count is judged where a section takes it.
+      {{{"SPACINGPREFERENCE", "4"}, {"MINNODECOUNT", "0"}},
+       "DOMAIN.MINNODECOUNT: 0 leaves section 1 with 0 node intervals, not a whole number (at least 1) of elements "
+       "of 1 intervals"},
+      {{{"DISCRETIZATIONMETHOD", "OCFE2"}, {"SPACINGPREFERENCE", "0.5"}, {"MINNODECOUNT", "3"}},
+       "DOMAIN.MINNODECOUNT: 3 leaves section 1 with 3 node intervals, not a whole number (at least 1) of elements "
+       "of 2 intervals"},
       {{{"NUMSECTIONS", "2"}, {"SECTION(2).LOCATION", "0.0"}},
        "DOMAIN.SECTION(2).LOCATION: 0.0 must lie beyond the location of the section before"},
       {{{"NUMSECTIONS", "2"}, {"SECTION(2).LOCATION", "1.5"}},
@@ -214,6 +234,104 @@ TEST(DomainGrid, RefusedInputsLeaveThePreviousGrid) {
   Domain g;
   EXPECT_THROW(g.Set("NUMSECTIONS", "0"), VQ_Error);
   EXPECT_THROW(g.Set("NUMPOLYPOINTS", "-1"), VQ_Error);
+}
+
+// The grid a domain lays, in the values a distribution reads.
+struct Grid {
+  int end, points, minimum;
+  std::vector<int> counts, elements;
+  std::vector<double> coordinates;
+  std::vector<int> interior;
+  bool operator==(const Grid&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const Grid& g) {
+  return out << "end " << g.end << " points " << g.points << " minimum " << g.minimum;
+}
+Grid GridOf(Domain& g) {
+  Grid grid{g.d.ENDNODE.v(), g.d.NUMPOLYPOINTS.v(), g.d.MINNODECOUNT.v(), {}, {}, {}, Elements(g.d.INTERIOR.v())};
+  for (int s = 1; s <= (*g.d.NUMSECTIONS).v(); ++s) {
+    grid.counts.push_back(g.S(s).NODECOUNT.v());
+    grid.elements.push_back(g.S(s).NUMELEMENTS.v());
+  }
+  for (int n = 0; n <= grid.end; ++n) grid.coordinates.push_back(g.X(n));
+  return grid;
+}
+
+// An input no section takes plays no part in the grid, and is not refused.
+TEST(DomainGrid, InputsNoSectionTakesAreNotJudged) {
+  using Sets = std::vector<std::pair<std::string, std::string>>;
+  struct Case {
+    Sets common, extra;
+  } cases[] = {
+      {{{"DISCRETIZATIONMETHOD", "BFD1"}}, {{"MINNODECOUNT", "0"}}},
+      {{{"DISCRETIZATIONMETHOD", "BFD1"}}, {{"MINNODECOUNT", "1"}}},
+      {{{"DISCRETIZATIONMETHOD", "BFD2"}}, {{"MINNODECOUNT", "0"}}},
+      {{{"DISCRETIZATIONMETHOD", "BFD2"}}, {{"MINNODECOUNT", "1"}}},
+      {{{"DISCRETIZATIONMETHOD", "OCFE3"}}, {{"MINNODECOUNT", "2"}}},
+      // Every section has a spacing of its own.
+      {{{"NUMSECTIONS", "2"}, {"SECTION(1).SPACINGPREFERENCE", "0.0625"}, {"SECTION(2).SPACINGPREFERENCE", "0.125"}},
+       {{"SPACINGPREFERENCE", "1e-12"}}},
+  };
+  for (const Case& c : cases) {
+    Domain plain, given;
+    for (const auto& [path, value] : c.common) {
+      plain.Set(path, value);
+      given.Set(path, value);
+    }
+    for (const auto& [path, value] : c.extra) given.Set(path, value);
+    plain.Assign();
+    plain.Assign();
+    EXPECT_NO_THROW(given.Assign()) << c.extra[0].first << "=" << c.extra[0].second;
+    given.Assign();
+    Grid expected = GridOf(plain);
+    Grid got = GridOf(given);
+    got.minimum = expected.minimum;  // the one value that differs
+    EXPECT_EQ(got, expected) << c.extra[0].first << "=" << c.extra[0].second;
+  }
+  // A minimum of 1 that sections do take: two sections of one interval each.
+  Domain one;
+  one.Set("NUMSECTIONS", "2");
+  one.Set("MINNODECOUNT", "1");
+  one.Set("SPACINGPREFERENCE", "1.0");
+  one.Assign();
+  one.Assign();
+  EXPECT_EQ(GridOf(one).counts, (std::vector<int>{1, 1}));
+  EXPECT_EQ(GridOf(one).coordinates, (std::vector<double>{0.0, 0.5, 1.0}));
+}
+
+// A domain whose method changes after a pass lays the new method's grid, as
+// a new domain would: what the library assigned for the old method does not
+// stay behind. A user's own value that does not suit is still refused.
+TEST(DomainGrid, ChangingTheMethodGivesTheNewMethodsGrid) {
+  struct Case {
+    const char* from;
+    const char* to;
+  } cases[] = {{"CFD4", "BFD1"}, {"OCFE3", "FFD1"}, {"BFD1", "OCFE4"}, {"OCFE4", "CFD2"}, {"UBFD4", "BFD1"}};
+  for (const Case& c : cases) {
+    Domain changed, fresh;
+    changed.Set("DISCRETIZATIONMETHOD", c.from);
+    changed.Assign();
+    changed.Set("DISCRETIZATIONMETHOD", c.to);
+    EXPECT_NO_THROW(changed.Assign()) << c.from << " -> " << c.to;
+    changed.Assign();
+    fresh.Set("DISCRETIZATIONMETHOD", c.to);
+    fresh.Assign();
+    fresh.Assign();
+    EXPECT_EQ(GridOf(changed), GridOf(fresh)) << c.from << " -> " << c.to;
+  }
+  Domain user;
+  user.Set("DISCRETIZATIONMETHOD", "CFD4");
+  user.Set("NUMPOLYPOINTS", "3");
+  user.Assign();
+  user.Set("DISCRETIZATIONMETHOD", "BFD1");
+  try {
+    user.Assign();
+    ADD_FAILURE() << "a user's 3 inner points were taken for BFD1";
+  } catch (const VQ_Error& e) {
+    EXPECT_STREQ(e.what(), "DOMAIN.NUMPOLYPOINTS: 3 inner points per element do not suit BFD1, whose stencils take 0");
+  }
+  EXPECT_EQ(user.d.ENDNODE.v(), 8);
+  EXPECT_EQ(user.S(1).NUMELEMENTS.v(), 2);  // the CFD4 grid stays
 }
 
 // The statements of one call in order: index sets with pass 0, the
