@@ -112,6 +112,18 @@ TEST(Host, TwoDimensionalDistribution) {
       << r.out;
 }
 
+// Sections of one node interval suit the first-order methods.
+TEST(Host, FirstOrderSectionsOfOneInterval) {
+  Result r = RunHost({"distribution2d", "--set", "XDOMAIN.NUMSECTIONS=2", "--set", "XDOMAIN.MINNODECOUNT=1", "--set",
+                      "XDOMAIN.SPACINGPREFERENCE=1.0", "--set", "YDOMAIN.DISCRETIZATIONMETHOD=FFD1", "--set",
+                      "YDOMAIN.SECTION(1).NODECOUNT=1"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("grid of XDOMAIN: BFD1, 2 section(s), end node 2, interior {1}\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("grid of YDOMAIN: FFD1, 1 section(s), end node 1, interior {}\n"), std::string::npos) << r.out;
+  // One DDX row and one DDY row at each of the 3 x 2 nodes.
+  EXPECT_NE(r.out.find("\nequations: 12\n"), std::string::npos) << r.out;
+}
+
 TEST(Host, BadInputIsOneLineOnStderrAndStatusTwo) {
   struct Case {
     std::vector<std::string> args;

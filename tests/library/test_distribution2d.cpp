@@ -283,7 +283,7 @@ TEST(Distribution2D, IndexSets) {
 
 TEST(Distribution2D, GridsTheStencilsCannotUseAreRefusedNamingTheAxis) {
   Distribution2DFixture f;
-  Apply(f, {{"YDOMAIN.SECTION(1).NODECOUNT", "1"}});
+  Apply(f, {{"YDOMAIN.SECTION(1).NUMELEMENTS", "3"}});
   std::string error = "(no error)";
   try {
     f.Run();
@@ -291,7 +291,7 @@ TEST(Distribution2D, GridsTheStencilsCannotUseAreRefusedNamingTheAxis) {
     error = e.what();
   }
   EXPECT_EQ(error,
-            "DOMAIN.SECTION(1).NODECOUNT: 1 is fewer than the 2 node intervals the BFD1 stencils need (YDOMAIN)");
+            "DOMAIN.SECTION(1).NUMELEMENTS: 3 elements do not fill the 8 node intervals of the section (YDOMAIN)");
   EXPECT_TRUE(f.d.State().emitted.empty());
 }
 

@@ -18,7 +18,8 @@ const char* const kMethods[] = {"BFD1", "BFD2", "FFD1", "FFD2", "CFD2", "CFD4", 
 
 int Statement(const EmittedRow& row) { return std::stoi(row.name.substr(6)); }
 
-// A grid of one, two or three sections; with three, each has its own spacing.
+// A grid of one, two or three sections; with three, each has its own spacing
+// (and a first-order method one more section, of one interval).
 void Configure(Distribution1DFixture& f, const char* method, int sections) {
   f.Set("XDOMAIN.DISCRETIZATIONMETHOD", method);
   f.Set("XDOMAIN.HIGHESTORDERDERIVATIVE", "2");
@@ -27,6 +28,7 @@ void Configure(Distribution1DFixture& f, const char* method, int sections) {
   if (sections == 3) {
     f.Set("XDOMAIN.SECTION(2).SPACINGPREFERENCE", "0.02");
     f.Set("XDOMAIN.SECTION(3).SPACINGPREFERENCE", "0.05");
+    EndInOneIntervalSection(f, "XDOMAIN", method, sections);
   }
 }
 

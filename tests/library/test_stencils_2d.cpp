@@ -23,7 +23,8 @@ int StencilOf(const EmittedRow& row) {
   return RowOf(brantel::walk::Walk2D(), std::stoi(row.name.substr(6)))->stencil;
 }
 
-// x on method m, y on another, each of two sections, with second
+// x on method m, y on another, each of two sections (and one of a single
+// interval on a first-order method), with second
 // derivatives and all three integrals; `order` is both domains' highest.
 void Configure(Distribution2DFixture& f, int m, const char* order) {
   f.Set("XDOMAIN.DISCRETIZATIONMETHOD", kMethods[m]);
@@ -34,6 +35,8 @@ void Configure(Distribution2DFixture& f, int m, const char* order) {
   }
   f.Set("YDOMAIN.LENGTH", "0.7");
   f.Set("YDOMAIN.SECTION(2).SPACINGPREFERENCE", "0.03");
+  EndInOneIntervalSection(f, "XDOMAIN", kMethods[m], 2);
+  EndInOneIntervalSection(f, "YDOMAIN", kMethods[(m + 3) % 10], 2);
   f.Set("HIGHESTORDERXDERIVATIVEUSED", "2");
   f.Set("HIGHESTORDERYDERIVATIVEUSED", "2");
   f.Set("INTEGRALS", "idx,idy,idxdy");

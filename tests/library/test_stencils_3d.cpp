@@ -23,7 +23,8 @@ const char* const kAxes[] = {"XDOMAIN", "YDOMAIN", "ZDOMAIN"};
 int StencilOf(const EmittedRow& row) { return RowOf(brantel::walk::Walk3D(), std::stoi(row.name.substr(6)))->stencil; }
 
 // x on method m, y and z on two others; two sections on every axis, of
-// lengths and spacings of their own, second derivatives and all seven
+// lengths and spacings of their own (and one of a single interval on a
+// first-order method), second derivatives and all seven
 // integrals; `order` is every domain's highest.
 void Configure(Distribution3DFixture& f, int m, const char* order) {
   for (int a = 0; a < 3; ++a) {
@@ -33,6 +34,7 @@ void Configure(Distribution3DFixture& f, int m, const char* order) {
     f.Set(axis + ".NUMSECTIONS", "2");
     f.Set(axis + ".LENGTH", a == 0 ? "1" : a == 1 ? "0.7" : "1.3");
     f.Set(axis + ".SPACINGPREFERENCE", "0.5");
+    EndInOneIntervalSection(f, axis, kMethods[(m + 4 * a) % 10], 2);
   }
   f.Set("HIGHESTORDERXDERIVATIVEUSED", "2");
   f.Set("HIGHESTORDERYDERIVATIVEUSED", "2");

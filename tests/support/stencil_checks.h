@@ -12,6 +12,16 @@
 
 #include "support/distribution_fixture.h"
 
+// First-order rows touch only a node and its neighbour, so their sections
+// may have a single node interval: an axis on such a method gets one more
+// section, of one interval, after the `sections` it has.
+template <class Fixture>
+void EndInOneIntervalSection(Fixture& f, const std::string& axis, const char* method, int sections) {
+  if (std::string(method) != "BFD1" && std::string(method) != "FFD1") return;
+  f.Set(axis + ".NUMSECTIONS", std::to_string(sections + 1));
+  f.Set(axis + ".SECTION(" + std::to_string(sections + 1) + ").NODECOUNT", "1");
+}
+
 // The k-th counted instance is the k-th emitted one, with the same group
 // and the same references in the same order.
 inline void ExpectBothPassesAgree(const std::vector<EmittedRow>& rows, const vq_rt::ContainerState& state,
