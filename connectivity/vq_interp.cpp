@@ -439,9 +439,12 @@ int VQ_PROCEDURE::ForEachRowReference(int outputElement, Visit visit) const {
   return references;
 }
 
+// A call whose description was refused has no equations to give: the
+// counting pass says why at once, rather than the first evaluation.
 VQ_PROCEDURE_TEMPLATE
 template <class Owner>
 int VQ_PROCEDURE::CountEquations(Owner* owner, int group, int& count) {
+  if (this->ArgumentStatus() != 0) vq_rt::Raise("%s: %s", owner->DisplayName().c_str(), this->ErrorText());
   int entries = 0;
   ForEachOutputElement([&](int, int, int element) {
     owner->SetGroupLimits(group);
@@ -455,6 +458,7 @@ VQ_PROCEDURE_TEMPLATE
 template <class Owner>
 void VQ_PROCEDURE::EmitEquations(int group, int tag, int*& p, int*& q, int& counter, Owner* owner, const char* name,
                                  int tag2) {
+  if (this->ArgumentStatus() != 0) return;
   int sequence = 1;
   bool refused = false;
   ForEachOutputElement([&](int arg, int k, int element) {

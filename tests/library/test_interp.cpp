@@ -655,6 +655,16 @@ TEST_F(InterpTest, DescriptionErrorsGiveANegativeStatus) {
     n = 0;
     EXPECT_EQ(proc.Jacobian(row, n), VQ_PROC_BAD_ARGUMENTS) << c.what;
     EXPECT_EQ(proc.CallFn(VQ_ProcedureType::kPrecall, true), VQ_PROC_BAD_ARGUMENTS) << c.what;
+    // The counting pass refuses the call and nothing of it is emitted.
+    std::string error = "(no error)";
+    try {
+      vq_rt::Driver(caller).Run();
+    } catch (const VQ_Error& e) {
+      error = e.what();
+    }
+    EXPECT_EQ(error, std::string("CALLER: ") + c.message) << c.what;
+    EXPECT_TRUE(caller.State().counted.empty()) << c.what;
+    EXPECT_TRUE(caller.State().emitted.empty()) << c.what;
   }
 }
 
