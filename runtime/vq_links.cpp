@@ -1,7 +1,40 @@
 #include "vq_links.h"
 
+#include <cxxabi.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
 #include "vq_error.h"
 #include "vq_memory.h"
+
+namespace {
+
+// A class as the source names it: "VQ_ANGLEPARAMETER".
+std::string ClassName(const std::type_info& type) {
+  int status = 0;
+  std::unique_ptr<char, void (*)(void*)> name(abi::__cxa_demangle(type.name(), nullptr, nullptr, &status), std::free);
+  return status == 0 && name ? name.get() : type.name();
+}
+
+// The type a reference or member stands for: its class where known,
+// otherwise the type name of its signature ("Model DOMAIN\tV8.4": DOMAIN).
+std::string ReferencedName(const std::type_info* type, const char* signature) {
+  if (type != nullptr) return ClassName(*type);
+  std::string text = signature ? signature : "(any type)";
+  const size_t blank = text.find(' ');
+  if (blank == std::string::npos) return text;
+  const size_t tab = text.find('\t', blank);
+  return text.substr(blank + 1, tab == std::string::npos ? std::string::npos : tab - blank - 1);
+}
+
+[[noreturn]] void RefuseLink(const VQ_Containable& reference, const std::string& wanted, VQ_Containable& instance) {
+  vq_rt::Raise("%s refers to a %s and cannot be linked to %s, a %s", reference.DisplayName().c_str(), wanted.c_str(),
+               instance.DisplayName().c_str(), ClassName(typeid(instance)).c_str());
+}
+
+}  // namespace
 
 VQ_ExternalBase::VQ_ExternalBase(VQ_Containable*) {}
 VQ_ExternalBase::VQ_ExternalBase(const VQ_ExternalBase& other) : VQ_Containable(other) { Link(other.m_Linked); }
@@ -25,14 +58,16 @@ VQ_Containable* VQ_ExternalBase::ExternalLink() const {
 
 const char* VQ_ExternalBase::ExternalTypeName() const { return nullptr; }
 
+bool VQ_ExternalBase::Accepts(VQ_Containable& instance) const {
+  const char* wanted = ExternalTypeName();
+  auto* container = dynamic_cast<VQ_Container*>(&instance);
+  return wanted == nullptr || container == nullptr || container->ContainerDerivesFrom(wanted);
+}
+
 void VQ_ExternalBase::Link(VQ_Containable* instance) {
   if (instance == m_Linked) return;
   if (instance != nullptr) {
-    const char* wanted = ExternalTypeName();
-    auto* container = dynamic_cast<VQ_Container*>(instance);
-    if (wanted != nullptr && container != nullptr && !container->ContainerDerivesFrom(wanted))
-      vq_rt::Raise("%s refers to \"%s\" and cannot be linked to a %s", DisplayName().c_str(), wanted,
-                   instance->DisplayName().c_str());
+    if (!Accepts(*instance)) RefuseLink(*this, ReferencedName(ReferencedClass(), ExternalTypeName()), *instance);
     instance->AddRef();
   }
   VQ_Containable* old = m_Linked;
@@ -69,9 +104,14 @@ VQ_Type* VQ_VirtualBase::VirtualLink() {
 VQ_Type* VQ_VirtualBase::NewDefaultVirtual() { return nullptr; }
 const char* VQ_VirtualBase::VirtualBaseType() { return nullptr; }
 
+bool VQ_VirtualBase::Accepts(VQ_Type&) const { return true; }
+
 void VQ_VirtualBase::Link(VQ_Type* instance) {
   if (instance == m_Linked) return;
   if (instance != nullptr) {
+    if (!Accepts(*instance))
+      RefuseLink(*this, ReferencedName(ReferencedClass(), const_cast<VQ_VirtualBase*>(this)->VirtualBaseType()),
+                 *instance);
     instance->AddRef();
     instance->AttachAsLinked(this);
   }
@@ -105,6 +145,10 @@ VQ_INTEGERPARAMETER& VQ_External<VQ_INTEGERPARAMETER>::operator*() {
   return static_cast<VQ_INTEGERPARAMETER&>(*ExternalLink());
 }
 const char* VQ_External<VQ_INTEGERPARAMETER>::ExternalTypeName() const { return VQ_INTEGERPARAMETER::VQ_ContainerId(); }
+bool VQ_External<VQ_INTEGERPARAMETER>::Accepts(VQ_Containable& instance) const {
+  return dynamic_cast<VQ_INTEGERPARAMETER*>(&instance) != nullptr;
+}
+const std::type_info* VQ_External<VQ_INTEGERPARAMETER>::ReferencedClass() const { return &typeid(VQ_INTEGERPARAMETER); }
 
 VQ_Virtual<VQ_REALPARAMETER>::VQ_Virtual() : VQ_VirtualBase(nullptr) { VQ_STRINGPARAMETER::InitializeSystemAttributes(); }
 VQ_Virtual<VQ_REALPARAMETER>& VQ_Virtual<VQ_REALPARAMETER>::operator=(const VQ_Virtual& other) {
@@ -115,3 +159,7 @@ VQ_Virtual<VQ_REALPARAMETER>::~VQ_Virtual() = default;
 VQ_REALPARAMETER& VQ_Virtual<VQ_REALPARAMETER>::operator*() { return static_cast<VQ_REALPARAMETER&>(*VirtualLink()); }
 VQ_Type* VQ_Virtual<VQ_REALPARAMETER>::NewDefaultVirtual() { return vq_rt::New<VQ_REALPARAMETER>(true); }
 const char* VQ_Virtual<VQ_REALPARAMETER>::VirtualBaseType() { return VQ_REALPARAMETER::VQ_ContainerId(); }
+bool VQ_Virtual<VQ_REALPARAMETER>::Accepts(VQ_Type& instance) const {
+  return dynamic_cast<VQ_REALPARAMETER*>(&instance) != nullptr;
+}
+const std::type_info* VQ_Virtual<VQ_REALPARAMETER>::ReferencedClass() const { return &typeid(VQ_REALPARAMETER); }

@@ -1,5 +1,7 @@
 #pragma once
 // References to instances held elsewhere, and replaceable members.
+#include <typeinfo>
+
 #include "vq_container.h"
 
 // A reference to an instance held elsewhere (an external property). The
@@ -20,10 +22,17 @@ class KYV_API VQ_ExternalBase : public VQ_Containable {
   // The type signature the reference stands for.
   virtual const char* ExternalTypeName() const;
 
-  // Runtime side: links an instance whose type derives from
-  // ExternalTypeName() (a container), or unlinks with null.
+  // Runtime side: links an instance of the referenced type (or of a type
+  // derived from it), or unlinks with null; VQ_Error naming both otherwise.
   void Link(VQ_Containable* instance);
   VQ_Containable* LinkedIfAny() const { return m_Linked; }
+
+ protected:
+  // Whether an instance is of the referenced type. Without a class to test
+  // against, a container is asked whether it derives from ExternalTypeName().
+  virtual bool Accepts(VQ_Containable& instance) const;
+  // The referenced class, where the reference knows it.
+  virtual const std::type_info* ReferencedClass() const { return nullptr; }
 
  private:
   VQ_Containable* m_Linked = nullptr;
@@ -46,12 +55,15 @@ class KYV_API VQ_VirtualBase : public VQ_STRINGPARAMETER {
   virtual VQ_Type* NewDefaultVirtual();
   virtual const char* VirtualBaseType();
 
-  // Runtime side.
+  // Runtime side: links an instance of the member's type (or of a type
+  // derived from it); VQ_Error naming both otherwise.
   void Link(VQ_Type* instance);
   VQ_Type* LinkedIfAny() const { return m_Linked; }
   VQ_Type& Linked() { return *VirtualLink(); }
 
  protected:
+  virtual bool Accepts(VQ_Type& instance) const;
+  virtual const std::type_info* ReferencedClass() const { return nullptr; }
   void StoreLayer(Layer layer, const XUValue& value) override;
   bool HasLayer(Layer layer) const override;
   void ReadLayer(Layer layer, XUValue& out) const override;
@@ -75,6 +87,10 @@ class KYV_API VQ_External<VQ_INTEGERPARAMETER> : public VQ_ExternalBase {
   ~VQ_External() override;
   VQ_INTEGERPARAMETER& operator*();
   const char* ExternalTypeName() const override;
+
+ protected:
+  bool Accepts(VQ_Containable& instance) const override;
+  const std::type_info* ReferencedClass() const override;
 };
 
 template <>
@@ -86,4 +102,8 @@ class KYV_API VQ_Virtual<VQ_REALPARAMETER> : public VQ_VirtualBase {
   VQ_REALPARAMETER& operator*();
   VQ_Type* NewDefaultVirtual() override;
   const char* VirtualBaseType() override;
+
+ protected:
+  bool Accepts(VQ_Type& instance) const override;
+  const std::type_info* ReferencedClass() const override;
 };

@@ -19,6 +19,11 @@ class VQ_External : public VQ_ExternalBase {
   // The referenced instance; an unlinked reference raises the runtime's error.
   T& operator*() { return static_cast<T&>(*ExternalLink()); }
   const char* ExternalTypeName() const override { return T::VQ_ContainerId(); }
+
+ protected:
+  // operator* casts to T: only a T (or a type derived from it) is linked.
+  bool Accepts(VQ_Containable& instance) const override { return dynamic_cast<T*>(&instance) != nullptr; }
+  const std::type_info* ReferencedClass() const override { return &typeid(T); }
 };
 
 template <class T>
@@ -37,4 +42,8 @@ class VQ_Virtual : public VQ_VirtualBase {
   // constructor; null when the heap refuses.
   VQ_Type* NewDefaultVirtual() override;
   const char* VirtualBaseType() override { return T::VQ_ContainerId(); }
+
+ protected:
+  bool Accepts(VQ_Type& instance) const override { return dynamic_cast<T*>(&instance) != nullptr; }
+  const std::type_info* ReferencedClass() const override { return &typeid(T); }
 };

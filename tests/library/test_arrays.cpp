@@ -4,6 +4,7 @@
 #include <map>
 #include <random>
 #include <tuple>
+#include <type_traits>
 
 #include "vq_instances.h"
 #include "support/recording.h"
@@ -278,11 +279,60 @@ TEST(References, UnlinkedReferencesRaiseTheRuntimesErrorNamingTheProperty) {
   EXPECT_EQ(linked->RefCount(), 1u);
 }
 
+// Links an instance to a new reference or member of a model, then lets the
+// instance go; the refusal, or "" when it was linked.
+template <class Reference>
+std::string Linking(VQ_Containable* instance) {
+  VQ_GENERICMODEL owner;
+  Reference reference;
+  reference.AddProperty(&owner, "REF", nullptr, 0, false);
+  std::string refusal;
+  try {
+    if constexpr (std::is_base_of_v<VQ_VirtualBase, Reference>) reference.Link(dynamic_cast<VQ_Type*>(instance));
+    else reference.Link(instance);
+    EXPECT_EQ(reference.LinkedIfAny(), instance);
+  } catch (const VQ_Error& e) {
+    refusal = e.what();
+    EXPECT_EQ(reference.LinkedIfAny(), nullptr);
+  }
+  instance->Release();
+  return refusal;
+}
+
+// A reference or member links only an instance of its type or of a type
+// derived from it; a refusal names both and links nothing.
 TEST(References, ALinkMustMatchTheReferencedType) {
-  VQ_External<VQ_CONTROLPORT> reference;
-  VQ_ModelType* model = GENERICMODELFactory();
-  EXPECT_THROW(reference.Link(model), VQ_Error);
-  model->Release();
+  // Held as a factory's instance is: with one reference.
+  auto held = [](VQ_Containable* instance) {
+    instance->AddRef();
+    return instance;
+  };
+  auto integer = [&] { return held(vq_rt::New<VQ_INTEGERPARAMETER>(true)); };
+  auto real = [&] { return held(vq_rt::New<VQ_REALPARAMETER>(true)); };
+  auto angle = [&] { return held(vq_rt::New<VQ_ANGLEPARAMETER>(true)); };
+  const std::string refers = "GENERICMODEL.REF refers to a ";
+  struct Case {
+    std::string refusal, expected;
+  } cases[] = {
+      {Linking<VQ_External<VQ_ANGLEPARAMETER>>(angle()), ""},
+      {Linking<VQ_External<VQ_ANGLEPARAMETER>>(integer()),
+       refers + "VQ_ANGLEPARAMETER and cannot be linked to (unnamed), a VQ_INTEGERPARAMETER"},
+      {Linking<VQ_External<VQ_LENGTHPARAMETER>>(real()),
+       refers + "VQ_LENGTHPARAMETER and cannot be linked to (unnamed), a VQ_REALPARAMETER"},
+      {Linking<VQ_External<VQ_INTEGERPARAMETER>>(real()),
+       refers + "VQ_INTEGERPARAMETER and cannot be linked to (unnamed), a VQ_REALPARAMETER"},
+      {Linking<VQ_External<VQ_DOMAIN>>(LENGTHDOMAINFactory()), ""},
+      {Linking<VQ_External<VQ_LENGTHDOMAIN>>(DOMAINFactory()),
+       refers + "VQ_LENGTHDOMAIN and cannot be linked to DOMAIN, a VQ_DOMAIN"},
+      {Linking<VQ_External<VQ_CONTROLPORT>>(GENERICMODELFactory()),
+       refers + "VQ_CONTROLPORT and cannot be linked to GENERICMODEL, a VQ_GENERICMODEL"},
+      {Linking<VQ_Virtual<VQ_REALPARAMETER>>(angle()), ""},
+      {Linking<VQ_Virtual<VQ_REALPARAMETER>>(integer()),
+       refers + "VQ_REALPARAMETER and cannot be linked to (unnamed), a VQ_INTEGERPARAMETER"},
+      {Linking<VQ_Virtual<VQ_ANGLEPARAMETER>>(real()),
+       refers + "VQ_ANGLEPARAMETER and cannot be linked to (unnamed), a VQ_REALPARAMETER"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.refusal, c.expected);
 }
 
 }  // namespace
