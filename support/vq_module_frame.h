@@ -15,6 +15,7 @@
 // TYPEFactory, the property-information function TYPEPropertyInfo and the
 // compatibility record _CompatibilityTYPE.
 #include "vq_instances.h"
+#include "vq_interp.h"
 #include "vq_module_data.h"
 #include "vq_templates_impl.h"
 
