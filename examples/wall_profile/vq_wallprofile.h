@@ -43,7 +43,7 @@ class VQ_WALLPROFILE : public VQ_GeneratedLevel<VQ_WALLPROFILE, VQ_GENERICMODEL>
   TemperatureArray T;  // T(k): the temperature at node k
 
  private:
-  // Calls visit(k, references) for the profile equation of every node,
+  // Calls visit(references) for the profile equation of every node, with
   // its references in stream order; both passes walk this one loop.
   template <class Visit>
   void ForEachProfileEquation(Visit visit);
