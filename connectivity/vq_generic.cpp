@@ -104,30 +104,3 @@ void VQ_GENERICSTRUCTURE::Construct() {
 VQ_COMPONENTLISTNAME* VQ_GENERICSTRUCTURE::ComponentList() { return &COMPONENTLIST; }
 
 BRANTEL_DEFINE_FACTORY(GENERICSTRUCTURE)
-
-// ---------------------------------------------------------------------------
-
-template <class T>
-VQ_GLOBALSTRUCTUREREFNAME<T>::VQ_GLOBALSTRUCTUREREFNAME() : VQ_GlobalStructureRefBase(nullptr) {}
-
-template <class T>
-VQ_GLOBALSTRUCTUREREFNAME<T>::~VQ_GLOBALSTRUCTUREREFNAME() = default;
-
-template <class T>
-VQ_GLOBALSTRUCTUREREFNAME<T>& VQ_GLOBALSTRUCTUREREFNAME<T>::operator=(const VQ_GLOBALSTRUCTUREREFNAME& other) {
-  VQ_GlobalStructureRefBase::operator=(other);
-  return *this;
-}
-
-template <class T>
-VQ_ModelType* VQ_GLOBALSTRUCTUREREFNAME<T>::CreateDummyInstance() {
-  return new T(true);
-}
-
-template <class T>
-bool VQ_GLOBALSTRUCTUREREFNAME<T>::CheckCompatibleStructureType(VQ_ModelType* model) {
-  // No model is of no type; the runtime may ask before it has one.
-  return model != nullptr && model->ContainerDerivesFrom(T::VQ_ContainerId());
-}
-
-template class VQ_GLOBALSTRUCTUREREFNAME<VQ_GENERICSTRUCTURE>;

@@ -18,3 +18,20 @@ set(KYVEXP_SOURCES
   runtime/vq_inspect.cpp
   runtime/vq_driver.cpp
 )
+# What a model library includes (kyvexp.h and what it includes); the
+# driver, recorder and inspection serve hosts and tests.
+set(KYVEXP_PUBLIC_HEADERS
+  runtime/kyvexp.h
+  runtime/vq_api.h
+  runtime/vq_container.h
+  runtime/vq_error.h
+  runtime/vq_links.h
+  runtime/vq_matrix.h
+  runtime/vq_memory.h
+  runtime/vq_multiport.h
+  runtime/vq_object.h
+  runtime/vq_params.h
+  runtime/vq_procedures.h
+  runtime/vq_structure_ref.h
+  runtime/vq_value.h
+)

@@ -1,8 +1,8 @@
-// The module's global allocation and release: every object the library
+// The module's global allocation and release: every object the module
 // creates lives on the runtime's heap. Plain forwards, non-throwing: a
 // refused allocation gives null, and with -fcheck-new a new-expression then
-// yields null without running the constructor. The version script keeps
-// these functions local to the module.
+// yields null without running the constructor. The library and every model
+// library built against it compile this file in (the module frame).
 #include <cstddef>
 #include <new>
 
@@ -14,3 +14,24 @@ void operator delete(void* block) noexcept { MyFree(block); }
 void operator delete[](void* block) noexcept { MyFree(block); }
 void operator delete(void* block, std::size_t) noexcept { MyFree(block); }
 void operator delete[](void* block, std::size_t) noexcept { MyFree(block); }
+
+// The functions must stay inside the module that links them: exported,
+// the loader would bind the module's own calls to the first operator new
+// loaded (the C++ runtime's), and the runtime's heap would see frees of
+// blocks it never gave. <new> declares them with default visibility, which
+// an attribute cannot narrow, so the symbols are marked hidden directly.
+// (A Windows DLL binds its own at link time.)
+#if defined(__ELF__)
+#if __SIZEOF_SIZE_T__ == 8
+#define BRANTEL_SIZE_CODE "m"
+#else
+#define BRANTEL_SIZE_CODE "j"
+#endif
+__asm__(".hidden _Znw" BRANTEL_SIZE_CODE "\n"
+        ".hidden _Zna" BRANTEL_SIZE_CODE "\n"
+        ".hidden _ZdlPv\n"
+        ".hidden _ZdaPv\n"
+        ".hidden _ZdlPv" BRANTEL_SIZE_CODE "\n"
+        ".hidden _ZdaPv" BRANTEL_SIZE_CODE "\n");
+#undef BRANTEL_SIZE_CODE
+#endif

@@ -1,14 +1,6 @@
 #include "vq_module.h"
 
-#define BRANTEL_DEFINE_MODULE_DATA(TYPE)                          \
-  const int32_t VQ_Compatibility##TYPE[2] = {6, 0};               \
-  static int32_t g_PropertyInfo##TYPE;                            \
-  int32_t* TYPE##PropertyInfo() { return &g_PropertyInfo##TYPE; }
-
-extern "C" {
 BRANTEL_TOPLEVEL_TYPES(BRANTEL_DEFINE_MODULE_DATA)
-}
-#undef BRANTEL_DEFINE_MODULE_DATA
 
 namespace brantel {
 

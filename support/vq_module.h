@@ -4,22 +4,10 @@
 #include <array>
 #include <cstdint>
 
+#include "vq_module_data.h"
 #include "vq_toplevel_types.h"
 
-// A compatibility record is exported as _CompatibilityTYPE, a name C++
-// reserves, so it takes that name as its assembler label, with the
-// platform's prefix of C names in front (an underscore on 32-bit Windows).
-#define BRANTEL_STRINGIFY_(x) #x
-#define BRANTEL_STRINGIFY(x) BRANTEL_STRINGIFY_(x)
-#define BRANTEL_C_LABEL(name) BRANTEL_STRINGIFY(__USER_LABEL_PREFIX__) name
-
-extern "C" {
-#define BRANTEL_DECLARE_MODULE_DATA(TYPE)                                                        \
-  extern const int32_t VQ_Compatibility##TYPE[2] __asm__(BRANTEL_C_LABEL("_Compatibility" #TYPE)); \
-  __attribute__((visibility("default"))) int32_t* TYPE##PropertyInfo();
 BRANTEL_TOPLEVEL_TYPES(BRANTEL_DECLARE_MODULE_DATA)
-#undef BRANTEL_DECLARE_MODULE_DATA
-}
 
 namespace brantel {
 
