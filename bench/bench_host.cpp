@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "exec_host.h"
 #include "options.h"
 #include "session.h"
 
@@ -65,14 +66,7 @@ Sample Median(std::vector<Sample> samples) {
 void RunHost(const std::vector<std::string>& args) {
   int devnull = open("/dev/null", O_WRONLY);
   dup2(devnull, STDOUT_FILENO);
-  std::vector<char*> argv;
-  std::string program = VQHOST;
-  argv.push_back(program.data());
-  std::vector<std::string> copies = args;
-  for (std::string& arg : copies) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  execv(program.c_str(), argv.data());
-  _exit(127);
+  ExecHost(args);
 }
 
 void RunPasses(const std::vector<std::string>& args) {

@@ -45,14 +45,14 @@ int main(int argc, char** argv) {
     out.Finish();
     return 0;
   } catch (const std::invalid_argument& error) {
-    return Fail(2, error.what(), out.Started());
+    return Fail(2, error.what(), out.Written());
   } catch (const VQ_Error& error) {
-    return Fail(2, error.what(), out.Started());
+    return Fail(2, error.what(), out.Written());
   } catch (const vqhost::WriteError& error) {
     return Fail(1, error.what(), false);
   } catch (const std::bad_alloc&) {
-    return Fail(1, "out of memory", out.Started());
+    return Fail(1, "out of memory", out.Written());
   } catch (const std::exception& error) {
-    return Fail(1, error.what(), out.Started());
+    return Fail(1, error.what(), out.Written());
   }
 }

@@ -23,7 +23,7 @@ void Output::Flush() {
 }
 
 void Output::WriteAll(std::string_view bytes) {
-  m_Started = true;
+  m_Written = true;
   while (!bytes.empty()) {
     ssize_t written = ::write(m_Fd, bytes.data(), bytes.size());
     if (written < 0 && errno == EINTR) continue;

@@ -40,8 +40,9 @@ class Output {
     return *this;
   }
 
-  // Whether anything has reached the destination (or is waiting to).
-  bool Started() const { return m_Started || !m_Buffer.empty(); }
+  // Whether any of the report has reached the destination: until then a
+  // failure leaves it empty.
+  bool Written() const { return m_Written; }
   // Writes what is buffered and closes the descriptor; a report that cannot
   // be closed cleanly may not have arrived, so that fails too.
   void Finish();
@@ -52,7 +53,7 @@ class Output {
   void WriteAll(std::string_view bytes);
 
   int m_Fd;
-  bool m_Started = false;
+  bool m_Written = false;
   std::string m_Buffer;
 };
 

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "exec_host.h"
+
 namespace {
 
 struct Result {
@@ -43,14 +45,7 @@ Result RunHost(const std::vector<std::string>& args, const Launch& launch = {}) 
     if (launch.closeAfterFirstRead) signal(SIGPIPE, SIG_IGN);
     const rlimit limit{launch.addressSpace, launch.addressSpace};
     if (launch.addressSpace != RLIM_INFINITY && setrlimit(RLIMIT_AS, &limit) != 0) _exit(126);
-    std::vector<char*> argv;
-    std::string program = VQHOST;
-    argv.push_back(program.data());
-    std::vector<std::string> copies = args;
-    for (std::string& arg : copies) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
+    ExecHost(args);
   }
   close(outPipe[1]);
   close(errPipe[1]);
