@@ -18,14 +18,6 @@ constexpr const char* kDefaultType = "DISTRIBUTION1D";
 
 using Factory = VQ_ModelType* (*)();
 
-// Releases the host's reference when it goes out of scope.
-struct Held {
-  VQ_ModelType* instance = nullptr;
-  ~Held() {
-    if (instance) instance->Release();
-  }
-};
-
 Factory FindFactory(void* library, const std::string& type) {
   void* symbol = vq_rt::FindSymbol(library, (type + "Factory").c_str());
   if (symbol == nullptr) throw VQ_Error("unknown type \"" + type + "\"");
@@ -47,10 +39,9 @@ void LinkReferences(void* library, VQ_ModelType& root) {
   for (int i = 0; i < root.PropertyCount(); ++i) {
     auto* reference = dynamic_cast<VQ_ExternalBase*>(root.PropertyAt(i));
     if (reference == nullptr || reference->LinkedIfAny() != nullptr) continue;
-    Held target;
-    target.instance = FindFactory(library, TypeOf(reference->ExternalTypeName()))();
-    if (target.instance == nullptr) throw VQ_Error("no instance could be made for " + reference->DisplayName());
-    reference->Link(target.instance);
+    HeldInstance target(FindFactory(library, TypeOf(reference->ExternalTypeName()))());
+    if (target == nullptr) throw VQ_Error("no instance could be made for " + reference->DisplayName());
+    reference->Link(target.get());
   }
 }
 
@@ -82,7 +73,7 @@ std::vector<std::string> RunRecordingFrames(vq_rt::Driver& driver, const VQ_Mode
 
 }  // namespace
 
-void Session::Release::operator()(VQ_ModelType* instance) const { instance->Release(); }
+void ReleaseInstance::operator()(VQ_ModelType* instance) const { instance->Release(); }
 
 Session::Session(const Options& options) {
   std::string path = options.library.empty() ? BRANTEL_DEFAULT_LIBRARY : options.library;

@@ -8,6 +8,12 @@
 
 namespace vqhost {
 
+// Holds one reference of the host to an instance, given back on release.
+struct ReleaseInstance {
+  void operator()(VQ_ModelType* instance) const;
+};
+using HeldInstance = std::unique_ptr<VQ_ModelType, ReleaseInstance>;
+
 // One instance of the type the options name, loaded from the model library,
 // linked to an instance per reference, given the user's values and driven
 // through both passes. What the report shows; the report itself writes
@@ -27,10 +33,7 @@ class Session {
   const std::vector<std::string>& Frames() const { return m_Frames; }
 
  private:
-  struct Release {
-    void operator()(VQ_ModelType* instance) const;
-  };
-  std::unique_ptr<VQ_ModelType, Release> m_Root;
+  HeldInstance m_Root;
   std::unique_ptr<vq_rt::Driver> m_Driver;  // after m_Root, so that it goes first
   std::vector<std::string> m_Frames;
 };
