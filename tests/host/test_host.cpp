@@ -301,6 +301,13 @@ TEST(Host, UserStringsAreEscaped) {
     ASSERT_EQ(json.status, 0) << json.err;
     EXPECT_NE(json.out.find("\n    \"USERNOTES\": " + c.json + ",\n"), std::string::npos) << json.out;
   }
+  // The elements of a set of strings, likewise.
+  Result text = RunHost({"--set", "INTEGRALS=idx,a\nb"});
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_NE(text.out.find("\n  INTEGRALS = {\"a\\nb\", \"idx\"}\n"), std::string::npos) << text.out;
+  Result json = RunHost({"--set", "INTEGRALS=idx,a\nb", "--format", "json"});
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_NE(json.out.find("\n    \"INTEGRALS\": [\"a\\nb\", \"idx\"],\n"), std::string::npos) << json.out;
 }
 
 // A report that does not reach its destination is a failure: one line on
