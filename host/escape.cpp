@@ -42,6 +42,12 @@ void Append(std::string_view text, std::string& out, Escape escape) {
   size_t at = 0;
   while (at < text.size()) {
     const unsigned char c = static_cast<unsigned char>(text[at]);
+    // Printable ASCII but for the backslash and the quote, by far the most
+    // of any report, needs no look at the rules.
+    if (c >= 0x20 && c < 0x7F && c != '\\' && c != '"') {
+      ++at;
+      continue;
+    }
     const size_t length = c < 0x80 ? 1 : CharacterLength(text, at);
     if (length > 1) {
       at += length;
