@@ -1,7 +1,6 @@
 #include "grid.h"
 
-#include <sstream>
-
+#include "escape.h"
 #include "vq_format.h"
 #include "vq_inspect.h"
 #include "vq_links.h"
@@ -17,12 +16,17 @@ bool IsDomain(VQ_Container& container) {
   return true;
 }
 
-std::string Read(VQ_Container& domain, const std::string& path) {
+// A value as the grid line shows it, a string without its quotes.
+void Read(VQ_Container& domain, const std::string& path, Output& out) {
   auto* param = dynamic_cast<VQ_VarParam*>(&vq_rt::ResolvePath(domain, path));
-  if (param == nullptr) return "?";
+  if (param == nullptr) {
+    out << "?";
+    return;
+  }
   XUValue value;
   param->GetValue(value);
-  return value.Type() == XUValue::kString ? value.AsString() : vq_rt::FormatValue(value);
+  const std::string text = value.Type() == XUValue::kString ? value.AsString() : vq_rt::FormatValue(value);
+  out.Compose([&](std::string& into) { AppendText(text, false, into); });
 }
 
 int ReadInt(VQ_Container& domain, const std::string& path) {
@@ -30,34 +34,40 @@ int ReadInt(VQ_Container& domain, const std::string& path) {
   return param ? param->Integer() : 0;
 }
 
-void DomainGrid(VQ_Container& domain, const std::string& label, std::ostringstream& out) {
+void DomainGrid(VQ_Container& domain, const std::string& label, Output& out) {
   const int sections = ReadInt(domain, "NUMSECTIONS");
   const int end = ReadInt(domain, "ENDNODE");
-  out << "grid" << (label.empty() ? "" : " of " + label) << ": " << Read(domain, "DISCRETIZATIONMETHOD") << ", "
-      << sections << " section(s), end node " << end << ", interior " << Read(domain, "INTERIOR") << "\n";
+  out << "grid" << (label.empty() ? "" : " of " + label) << ": ";
+  Read(domain, "DISCRETIZATIONMETHOD", out);
+  out << ", " << sections << " section(s), end node " << end << ", interior ";
+  Read(domain, "INTERIOR", out);
+  out << "\n";
   static const char* const kColumns[] = {"LOCATION", "LENGTH", "BASE", "NODECOUNT", "NUMELEMENTS", "ELEMENTLENGTH"};
   for (int s = 1; s <= sections; ++s) {
     out << "  section " << s << ":";
-    for (const char* column : kColumns)
-      out << " " << column << " " << Read(domain, "SECTION(" + std::to_string(s) + ")." + column);
+    for (const char* column : kColumns) {
+      out << " " << column << " ";
+      Read(domain, "SECTION(" + std::to_string(s) + ")." + column, out);
+    }
     out << "\n";
   }
   out << "  nodes:";
-  for (int n = 0; n <= end; ++n) out << " " << Read(domain, "VALUE(" + std::to_string(n) + ")");
+  for (int n = 0; n <= end; ++n) {
+    out << " ";
+    Read(domain, "VALUE(" + std::to_string(n) + ")", out);
+  }
   out << "\n";
 }
 
 }  // namespace
 
-std::string GridText(VQ_Container& root) {
-  std::ostringstream out;
+void WriteGrids(VQ_Container& root, Output& out) {
   if (IsDomain(root)) DomainGrid(root, "", out);
   for (int i = 0; i < root.PropertyCount(); ++i) {
     auto* reference = dynamic_cast<VQ_ExternalBase*>(root.PropertyAt(i));
     auto* linked = reference ? dynamic_cast<VQ_Container*>(reference->LinkedIfAny()) : nullptr;
     if (linked != nullptr && IsDomain(*linked)) DomainGrid(*linked, reference->Name(), out);
   }
-  return out.str();
 }
 
 }  // namespace vqhost

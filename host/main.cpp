@@ -1,137 +1,58 @@
 // vqhost: loads the model library, creates one instance of a top-level type
 // through its factory, drives it as the runtime would and prints what it
 // registered and emitted.
+#include <unistd.h>
+
 #include <cstdio>
-#include <iostream>
+#include <new>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "options.h"
+#include "output.h"
 #include "report.h"
-#include "vq_driver.h"
-#include "vq_dynlib.h"
+#include "session.h"
 #include "vq_error.h"
-#include "vq_inspect.h"
-#include "vq_links.h"
-#include "vq_recorder.h"
-
-#ifndef BRANTEL_DEFAULT_LIBRARY
-#define BRANTEL_DEFAULT_LIBRARY "libBrantel300_1.so"
-#endif
 
 namespace {
 
-constexpr const char* kDefaultType = "DISTRIBUTION1D";
-
-using Factory = VQ_ModelType* (*)();
-
-// Releases the host's reference when it goes out of scope.
-struct Held {
-  VQ_ModelType* instance = nullptr;
-  ~Held() {
-    if (instance) instance->Release();
-  }
-};
-
-Factory FindFactory(void* library, const std::string& type) {
-  void* symbol = vq_rt::FindSymbol(library, (type + "Factory").c_str());
-  if (symbol == nullptr) throw VQ_Error("unknown type \"" + type + "\"");
-  return reinterpret_cast<Factory>(symbol);
+// Every pass runs before the first byte of the report is written, so that a
+// refused input or a failed pass leaves standard output empty.
+void Run(const vqhost::Options& options, vqhost::Output& out) {
+  const vqhost::Session session(options);
+  if (options.format == vqhost::Options::Format::Json)
+    vqhost::WriteReportJson(session.Root(), session.Driver(), session.Frames(), out);
+  else
+    vqhost::WriteReportText(session.Root(), session.Driver(), session.Frames(), out);
 }
 
-// The type name in a signature: "Model DOMAIN\tV8.4" names DOMAIN.
-std::string TypeOf(const char* signature) {
-  std::string text = signature ? signature : "";
-  size_t blank = text.find(' ');
-  size_t tab = text.find('\t');
-  if (blank == std::string::npos) return text;
-  return text.substr(blank + 1, (tab == std::string::npos ? text.size() : tab) - blank - 1);
-}
-
-// Creates an instance for every reference of the root to a type of the
-// library and links it, as a model would hold it. A reference to a runtime
-// type (a section's MINNODECOUNT) is nothing the library reads; it stays
-// unlinked.
-void LinkReferences(void* library, VQ_ModelType& root) {
-  for (int i = 0; i < root.PropertyCount(); ++i) {
-    auto* reference = dynamic_cast<VQ_ExternalBase*>(root.PropertyAt(i));
-    if (reference == nullptr || reference->LinkedIfAny() != nullptr) continue;
-    const std::string type = TypeOf(reference->ExternalTypeName());
-    if (vq_rt::FindSymbol(library, (type + "Factory").c_str()) == nullptr) continue;
-    Held target;
-    target.instance = FindFactory(library, type)();
-    if (target.instance == nullptr) throw VQ_Error("no instance could be made for " + reference->DisplayName());
-    reference->Link(target.instance);
-  }
-}
-
-// Runs the driver and returns the frame calls the runtime received from the
-// root itself, in order; a derived type shows those of each class level.
-// Only these kinds are kept, so the log stays small for models with many
-// equations.
-std::vector<std::string> RunRecordingFrames(vq_rt::Driver& driver, const VQ_ModelType& root) {
-  using vq_rt::EventKind;
-  struct Recording {
-    Recording() {
-      vq_rt::Recorder::KeepOnly({EventKind::SetDims, EventKind::ExecuteAssignments, EventKind::SetUpEquations,
-                                 EventKind::SetLocalEqnCount, EventKind::JacPattern, EventKind::ResetExpressions});
-      vq_rt::Recorder::Clear();
-      vq_rt::Recorder::Enable(true);
-    }
-    ~Recording() {
-      vq_rt::Recorder::Enable(false);
-      vq_rt::Recorder::KeepOnly({});
-      vq_rt::Recorder::Clear();
-    }
-  } recording;
-  driver.Run();
-  std::vector<std::string> frames;
-  for (const vq_rt::Event& event : vq_rt::Recorder::Events())
-    if (event.subject == static_cast<const VQ_Container*>(&root)) frames.push_back(vq_rt::Describe(event));
-  return frames;
-}
-
-int Run(const vqhost::Options& options) {
-  std::string path = options.library.empty() ? BRANTEL_DEFAULT_LIBRARY : options.library;
-  std::string error;
-  void* library = vq_rt::OpenLibrary(path, error);
-  if (library == nullptr) throw VQ_Error("cannot load the model library: " + error);
-  std::string type = options.type.empty() ? kDefaultType : options.type;
-  std::string output;
-  {
-    Held root;
-    root.instance = FindFactory(library, type)();
-    if (root.instance == nullptr) throw VQ_Error("no instance of " + type + " could be made");
-    LinkReferences(library, *root.instance);
-    for (const auto& [propertyPath, text] : options.sets) {
-      VQ_Containable& target = vq_rt::ResolvePath(*root.instance, propertyPath);
-      vq_rt::SetUserValueFromText(target, propertyPath, text);
-    }
-    vq_rt::Driver driver(*root.instance);
-    std::vector<std::string> frames = RunRecordingFrames(driver, *root.instance);
-    output = options.format == vqhost::Options::Format::Json ? vqhost::ReportJson(*root.instance, driver, frames)
-                                                              : vqhost::ReportText(*root.instance, driver, frames);
-  }
-  std::fwrite(output.data(), 1, output.size(), stdout);
-  return 0;
+// One line on stderr; what was already written of the report is marked as
+// incomplete, so that nobody takes it for a whole one.
+int Fail(int status, const char* message, bool incomplete) {
+  std::fprintf(stderr, "vqhost: %s%s\n", message, incomplete ? " (the report on standard output is incomplete)" : "");
+  return status;
 }
 
 }  // namespace
 
+// Status 2: the input was refused. Status 1: the input was sound but the run
+// failed (out of memory, the report could not be written).
 int main(int argc, char** argv) {
+  vqhost::Output out(STDOUT_FILENO);
   try {
     vqhost::Options options = vqhost::ParseOptions(argc, argv);
-    if (options.help) {
-      std::fputs(vqhost::Usage(), stdout);
-      return 0;
-    }
-    return Run(options);
+    if (options.help) out << vqhost::Usage();
+    else Run(options, out);
+    out.Finish();
+    return 0;
   } catch (const std::invalid_argument& error) {
-    std::fprintf(stderr, "vqhost: %s\n", error.what());
-    return 2;
+    return Fail(2, error.what(), out.Written());
   } catch (const VQ_Error& error) {
-    std::fprintf(stderr, "vqhost: %s\n", error.what());
-    return 2;
+    return Fail(2, error.what(), out.Written());
+  } catch (const vqhost::WriteError& error) {
+    return Fail(1, error.what(), false);
+  } catch (const std::bad_alloc&) {
+    return Fail(1, "out of memory", out.Written());
+  } catch (const std::exception& error) {
+    return Fail(1, error.what(), out.Written());
   }
 }

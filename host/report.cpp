@@ -1,10 +1,10 @@
 #include "report.h"
 
-#include <cstdio>
 #include <map>
-#include <sstream>
 
+#include "escape.h"
 #include "grid.h"
+#include "values.h"
 #include "vq_evaluator.h"
 #include "vq_format.h"
 #include "vq_inspect.h"
@@ -13,160 +13,162 @@ namespace vqhost {
 
 namespace {
 
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      default:
-        if (c < 0x20) {
-          char buffer[8];
-          std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-          out += buffer;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
-  return out + "\"";
+// A field of the text report, escaped so that it stays on its line.
+Output& Text(Output& out, std::string_view text, bool quoted = false) {
+  return out.Compose([&](std::string& into) { AppendText(text, quoted, into); });
 }
 
-std::string JsonValue(const XUValue& value) {
+Output& Json(Output& out, std::string_view text) {
+  return out.Compose([&](std::string& into) { AppendJson(text, into); });
+}
+
+void TextValue(Output& out, const XUValue& value) {
   switch (value.Type()) {
-    case XUValue::kInteger: return std::to_string(value.AsInteger());
+    case XUValue::kString:
+      Text(out << '"', value.AsString(), true) << '"';
+      return;
+    case XUValue::kStrSet:
+      out << '{';
+      for (int i = 0; i < value.SetSize(); ++i) Text(out << (i ? ", \"" : "\""), value.StringAt(i), true) << '"';
+      out << '}';
+      return;
+    default:
+      out << vq_rt::FormatValue(value);
+  }
+}
+
+void JsonValue(Output& out, const XUValue& value) {
+  switch (value.Type()) {
+    case XUValue::kInteger: out << value.AsInteger(); return;
     case XUValue::kReal: {
       std::string text = vq_rt::FormatDouble(value.AsReal());
-      return (text == "nan" || text == "inf" || text == "-inf") ? "null" : text;
+      out << ((text == "nan" || text == "inf" || text == "-inf") ? "null" : text);
+      return;
     }
-    case XUValue::kString: return JsonString(value.AsString());
-    case XUValue::kLogical: return value.AsLogical() ? "true" : "false";
+    case XUValue::kString: Json(out, value.AsString()); return;
+    case XUValue::kLogical: out << (value.AsLogical() ? "true" : "false"); return;
     case XUValue::kSet:
     case XUValue::kIntSet: {
-      std::string out = "[";
+      out << '[';
       bool first = true;
       for (int run = 0; run < value.RunCount(); ++run)
         for (long long v = value.RunLow(run); v <= value.RunHigh(run); ++v) {
-          if (!first) out += ", ";
+          if (!first) out << ", ";
           first = false;
-          out += std::to_string(v);
+          out << v;
         }
-      return out + "]";
+      out << ']';
+      return;
     }
-    case XUValue::kStrSet: {
-      std::string out = "[";
-      for (int i = 0; i < value.SetSize(); ++i) out += (i ? ", " : "") + JsonString(value.StringAt(i));
-      return out + "]";
-    }
-    default: return "null";
+    case XUValue::kStrSet:
+      out << '[';
+      for (int i = 0; i < value.SetSize(); ++i) Json(out << (i ? ", " : ""), value.StringAt(i));
+      out << ']';
+      return;
+    default: out << "null";
   }
 }
 
-// The signature with its TAB shown, for the text report.
-std::string Readable(const char* signature) {
-  std::string out;
-  for (const char* p = signature; *p; ++p) out += (*p == '\t') ? std::string("\\t") : std::string(1, *p);
-  return out;
-}
-
-struct EquationView {
-  std::string name;
-  int group;
-  std::vector<std::string> stream;
-  std::vector<std::string> nonzeros;
+// One emitted equation, with what the counting pass registered for it when
+// the two passes pair up.
+struct Equation {
+  const vq_rt::ContainerState& state;
+  const vq_rt::EmittedEquation& emitted;
+  const vq_rt::CountedEquation* counted;
 };
 
-std::vector<EquationView> Equations(VQ_ModelType& root, const vq_rt::Driver& driver) {
-  vq_rt::PathNamer namer(root);
-  auto name = [&](const VQ_VarParam& reference) { return namer.Path(reference); };
-  std::vector<EquationView> views;
+template <class Visit>
+void ForEachEquation(const vq_rt::Driver& driver, Visit visit) {
   for (VQ_ModelType* model : driver.Models()) {
     const vq_rt::ContainerState* state = model->StateIfAny();
     if (state == nullptr) continue;
-    bool paired = state->counted.size() == state->emitted.size();
-    for (size_t k = 0; k < state->emitted.size(); ++k) {
-      const vq_rt::EmittedEquation& equation = state->emitted[k];
-      EquationView view;
-      view.name = state->EquationName(equation);
-      view.group = equation.group;
-      view.stream = vq_rt::RenderTokens(state->stream, equation.firstToken, equation.tokenCount, name);
-      if (paired) {
-        const vq_rt::CountedEquation& counted = state->counted[k];
-        for (uint32_t r = 0; r < counted.referenceCount; ++r)
-          view.nonzeros.push_back(namer.Path(*state->countedReferences[counted.firstReference + r]));
-      }
-      views.push_back(std::move(view));
-    }
+    const bool paired = state->counted.size() == state->emitted.size();
+    for (size_t k = 0; k < state->emitted.size(); ++k)
+      visit(Equation{*state, state->emitted[k], paired ? &state->counted[k] : nullptr});
   }
-  return views;
+}
+
+std::vector<std::string> Tokens(const Equation& equation, const vq_rt::PathNamer& namer) {
+  return vq_rt::RenderTokens(equation.state.stream, equation.emitted.firstToken, equation.emitted.tokenCount,
+                             [&](const VQ_VarParam& reference) { return namer.Path(reference); });
 }
 
 }  // namespace
 
-std::string ReportText(VQ_ModelType& root, const vq_rt::Driver& driver, const std::vector<std::string>& frames) {
-  std::ostringstream out;
-  out << "type: " << Readable(root.VQ_DefaultDESCRIPTION()) << "\n";
+void WriteReportText(VQ_ModelType& root, const vq_rt::Driver& driver, const std::vector<std::string>& frames,
+                     Output& out) {
+  Text(out << "type: ", root.VQ_DefaultDESCRIPTION()) << "\n";
   out << "properties (registration order):\n";
   for (int i = 0; i < root.PropertyCount(); ++i) {
     VQ_Containable* property = root.PropertyAt(i);
-    out << "  " << property->Name() << "  direction " << property->Direction();
-    if (property->Description()) out << "  \"" << property->Description() << "\"";
+    Text(out << "  ", property->Name()) << "  direction " << property->Direction();
+    if (property->Description()) Text(out << "  \"", property->Description(), true) << "\"";
     out << "\n";
   }
-  out << GridText(root);
+  WriteGrids(root, out);
   out << "values:\n";
-  for (const vq_rt::ValueEntry& entry : vq_rt::CollectValues(root))
-    out << "  " << entry.path << " = " << vq_rt::FormatValue(entry.value) << "\n";
-  std::vector<EquationView> equations = Equations(root, driver);
-  std::map<int, int> perGroup;
-  for (const EquationView& equation : equations) ++perGroup[equation.group];
-  out << "equations: " << equations.size() << "\n";
-  for (const auto& [group, count] : perGroup) out << "  group " << group << ": " << count << "\n";
-  for (const EquationView& equation : equations) {
-    out << equation.name << " [group " << equation.group << "]";
-    for (const std::string& token : equation.stream) out << " " << token;
+  const vq_rt::PathNamer namer(root);
+  ForEachValue(root, namer, [&](const std::string& path, const XUValue& value) {
+    Text(out << "  ", path) << " = ";
+    TextValue(out, value);
     out << "\n";
-  }
+  });
+  size_t count = 0;
+  std::map<int, int> perGroup;
+  ForEachEquation(driver, [&](const Equation& equation) {
+    ++count;
+    ++perGroup[equation.emitted.group];
+  });
+  out << "equations: " << count << "\n";
+  for (const auto& [group, members] : perGroup) out << "  group " << group << ": " << members << "\n";
+  ForEachEquation(driver, [&](const Equation& equation) {
+    Text(out, equation.state.EquationName(equation.emitted)) << " [group " << equation.emitted.group << "]";
+    for (const std::string& token : Tokens(equation, namer)) Text(out << " ", token);
+    out << "\n";
+  });
   out << "frame calls:\n";
-  for (const std::string& frame : frames) out << "  " << frame << "\n";
-  return out.str();
+  for (const std::string& frame : frames) Text(out << "  ", frame) << "\n";
 }
 
-std::string ReportJson(VQ_ModelType& root, const vq_rt::Driver& driver, const std::vector<std::string>& frames) {
-  std::ostringstream out;
-  out << "{\n  \"type\": " << JsonString(root.VQ_DefaultDESCRIPTION()) << ",\n  \"properties\": [";
+void WriteReportJson(VQ_ModelType& root, const vq_rt::Driver& driver, const std::vector<std::string>& frames,
+                     Output& out) {
+  Json(out << "{\n  \"type\": ", root.VQ_DefaultDESCRIPTION()) << ",\n  \"properties\": [";
   for (int i = 0; i < root.PropertyCount(); ++i) {
     VQ_Containable* property = root.PropertyAt(i);
-    out << (i ? ",\n    " : "\n    ") << "{\"name\": " << JsonString(property->Name()) << ", \"description\": "
-        << (property->Description() ? JsonString(property->Description()) : std::string("null"))
-        << ", \"direction\": " << property->Direction() << "}";
+    Json(out << (i ? ",\n    " : "\n    ") << "{\"name\": ", property->Name()) << ", \"description\": ";
+    if (property->Description()) Json(out, property->Description());
+    else out << "null";
+    out << ", \"direction\": " << property->Direction() << "}";
   }
   out << "\n  ],\n  \"values\": {";
+  const vq_rt::PathNamer namer(root);
   bool first = true;
-  for (const vq_rt::ValueEntry& entry : vq_rt::CollectValues(root)) {
-    out << (first ? "\n    " : ",\n    ") << JsonString(entry.path) << ": " << JsonValue(entry.value);
+  ForEachValue(root, namer, [&](const std::string& path, const XUValue& value) {
+    Json(out << (first ? "\n    " : ",\n    "), path) << ": ";
+    JsonValue(out, value);
     first = false;
-  }
+  });
   // Ahead of "equations", so that every line already there stays as it is.
   out << "\n  },\n  \"frames\": [";
-  for (size_t i = 0; i < frames.size(); ++i) out << (i ? ",\n    " : "\n    ") << JsonString(frames[i]);
+  for (size_t i = 0; i < frames.size(); ++i) Json(out << (i ? ",\n    " : "\n    "), frames[i]);
   out << "\n  ],\n  \"equations\": [";
   first = true;
-  for (const EquationView& equation : Equations(root, driver)) {
-    out << (first ? "\n    " : ",\n    ") << "{\"name\": " << JsonString(equation.name)
-        << ", \"group\": " << equation.group << ", \"stream\": [";
-    for (size_t i = 0; i < equation.stream.size(); ++i) out << (i ? ", " : "") << JsonString(equation.stream[i]);
+  ForEachEquation(driver, [&](const Equation& equation) {
+    Json(out << (first ? "\n    " : ",\n    ") << "{\"name\": ", equation.state.EquationName(equation.emitted))
+        << ", \"group\": " << equation.emitted.group << ", \"stream\": [";
+    bool firstToken = true;
+    for (const std::string& token : Tokens(equation, namer)) {
+      Json(out << (firstToken ? "" : ", "), token);
+      firstToken = false;
+    }
     out << "], \"nonzeros\": [";
-    for (size_t i = 0; i < equation.nonzeros.size(); ++i)
-      out << (i ? ", " : "") << JsonString(equation.nonzeros[i]);
+    if (equation.counted != nullptr)
+      for (uint32_t r = 0; r < equation.counted->referenceCount; ++r)
+        Json(out << (r ? ", " : ""), namer.Path(*equation.state.countedReferences[equation.counted->firstReference + r]));
     out << "]}";
     first = false;
-  }
+  });
   out << "\n  ]\n}\n";
-  return out.str();
 }
 
 }  // namespace vqhost

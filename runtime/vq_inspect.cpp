@@ -255,17 +255,20 @@ ValueEntry::ValueEntry(const ValueEntry&) = default;
 ValueEntry& ValueEntry::operator=(const ValueEntry&) = default;
 ValueEntry::~ValueEntry() = default;
 
+bool HoldsValue(const VQ_Containable& object) {
+  return dynamic_cast<const VQ_VarParam*>(&object) != nullptr && !dynamic_cast<const VQ_Container*>(&object) &&
+         !dynamic_cast<const VQ_Matrix*>(&object) && !dynamic_cast<const VQ_REALVARIABLE*>(&object) &&
+         !dynamic_cast<const VQ_VirtualBase*>(&object);
+}
+
 std::vector<ValueEntry> CollectValues(VQ_Container& root) {
   PathNamer namer(root);
   std::vector<ValueEntry> entries;
   for (VQ_Containable* object : Reachable(root)) {
-    auto* param = dynamic_cast<VQ_VarParam*>(object);
-    if (param == nullptr || dynamic_cast<VQ_Container*>(object) || dynamic_cast<VQ_Matrix*>(object) ||
-        dynamic_cast<VQ_REALVARIABLE*>(object) || dynamic_cast<VQ_VirtualBase*>(object))
-      continue;
+    if (!HoldsValue(*object)) continue;
     ValueEntry entry;
     entry.path = namer.Path(*object);
-    param->GetValue(entry.value);
+    static_cast<VQ_VarParam*>(object)->GetValue(entry.value);
     entries.push_back(entry);
   }
   return entries;

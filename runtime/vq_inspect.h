@@ -53,4 +53,8 @@ struct KYV_API ValueEntry {
 // what it links, keyed by path (variables are unknowns, not values).
 KYV_API std::vector<ValueEntry> CollectValues(VQ_Container& root);
 
+// Whether CollectValues lists the object: a parameter or set that holds a
+// value of its own.
+KYV_API bool HoldsValue(const VQ_Containable& object);
+
 }  // namespace vq_rt

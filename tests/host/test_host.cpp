@@ -1,7 +1,13 @@
 // vqhost as users run it: its output and its refusals.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <csignal>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -235,6 +241,133 @@ TEST(Host, RefusedGridIsAnError) {
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, "vqhost: DOMAIN.SPACINGPREFERENCE: 0.0 must be finite and greater than 0\n");
+}
+
+}  // namespace
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Whole reports, byte for byte, as users and scripts have them.
+TEST(Host, ReportsStayByteForByte) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* golden;
+  } cases[] = {
+      {{}, "distribution1d.txt"},
+      {{"--format", "json"}, "distribution1d.json"},
+      {{"distribution2d", "--set", "XDOMAIN.SPACINGPREFERENCE=0.5", "--set", "YDOMAIN.DISCRETIZATIONMETHOD=OCFE2",
+        "--set", "YDOMAIN.SPACINGPREFERENCE=0.5", "--set", "INTEGRALS=idy"},
+       "distribution2d-ocfe2-idy.txt"},
+      {{"domain", "--set", "DISCRETIZATIONMETHOD=OCFE3", "--set", "NUMSECTIONS=2"}, "domain-ocfe3.txt"},
+  };
+  for (const Case& c : cases) {
+    const std::string expected = ReadFile(std::string(HOST_GOLDEN_DIR) + "/" + c.golden);
+    ASSERT_FALSE(expected.empty()) << c.golden;
+    Result r = RunHost(c.args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, expected) << c.golden;
+  }
+}
+
+// A user string cannot start a report line of its own or put bytes that are
+// not UTF-8 into the report; valid UTF-8 passes as it is.
+TEST(Host, UserStringsAreEscaped) {
+  struct Case {
+    std::string notes;
+    std::string text;  // USERNOTES as the text report shows it
+    std::string json;
+  } cases[] = {
+      {"line\nvalues:\n  forged = 1", "\"line\\nvalues:\\n  forged = 1\"", "\"line\\nvalues:\\n  forged = 1\""},
+      {"tab\tcr\r\x01\x7f", "\"tab\\tcr\\r\\x01\\x7f\"", "\"tab\\tcr\\r\\u0001\x7f\""},
+      {"a\"b\\c", "\"a\\\"b\\\\c\"", "\"a\\\"b\\\\c\""},
+      {"\xff\xc3(\xed\xa0\x80\xe2\x82", "\"\\xff\\xc3(\\xed\\xa0\\x80\\xe2\\x82\"",
+       "\"\\ufffd\\ufffd(\\ufffd\\ufffd\\ufffd\\ufffd\\ufffd\""},
+      {"\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80", "\"\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80\"",
+       "\"\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80\""},
+  };
+  for (const Case& c : cases) {
+    Result text = RunHost({"genericmodel", "--set", "USERNOTES=" + c.notes});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("\n  USERNOTES = " + c.text + "\n  COMPONENTLIST = \"\"\n"), std::string::npos)
+        << text.out;
+    Result json = RunHost({"genericmodel", "--set", "USERNOTES=" + c.notes, "--format", "json"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_NE(json.out.find("\n    \"USERNOTES\": " + c.json + ",\n"), std::string::npos) << json.out;
+  }
+  // The elements of a set of strings, likewise.
+  Result text = RunHost({"--set", "INTEGRALS=idx,a\nb"});
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_NE(text.out.find("\n  INTEGRALS = {\"a\\nb\", \"idx\"}\n"), std::string::npos) << text.out;
+  Result json = RunHost({"--set", "INTEGRALS=idx,a\nb", "--format", "json"});
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_NE(json.out.find("\n    \"INTEGRALS\": [\"a\\nb\", \"idx\"],\n"), std::string::npos) << json.out;
+}
+
+// A report that does not reach its destination is a failure: one line on
+// stderr and status 1, whether the first write fails or a later one.
+TEST(Host, FailedWritesFail) {
+  struct Case {
+    std::vector<std::string> args;
+    Launch launch;
+    const char* reason;
+  } cases[] = {
+      {{"domain"}, {"/dev/full"}, "No space left on device"},
+      {{"genericmodel", "--format", "json"}, {"/dev/full"}, "No space left on device"},
+      {{"--help"}, {"/dev/full"}, "No space left on device"},
+      // Far more than a pipe holds, so that writes go on after the reader left.
+      {{"distribution3d"}, {nullptr, RLIM_INFINITY, true}, "Broken pipe"},
+  };
+  for (const Case& c : cases) {
+    Result r = RunHost(c.args, c.launch);
+    EXPECT_EQ(r.status, 1) << c.args[0];
+    EXPECT_EQ(r.err, std::string("vqhost: cannot write the report: ") + c.reason + "\n") << c.args[0];
+  }
+}
+
+// A distribution of 51^3 nodes: the passes need some 200 MB of address space.
+const std::vector<std::string> kMidSizeGrid = {"distribution3d", "--set", "XDOMAIN.SPACINGPREFERENCE=0.02", "--set",
+                                               "YDOMAIN.SPACINGPREFERENCE=0.02", "--set",
+                                               "ZDOMAIN.SPACINGPREFERENCE=0.02"};
+
+#if defined(__SANITIZE_ADDRESS__)
+#define SKIP_UNDER_ADDRESS_SANITIZER() \
+  GTEST_SKIP() << "the address sanitizer reserves more address space than any limit here allows"
+#else
+#define SKIP_UNDER_ADDRESS_SANITIZER() (void)0
+#endif
+
+// Running out of memory is an error like any other, and the passes end
+// before the report begins, so nothing of it is written.
+TEST(Host, OutOfMemoryIsAnError) {
+  SKIP_UNDER_ADDRESS_SANITIZER();
+  Result r = RunHost(kMidSizeGrid, {nullptr, rlim_t{120} << 20});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "vqhost: out of memory\n");
+}
+
+// The report is written as it is produced: in either format it needs little
+// memory beyond what the passes hold.
+TEST(Host, ReportNeedsLittleMemoryBeyondThePasses) {
+  SKIP_UNDER_ADDRESS_SANITIZER();
+  for (const char* format : {"text", "json"}) {
+    std::vector<std::string> args = kMidSizeGrid;
+    args.insert(args.end(), {"--format", format});
+    Result r = RunHost(args, {nullptr, rlim_t{300} << 20});
+    ASSERT_EQ(r.status, 0) << format << ": " << r.err;
+    const bool json = std::string(format) == "json";
+    EXPECT_NE(r.out.find(json ? "\"equations\": [" : "\nequations: "), std::string::npos);
+    const std::string end = json ? "]}\n  ]\n}\n" : "JacPattern -> 0\n";
+    ASSERT_GT(r.out.size(), end.size());
+    EXPECT_EQ(r.out.substr(r.out.size() - end.size()), end) << format;
+  }
 }
 
 }  // namespace

@@ -1,48 +1,66 @@
 #pragma once
 // Runs vqhost (the program VQHOST names) with the given arguments and
 // collects its exit status, standard output and standard error.
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <string>
 #include <vector>
+
+#include "support/exec_host.h"
 
 struct Result {
   int status = -1;
   std::string out, err;
 };
 
-inline Result RunHost(const std::vector<std::string>& args) {
+// How the host is started, beyond its arguments.
+struct Launch {
+  const char* stdoutPath = nullptr;  // a file for standard output instead of a pipe read to its end
+  rlim_t addressSpace = RLIM_INFINITY;
+  bool closeAfterFirstRead = false;  // the reader goes away early; SIGPIPE is ignored, so writes fail
+};
+
+inline Result RunHost(const std::vector<std::string>& args, const Launch& launch = {}) {
   int outPipe[2], errPipe[2];
   if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return {};
   pid_t pid = fork();
   if (pid == 0) {
-    dup2(outPipe[1], 1);
+    if (launch.stdoutPath != nullptr) {
+      int fd = open(launch.stdoutPath, O_WRONLY);
+      if (fd < 0) _exit(126);
+      dup2(fd, 1);
+    } else {
+      dup2(outPipe[1], 1);
+    }
     dup2(errPipe[1], 2);
     close(outPipe[0]);
     close(errPipe[0]);
-    std::vector<char*> argv;
-    std::string program = VQHOST;
-    argv.push_back(program.data());
-    std::vector<std::string> copies = args;
-    for (std::string& arg : copies) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
+    if (launch.closeAfterFirstRead) signal(SIGPIPE, SIG_IGN);
+    const rlimit limit{launch.addressSpace, launch.addressSpace};
+    if (launch.addressSpace != RLIM_INFINITY && setrlimit(RLIMIT_AS, &limit) != 0) _exit(126);
+    ExecHost(args);
   }
   close(outPipe[1]);
   close(errPipe[1]);
   Result result;
-  auto drain = [](int fd, std::string& into) {
+  auto drain = [](int fd, std::string& into, bool once) {
     char buffer[4096];
     ssize_t n;
-    while ((n = read(fd, buffer, sizeof buffer)) > 0) into.append(buffer, static_cast<size_t>(n));
+    while ((n = read(fd, buffer, sizeof buffer)) > 0) {
+      into.append(buffer, static_cast<size_t>(n));
+      if (once) break;
+    }
     close(fd);
   };
-  drain(outPipe[0], result.out);
-  drain(errPipe[0], result.err);
+  drain(outPipe[0], result.out, launch.closeAfterFirstRead);
+  drain(errPipe[0], result.err, false);
   int status = 0;
   waitpid(pid, &status, 0);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
 }
+

@@ -1,0 +1,113 @@
+#include "escape.h"
+
+#include <cstdio>
+
+namespace vqhost {
+
+namespace {
+
+// The length of the UTF-8 character that starts text[at], or 0 when the
+// bytes there are not one (overlong forms and surrogates included).
+size_t CharacterLength(std::string_view text, size_t at) {
+  auto byte = [&](size_t k) { return static_cast<unsigned char>(text[at + k]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return 1;
+  size_t length;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+  else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() - at < length) return 0;
+  if (byte(1) < low || byte(1) > high) return 0;
+  for (size_t k = 2; k < length; ++k)
+    if (byte(k) < 0x80 || byte(k) > 0xBF) return 0;
+  return length;
+}
+
+// Walks the text, handing each byte that needs an escape to `escape` and
+// copying the rest; `escape` gets the byte and whether it begins no UTF-8
+// character.
+template <class Escape>
+void Append(std::string_view text, std::string& out, Escape escape) {
+  size_t plain = 0;  // start of the run copied as it is
+  size_t at = 0;
+  while (at < text.size()) {
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    // Printable ASCII but for the backslash and the quote, by far the most
+    // of any report, needs no look at the rules.
+    if (c >= 0x20 && c < 0x7F && c != '\\' && c != '"') {
+      ++at;
+      continue;
+    }
+    const size_t length = c < 0x80 ? 1 : CharacterLength(text, at);
+    if (length > 1) {
+      at += length;
+      continue;
+    }
+    if (length == 1 && !escape(c, false, nullptr)) {
+      ++at;
+      continue;
+    }
+    out.append(text, plain, at - plain);
+    escape(c, length == 0, &out);
+    plain = ++at;
+  }
+  out.append(text, plain, text.size() - plain);
+}
+
+void AppendHex(const char* format, unsigned value, std::string& out) {
+  char buffer[8];
+  std::snprintf(buffer, sizeof buffer, format, value);
+  out += buffer;
+}
+
+}  // namespace
+
+void AppendText(std::string_view text, bool quoted, std::string& out) {
+  // Returns whether the byte needs an escape; writes it when given `into`.
+  Append(text, out, [quoted](unsigned char c, bool invalid, std::string* into) {
+    const char* named = nullptr;
+    if (!invalid) {
+      if (c == '\\') named = "\\\\";
+      else if (c == '"' && quoted) named = "\\\"";
+      else if (c == '\n') named = "\\n";
+      else if (c == '\t') named = "\\t";
+      else if (c == '\r') named = "\\r";
+      else if (c >= 0x20 && c != 0x7F) return false;
+    }
+    if (into == nullptr) return true;
+    if (named) *into += named;
+    else AppendHex("\\x%02x", c, *into);
+    return true;
+  });
+}
+
+void AppendJson(std::string_view text, std::string& out) {
+  out += '"';
+  Append(text, out, [](unsigned char c, bool invalid, std::string* into) {
+    const char* named = nullptr;
+    if (invalid) named = "\\ufffd";
+    else if (c == '"') named = "\\\"";
+    else if (c == '\\') named = "\\\\";
+    else if (c == '\t') named = "\\t";
+    else if (c == '\n') named = "\\n";
+    else if (c == '\r') named = "\\r";
+    else if (c >= 0x20) return false;
+    if (into == nullptr) return true;
+    if (named) *into += named;
+    else AppendHex("\\u%04x", c, *into);
+    return true;
+  });
+  out += '"';
+}
+
+}  // namespace vqhost

@@ -1,0 +1,101 @@
+#include "session.h"
+
+#include "vq_dynlib.h"
+#include "vq_error.h"
+#include "vq_inspect.h"
+#include "vq_links.h"
+#include "vq_recorder.h"
+
+#ifndef BRANTEL_DEFAULT_LIBRARY
+#define BRANTEL_DEFAULT_LIBRARY "libBrantel300_1.so"
+#endif
+
+namespace vqhost {
+
+namespace {
+
+constexpr const char* kDefaultType = "DISTRIBUTION1D";
+
+using Factory = VQ_ModelType* (*)();
+
+Factory FindFactory(void* library, const std::string& type) {
+  void* symbol = vq_rt::FindSymbol(library, (type + "Factory").c_str());
+  if (symbol == nullptr) throw VQ_Error("unknown type \"" + type + "\"");
+  return reinterpret_cast<Factory>(symbol);
+}
+
+// The type name in a signature: "Model DOMAIN\tV8.4" names DOMAIN.
+std::string TypeOf(const char* signature) {
+  std::string text = signature ? signature : "";
+  size_t blank = text.find(' ');
+  size_t tab = text.find('\t');
+  if (blank == std::string::npos) return text;
+  return text.substr(blank + 1, (tab == std::string::npos ? text.size() : tab) - blank - 1);
+}
+
+// Creates an instance for every reference of the root to a type of the
+// library and links it, as a model would hold it. A reference to a runtime
+// type (a section's MINNODECOUNT) is nothing the library reads; it stays
+// unlinked.
+void LinkReferences(void* library, VQ_ModelType& root) {
+  for (int i = 0; i < root.PropertyCount(); ++i) {
+    auto* reference = dynamic_cast<VQ_ExternalBase*>(root.PropertyAt(i));
+    if (reference == nullptr || reference->LinkedIfAny() != nullptr) continue;
+    const std::string type = TypeOf(reference->ExternalTypeName());
+    if (vq_rt::FindSymbol(library, (type + "Factory").c_str()) == nullptr) continue;
+    HeldInstance target(FindFactory(library, type)());
+    if (target == nullptr) throw VQ_Error("no instance could be made for " + reference->DisplayName());
+    reference->Link(target.get());
+  }
+}
+
+// Runs the driver and returns the frame calls the runtime received from the
+// root itself, in order; a derived type shows those of each class level.
+// Only these kinds are kept, so the log stays small for models with many
+// equations.
+std::vector<std::string> RunRecordingFrames(vq_rt::Driver& driver, const VQ_ModelType& root) {
+  using vq_rt::EventKind;
+  struct Recording {
+    Recording() {
+      vq_rt::Recorder::KeepOnly({EventKind::SetDims, EventKind::ExecuteAssignments, EventKind::SetUpEquations,
+                                 EventKind::SetLocalEqnCount, EventKind::JacPattern, EventKind::ResetExpressions});
+      vq_rt::Recorder::Clear();
+      vq_rt::Recorder::Enable(true);
+    }
+    ~Recording() {
+      vq_rt::Recorder::Enable(false);
+      vq_rt::Recorder::KeepOnly({});
+      vq_rt::Recorder::Clear();
+    }
+  } recording;
+  driver.Run();
+  std::vector<std::string> frames;
+  for (const vq_rt::Event& event : vq_rt::Recorder::Events())
+    if (event.subject == static_cast<const VQ_Container*>(&root)) frames.push_back(vq_rt::Describe(event));
+  return frames;
+}
+
+}  // namespace
+
+void ReleaseInstance::operator()(VQ_ModelType* instance) const { instance->Release(); }
+
+Session::Session(const Options& options) {
+  std::string path = options.library.empty() ? BRANTEL_DEFAULT_LIBRARY : options.library;
+  std::string error;
+  void* library = vq_rt::OpenLibrary(path, error);
+  if (library == nullptr) throw VQ_Error("cannot load the model library: " + error);
+  std::string type = options.type.empty() ? kDefaultType : options.type;
+  m_Root.reset(FindFactory(library, type)());
+  if (m_Root == nullptr) throw VQ_Error("no instance of " + type + " could be made");
+  LinkReferences(library, *m_Root);
+  for (const auto& [propertyPath, text] : options.sets) {
+    VQ_Containable& target = vq_rt::ResolvePath(*m_Root, propertyPath);
+    vq_rt::SetUserValueFromText(target, propertyPath, text);
+  }
+  m_Driver = std::make_unique<vq_rt::Driver>(*m_Root);
+  m_Frames = RunRecordingFrames(*m_Driver, *m_Root);
+}
+
+Session::~Session() = default;
+
+}  // namespace vqhost
