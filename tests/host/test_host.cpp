@@ -125,6 +125,8 @@ TEST(Host, BadInputIsOneLineOnStderrAndStatusTwo) {
       {{"--set"}, "--set"},
       {{"--set", "USERNOTES"}, "USERNOTES"},
       {{"--library", "/nonexistent/lib.so"}, "/nonexistent/lib.so"},
+      {{"domain", "--set", "SECTION(1)(2).LOCATION=0.5"}, "SECTION(1)(2).LOCATION"},
+      {{"domain", "--set", "VALUE(3)xyz)=7"}, "VALUE(3)xyz)"},
   };
   for (const Case& c : cases) {
     Result r = RunHost(c.args);
