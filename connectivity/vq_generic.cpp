@@ -1,5 +1,7 @@
 #include "vq_generic.h"
 
+#include <new>
+
 const char* VQ_GENERICMODEL::VQ_ContainerId() {
   static const char kSignature[] = "Model GENERICMODEL\tV8.4";
   return kSignature;
@@ -121,7 +123,7 @@ VQ_GLOBALSTRUCTUREREFNAME<T>& VQ_GLOBALSTRUCTUREREFNAME<T>::operator=(const VQ_G
 
 template <class T>
 VQ_ModelType* VQ_GLOBALSTRUCTUREREFNAME<T>::CreateDummyInstance() {
-  return new T(true);
+  return new (std::nothrow) T(true);
 }
 
 template <class T>

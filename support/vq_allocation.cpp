@@ -1,8 +1,9 @@
 // The module's global allocation and release: every object the library
 // creates lives on the runtime's heap. Plain forwards, non-throwing: a
-// refused allocation gives null, and with -fcheck-new a new-expression then
-// yields null without running the constructor. The version script keeps
-// these functions local to the module.
+// refused allocation gives null. The library's new-expressions take the
+// nothrow form, which every compiler checks for null before it runs a
+// constructor; -fcheck-new gives the plain form the same check under g++.
+// The version script keeps these functions local to the module.
 #include <cstddef>
 #include <new>
 
@@ -14,3 +15,7 @@ void operator delete(void* block) noexcept { MyFree(block); }
 void operator delete[](void* block) noexcept { MyFree(block); }
 void operator delete(void* block, std::size_t) noexcept { MyFree(block); }
 void operator delete[](void* block, std::size_t) noexcept { MyFree(block); }
+void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept { return MyAllocate(bytes); }
+void* operator new[](std::size_t bytes, const std::nothrow_t&) noexcept { return MyAllocate(bytes); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { MyFree(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { MyFree(block); }

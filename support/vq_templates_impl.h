@@ -2,6 +2,8 @@
 // The members of the templates that create objects. Only the library's
 // instantiation file includes this: objects it makes come from the
 // library's allocator, that is the runtime's heap.
+#include <new>
+
 #include "vq_arrays.h"
 #include "vq_references.h"
 
@@ -10,8 +12,8 @@ namespace brantel {
 // exception from T's constructor returns the storage and passes on.
 template <class T>
 VQ_Type* NewConstructed() {
-  if constexpr (std::is_constructible_v<T, bool>) return new T(true);
-  else return new T();
+  if constexpr (std::is_constructible_v<T, bool>) return new (std::nothrow) T(true);
+  else return new (std::nothrow) T();
 }
 }  // namespace brantel
 
