@@ -219,6 +219,12 @@ TEST(Host, DomainGridInTextAndJson) {
     EXPECT_NE(json.out.find(entry), std::string::npos) << entry;
 }
 
+TEST(Host, IntegerSetsAtTheLimitsOfIntAreShown) {
+  Result r = RunHost({"domain", "--set", "INTERIOR=2147483647,-2147483648"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("interior {-2147483648, 2147483647}\n"), std::string::npos) << r.out;
+}
+
 TEST(Host, RefusedGridIsAnError) {
   Result r = RunHost({"DOMAIN", "--set", "SPACINGPREFERENCE=0"});
   EXPECT_EQ(r.status, 2);
