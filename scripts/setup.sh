@@ -55,7 +55,7 @@ brantel_fuzz() {
   mkdir -p "$dir/fuzz-corpus" "$dir/fuzz-findings"
   echo "Fuzzing the host for $seconds s (log: $dir/fuzz.log)"
   if ! ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-      "$dir/tests/fuzz/fuzz_host" -max_total_time="$seconds" -timeout=25 -max_len=1024 -close_fd_mask=3 \
+      "$dir/tests/fuzz/fuzz_host" -max_total_time="$seconds" -timeout=25 -max_len=1024 -close_fd_mask=2 \
         -dict="$BRANTEL_ROOT/tests/fuzz/host.dict" -artifact_prefix="$dir/fuzz-findings/" \
         "$dir/fuzz-corpus" "$BRANTEL_ROOT/tests/fuzz/corpus" >"$dir/fuzz.log" 2>&1; then
     tail -n 60 "$dir/fuzz.log"
