@@ -6,6 +6,8 @@
 // of a property that sizes a grid is clamped by the dimension of the type, so
 // that a run stays small and a finding is a fault, not a large grid taking
 // its time. Every other value reaches the host as the fuzzer wrote it.
+// The headers main.cpp includes come first, so that the renaming below
+// touches main.cpp alone.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -43,9 +45,16 @@ struct Bounds {
   double smallest, largest;
 };
 
-Bounds BoundsFor(const std::string& type) {
+// The text in upper case, without blanks.
+std::string Upper(const std::string& text) {
   std::string upper;
-  for (char c : type) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char c : text)
+    if (!std::isspace(static_cast<unsigned char>(c))) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return upper;
+}
+
+Bounds BoundsFor(const std::string& type) {
+  const std::string upper = Upper(type);
   if (upper.find("3D") != std::string::npos) return {4, 0.25, 2.0};
   if (upper.find("2D") != std::string::npos) return {6, 0.125, 2.0};
   return {16, 0.0625, 4.0};
@@ -59,10 +68,7 @@ bool SizesAGrid(const std::string& path) {
                                         "ENDNODE",     "BASE",              "NUMPOLYPOINTS", "LOCATION"};
   size_t dot = path.rfind('.');
   std::string name = path.substr(dot == std::string::npos ? 0 : dot + 1);
-  name = name.substr(0, name.find('('));
-  std::string upper;
-  for (char c : name)
-    if (!std::isspace(static_cast<unsigned char>(c))) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string upper = Upper(name.substr(0, name.find('(')));
   for (const char* sizing : kSizing)
     if (upper == sizing) return true;
   return false;
