@@ -14,6 +14,7 @@
 //                                     a negative result refuses the count
 //   EmitOwnEquations(c, p, q)         the emission pass of its statements
 #include <climits>
+#include <new>
 #include <type_traits>
 
 #include "kyvexp.h"
@@ -156,7 +157,7 @@ class VQ_GeneratedLevel : public Base {
 // host, or null when the runtime's heap refuses.
 template <class T>
 VQ_ModelType* VQ_MakeTopLevel() {
-  T* instance = new T(true);
+  T* instance = new (std::nothrow) T(true);
   if (instance == nullptr) return nullptr;
   instance->AddRef();
   return instance;

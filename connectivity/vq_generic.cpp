@@ -1,5 +1,7 @@
 #include "vq_generic.h"
 
+#include <new>
+
 const char* VQ_GENERICMODEL::VQ_ContainerId() {
   static const char kSignature[] = "Model GENERICMODEL\tV8.4";
   return kSignature;

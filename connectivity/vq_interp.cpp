@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #define VQ_PROCEDURE_TEMPLATE template <class Proc, int NIn, int NOut, int NDims, class Base, int Level>
 #define VQ_PROCEDURE VQ_ProcedureTemplate<Proc, NIn, NOut, NDims, Base, Level>
@@ -467,7 +468,7 @@ void VQ_PROCEDURE::EmitEquations(int group, int tag, int*& p, int*& q, int& coun
     int length = std::snprintf(suffix, sizeof suffix, "[%d", arg - InputArgs() + 1);
     std::snprintf(suffix + length, sizeof suffix - static_cast<size_t>(length), Dimensions(arg) > 0 ? "_%d]" : "]",
                   k);
-    auto* equation = new VQ_ProcedureEquationType(this, sequence, tag, owner, name, counter, tag2, suffix);
+    auto* equation = new (std::nothrow) VQ_ProcedureEquationType(this, sequence, tag, owner, name, counter, tag2, suffix);
     if (equation == nullptr) {
       // The runtime gets no missing object; its check of the counts reports
       // the equations that are short.
@@ -523,8 +524,8 @@ bool VQ_PROCEDURE::BuildDerivativeIndexes() {
                         entries);
     return false;
   }
-  m_DerivRows = new int[static_cast<size_t>(entries)];
-  m_DerivCols = new int[static_cast<size_t>(entries)];
+  m_DerivRows = new (std::nothrow) int[static_cast<size_t>(entries)];
+  m_DerivCols = new (std::nothrow) int[static_cast<size_t>(entries)];
   if (m_DerivRows == nullptr || m_DerivCols == nullptr) {
     ReleaseDerivativeIndexes();
     return false;

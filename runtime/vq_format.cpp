@@ -28,7 +28,8 @@ std::string FormatValue(const XUValue& value) {
         if (run) text += ", ";
         int lo = value.RunLow(run), hi = value.RunHigh(run);
         text += std::to_string(lo);
-        if (hi == lo + 1) text += ", " + std::to_string(hi);
+        // hi - 1 cannot overflow once hi > lo; lo + 1 would at the largest int.
+        if (hi > lo && hi - 1 == lo) text += ", " + std::to_string(hi);
         else if (hi > lo) text += ".." + std::to_string(hi);
       }
       return text + "}";

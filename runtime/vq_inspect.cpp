@@ -105,6 +105,45 @@ std::vector<std::string> SplitList(const std::string& text) {
   return items;
 }
 
+// One step of a property path: a name, and the text of its index with the
+// closing parenthesis the arrays read it by ("2)", "1,\"a.b\")"), if any.
+struct PathStep {
+  std::string name, index;
+};
+
+// Splits a path into its steps. Every step is NAME or NAME(INDEX), followed
+// by a dot or the end: anything after an index (a second index, stray text)
+// is refused rather than ignored, naming the path.
+std::vector<PathStep> SplitPath(const std::string& path) {
+  std::vector<PathStep> steps;
+  if (Trim(path).empty()) Raise("an empty property path");
+  size_t pos = 0;
+  while (true) {
+    size_t stop = path.find_first_of(".()", pos);
+    PathStep step;
+    step.name = Trim(path.substr(pos, stop == std::string::npos ? std::string::npos : stop - pos));
+    if (step.name.empty()) Raise("%s: a step without a name at position %zu", path.c_str(), pos + 1);
+    pos = stop;
+    if (pos != std::string::npos && path[pos] == '(') {
+      // The index ends at the first closing parenthesis outside quotes.
+      size_t close = pos + 1;
+      bool quoted = false;
+      while (close < path.size() && (quoted || path[close] != ')')) {
+        if (path[close] == '"') quoted = !quoted;
+        ++close;
+      }
+      if (close >= path.size()) Raise("%s: the index at position %zu is not closed", path.c_str(), pos + 1);
+      step.index = path.substr(pos + 1, close - pos);
+      pos = close + 1;
+    }
+    steps.push_back(step);
+    if (pos == std::string::npos || pos >= path.size()) break;
+    if (path[pos] != '.') Raise("%s: unexpected \"%c\" at position %zu", path.c_str(), path[pos], pos + 1);
+    ++pos;
+  }
+  return steps;
+}
+
 }  // namespace
 
 PathNamer::PathNamer(VQ_Container& root) : m_Root(&root) {
@@ -152,18 +191,10 @@ std::vector<VQ_Containable*> Reachable(VQ_Container& root, bool leaves) {
 VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path) {
   VQ_Containable* current = &root;
   std::string walked = root.DisplayName();
-  size_t pos = 0;
-  if (Trim(path).empty()) Raise("an empty property path");
-  while (pos <= path.size()) {
-    size_t dot = path.find('.', pos);
-    std::string step = path.substr(pos, dot == std::string::npos ? std::string::npos : dot - pos);
-    std::string name = step, index;
-    size_t open = step.find('(');
-    if (open != std::string::npos) {
-      if (step.back() != ')') Raise("%s: \"%s\" is not a property step", walked.c_str(), step.c_str());
-      name = step.substr(0, open);
-      index = step.substr(open + 1);  // keeps the closing parenthesis
-    }
+  for (const PathStep& part : SplitPath(path)) {
+    const std::string& name = part.name;
+    const std::string& index = part.index;
+    const std::string step = index.empty() ? name : name + "(" + index;
     // Follow links: a reference or member stands for its linked instance.
     if (auto* reference = dynamic_cast<VQ_ExternalBase*>(current)) {
       if (!reference->LinkedIfAny()) Raise("%s is not linked to an instance", walked.c_str());
@@ -173,8 +204,8 @@ VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path) {
     }
     auto* container = dynamic_cast<VQ_Container*>(current);
     if (container == nullptr) Raise("%s has no properties (at \"%s\")", walked.c_str(), step.c_str());
-    VQ_Containable* property = container->FindProperty(Trim(name).c_str());
-    if (property == nullptr) Raise("%s has no property \"%s\"", walked.c_str(), Trim(name).c_str());
+    VQ_Containable* property = container->FindProperty(name.c_str());
+    if (property == nullptr) Raise("%s has no property \"%s\"", walked.c_str(), name.c_str());
     current = property;
     walked += "." + std::string(property->Name());
     if (!index.empty()) {
@@ -184,8 +215,6 @@ VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path) {
       current = &matrix->ElementByText(index.c_str());
       walked += "(" + index;
     }
-    if (dot == std::string::npos) break;
-    pos = dot + 1;
   }
   // A replaceable parameter stands for the parameter it holds.
   if (auto* member = dynamic_cast<VQ_VirtualBase*>(current)) {

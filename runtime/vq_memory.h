@@ -20,9 +20,10 @@ struct HeapStats {
 
 KYV_API HeapStats GetHeapStats();
 
-// Makes the next `count` calls of MyAllocate return null (tests of the
-// refused-allocation paths).
-KYV_API void RefuseAllocations(int count);
+// Makes `count` calls of MyAllocate return null, after the next `after`
+// calls are served (tests of the refused-allocation paths; `after` lets a
+// test fail the k-th allocation of a run). A count of 0 withdraws it.
+KYV_API void RefuseAllocations(int count, long long after = 0);
 
 // Creates a runtime object on the runtime heap (what the library's operator
 // new does for its own objects); null when the heap refuses.

@@ -1,8 +1,10 @@
 // The module's global allocation and release: every object the module
 // creates lives on the runtime's heap. Plain forwards, non-throwing: a
-// refused allocation gives null, and with -fcheck-new a new-expression then
-// yields null without running the constructor. The library and every model
-// library built against it compile this file in (the module frame).
+// refused allocation gives null. Its new-expressions take the nothrow form,
+// which every compiler checks for null before it runs a constructor;
+// -fcheck-new gives the plain form the same check under g++. The library and
+// every model library built against it compile this file in (the module
+// frame).
 #include <cstddef>
 #include <new>
 
@@ -14,6 +16,10 @@ void operator delete(void* block) noexcept { MyFree(block); }
 void operator delete[](void* block) noexcept { MyFree(block); }
 void operator delete(void* block, std::size_t) noexcept { MyFree(block); }
 void operator delete[](void* block, std::size_t) noexcept { MyFree(block); }
+void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept { return MyAllocate(bytes); }
+void* operator new[](std::size_t bytes, const std::nothrow_t&) noexcept { return MyAllocate(bytes); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { MyFree(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { MyFree(block); }
 
 // The functions must stay inside the module that links them: exported,
 // the loader would bind the module's own calls to the first operator new
@@ -32,6 +38,10 @@ __asm__(".hidden _Znw" BRANTEL_SIZE_CODE "\n"
         ".hidden _ZdlPv\n"
         ".hidden _ZdaPv\n"
         ".hidden _ZdlPv" BRANTEL_SIZE_CODE "\n"
-        ".hidden _ZdaPv" BRANTEL_SIZE_CODE "\n");
+        ".hidden _ZdaPv" BRANTEL_SIZE_CODE "\n"
+        ".hidden _Znw" BRANTEL_SIZE_CODE "RKSt9nothrow_t\n"
+        ".hidden _Zna" BRANTEL_SIZE_CODE "RKSt9nothrow_t\n"
+        ".hidden _ZdlPvRKSt9nothrow_t\n"
+        ".hidden _ZdaPvRKSt9nothrow_t\n");
 #undef BRANTEL_SIZE_CODE
 #endif

@@ -3,6 +3,8 @@
 // only with the module frame linked in (vq_allocation.cpp), so that the
 // objects come from the runtime's heap: the library in its instantiation
 // file, a model library through vq_module_frame.h.
+#include <new>
+
 #include "vq_arrays.h"
 #include "vq_generic.h"
 #include "vq_references.h"
@@ -12,8 +14,8 @@ namespace brantel {
 // exception from T's constructor returns the storage and passes on.
 template <class T>
 VQ_Type* NewConstructed() {
-  if constexpr (std::is_constructible_v<T, bool>) return new T(true);
-  else return new T();
+  if constexpr (std::is_constructible_v<T, bool>) return new (std::nothrow) T(true);
+  else return new (std::nothrow) T();
 }
 }  // namespace brantel
 
@@ -53,7 +55,7 @@ VQ_GLOBALSTRUCTUREREFNAME<T>& VQ_GLOBALSTRUCTUREREFNAME<T>::operator=(const VQ_G
 
 template <class T>
 VQ_ModelType* VQ_GLOBALSTRUCTUREREFNAME<T>::CreateDummyInstance() {
-  return new T(true);
+  return new (std::nothrow) T(true);
 }
 
 template <class T>

@@ -106,6 +106,8 @@ TEST(Host, BadInputIsOneLineOnStderrAndStatusTwo) {
       {{"--set"}, "--set"},
       {{"--set", "USERNOTES"}, "USERNOTES"},
       {{"--library", "/nonexistent/lib.so"}, "/nonexistent/lib.so"},
+      {{"domain", "--set", "SECTION(1)(2).LOCATION=0.5"}, "SECTION(1)(2).LOCATION"},
+      {{"domain", "--set", "VALUE(3)xyz)=7"}, "VALUE(3)xyz)"},
   };
   for (const Case& c : cases) {
     Result r = RunHost(c.args);
@@ -234,6 +236,12 @@ TEST(Host, DomainGridInTextAndJson) {
   for (const char* entry : {"\"ENDNODE\": 18", "\"SECTION(2).BASE\": 9", "\"SECTION(1).LOCATION\": 0.0",
                             "\"VALUE(18)\": 1.0", "\"INTERIOR\": [1, 2, 3", "\"POLYPOINT(2)\": 0.78868"})
     EXPECT_NE(json.out.find(entry), std::string::npos) << entry;
+}
+
+TEST(Host, IntegerSetsAtTheLimitsOfIntAreShown) {
+  Result r = RunHost({"domain", "--set", "INTERIOR=2147483647,-2147483648"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("interior {-2147483648, 2147483647}\n"), std::string::npos) << r.out;
 }
 
 TEST(Host, RefusedGridIsAnError) {

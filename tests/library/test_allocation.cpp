@@ -44,6 +44,22 @@ TEST(Allocation, ARefusedAllocationGivesNullAndRunsNoConstructor) {
   model->Release();
 }
 
+TEST(Allocation, ARefusalCanWaitForTheKthAllocation) {
+  vq_rt::RefuseAllocations(1, 2);
+  std::vector<VQ_ModelType*> made;
+  for (int i = 0; i < 4; ++i) made.push_back(GENERICMODELFactory());
+  EXPECT_NE(made[0], nullptr);
+  EXPECT_NE(made[1], nullptr);
+  EXPECT_EQ(made[2], nullptr);
+  EXPECT_NE(made[3], nullptr);
+  vq_rt::RefuseAllocations(1, 5);
+  vq_rt::RefuseAllocations(0);  // withdrawn before it was reached
+  for (int i = 0; i < 7; ++i) made.push_back(GENERICMODELFactory());
+  for (VQ_ModelType* model : made)
+    if (model) model->Release();
+  EXPECT_EQ(std::count(made.begin(), made.end(), nullptr), 1);
+}
+
 TEST(Allocation, TheHostsAndTheRuntimesOwnAllocationsStayOffTheRuntimeHeap) {
   vq_rt::HeapStats before = vq_rt::GetHeapStats();
   {

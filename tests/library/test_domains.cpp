@@ -334,6 +334,32 @@ TEST(DomainGrid, ChangingTheMethodGivesTheNewMethodsGrid) {
   EXPECT_EQ(user.S(1).NUMELEMENTS.v(), 2);  // the CFD4 grid stays
 }
 
+// A path is read whole: an index ends its step, and anything after it other
+// than a dot is refused with the path named, not ignored.
+TEST(DomainPaths, StepsAreReadWholeAndStrayTextIsRefused) {
+  Domain g;
+  g.Set("NUMSECTIONS", "2");
+  g.Assign();
+  EXPECT_EQ(&vq_rt::ResolvePath(g.d, "SECTION(2).LOCATION"), &*g.S(2).LOCATION);
+  EXPECT_EQ(&vq_rt::ResolvePath(g.d, "section (2).location"), &*g.S(2).LOCATION);
+  EXPECT_EQ(&vq_rt::ResolvePath(g.d, "VALUE(3)"), &(*g.d.VALUE)(3));
+  for (const std::string bad : {"SECTION(1)(2).LOCATION", "VALUE(3)xyz)", "VALUE(3))", "VALUE(3", "VALUE)",
+                                "SECTION(1)LOCATION", "SECTION(1)..LOCATION", "SECTION(1).", ".LENGTH", "(1)",
+                                "VALUE(3 4)", "VALUE(3) ", "SECTION(\"1)\").LOCATION"}) {
+    std::string error = "(no error)";
+    try {
+      vq_rt::ResolvePath(g.d, bad);
+    } catch (const VQ_Error& e) {
+      error = e.what();
+    }
+    EXPECT_NE(error.find(bad.substr(0, bad.find_first_of("(."))), std::string::npos) << bad << ": " << error;
+    EXPECT_NE(error, "(no error)") << bad;
+  }
+  // Nothing was set through a refused path.
+  EXPECT_EQ((*g.S(1).LOCATION).v(), 0.0);
+  EXPECT_EQ(g.X(3), 0.1875);
+}
+
 // The statements of one call in order: index sets with pass 0, the
 // defaults by ordinal, index sets with pass 1.
 TEST(DomainGrid, OrdinalsOfOneCall) {

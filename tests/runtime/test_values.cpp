@@ -152,7 +152,19 @@ TEST(Formatting, DoublesAreShortestAndAlwaysShowTheirKind) {
       {0.001388888888888889, "0.001388888888888889"}, {1e20, "1e+20"}, {0.05635000000000001, "0.05635000000000001"},
   };
   for (const auto& [value, text] : cases) EXPECT_EQ(vq_rt::FormatDouble(value), text);
-  EXPECT_EQ(vq_rt::FormatValue(VQ_IntSetValue("1..7, 9")), "{1..7, 9}");
+}
+
+TEST(Formatting, IntegerSetsShowRunsAndPairsUpToTheLimitsOfInt) {
+  const std::map<std::string, std::string> cases = {
+      {"1..7, 9", "{1..7, 9}"},
+      {"3, 4", "{3, 4}"},
+      {"2147483647", "{2147483647}"},
+      {"2147483646, 2147483647", "{2147483646, 2147483647}"},
+      {"-2147483648, 2147483647", "{-2147483648, 2147483647}"},
+      {"-2147483648, -2147483647", "{-2147483648, -2147483647}"},
+  };
+  for (const auto& [text, shown] : cases) EXPECT_EQ(vq_rt::FormatValue(VQ_IntSetValue(text.c_str())), shown) << text;
+  EXPECT_EQ(vq_rt::FormatValue(VQ_IntSetValue(2147483640, 2147483647)), "{2147483640..2147483647}");
 }
 
 }  // namespace

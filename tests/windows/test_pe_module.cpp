@@ -126,7 +126,8 @@ TEST(PeModule, ExportsTheLibraryClassesButNotItsAllocatorNorTheStandardLibrary) 
                        name.ends_with("PropertyInfo");
     EXPECT_TRUE(plain || name.rfind("_Z", 0) == 0) << name;
   }
-  for (const char* allocator : {"_Znwj", "_Znaj", "_ZdlPv", "_ZdaPv", "_ZdlPvj", "_ZdaPvj"})
+  for (const char* allocator : {"_Znwj", "_Znaj", "_ZdlPv", "_ZdaPv", "_ZdlPvj", "_ZdaPvj", "_ZnwjRKSt9nothrow_t",
+                                "_ZnajRKSt9nothrow_t"})
     EXPECT_EQ(exports.byName.count(allocator), 0u) << allocator;
   for (const std::string& symbol : readable) {
     EXPECT_NE(symbol.rfind("std::", 0), 0u) << symbol;
