@@ -5,14 +5,12 @@
 #include <cstdio>
 
 #include "vq_domain.h"
+#include "vq_grid_faults.h"
 #include "vq_methods.h"
 
 namespace {
 
-// The largest grid: its end node, the number of node intervals, may not pass
-// this.
-constexpr long long kMaxEndNode = 10000000;
-#define BRANTEL_CAP "more than the 10000000 node intervals a grid may have"
+using brantel::kMaxEndNode;
 constexpr const char* kCapReason = "gives " BRANTEL_CAP;
 
 // The int nearest to x, halves away from zero; x within int range.
@@ -47,6 +45,10 @@ void VQ_DOMAIN::CheckAssignments(int, int) {
   const int sections = (*NUMSECTIONS).v();
   if (sections < 1) (*NUMSECTIONS).Refuse(static_cast<long long>(sections), "must be at least 1");
   if (sections > kMaxEndNode) (*NUMSECTIONS).Refuse(static_cast<long long>(sections), kCapReason);
+  // An end node of the user's own is checked against the grid once laid;
+  // one beyond any grid is refused before anything is sized by it.
+  if (ENDNODE.HasUserValue() && ENDNODE.v() > kMaxEndNode)
+    ENDNODE.Refuse(static_cast<long long>(ENDNODE.v()), "is " BRANTEL_CAP);
   const double length = Effective(*LENGTH, 1.0);
   if (!Positive(length)) (*LENGTH).Refuse(length, "must be finite and greater than 0");
   const double spacing = Effective(*SPACINGPREFERENCE, (length * 0.125) / sections);
@@ -137,6 +139,9 @@ void VQ_DOMAIN::AssignDefaults(int a, int b) {
   put.Assign(ENDNODE, TruncInt(Sigma42988192()), 43);
   put.Assign((*VALUE)(0), (*Section(1).LOCATION).v(), 44);
   AssignCoordinates(put);
+  // Values of the user's own that the generator would compute must describe
+  // the grid they belong to.
+  if (const brantel::GridFault fault = brantel::FindGridFault(*this)) fault.Raise();
 }
 
 void VQ_DOMAIN::AssignSection(const brantel::AssignmentStatements& put, VQ_IntegerSetIter& it, long long& nodes) {
@@ -204,6 +209,9 @@ void VQ_DOMAIN::AssignSection(const brantel::AssignmentStatements& put, VQ_Integ
     put.Assign(section.ELEMENTLENGTH, (*section.SPACINGUSED).v() * (NUMPOLYPOINTS.v() + 1), 37);
   else
     put.Assign(section.ELEMENTLENGTH, (*section.SPACINGUSED).v(), 36);
+  // The section's values of the user's own are held to its grid before the
+  // interior and the coordinates are laid from them.
+  if (const brantel::GridFault fault = brantel::SectionFault(*this, section, nodes - count)) fault.Raise();
 
   const int base = section.BASE.v();
   if (HIGHESTORDERDERIVATIVE.v() < 2)

@@ -94,6 +94,7 @@ class KYV_API VQ_ModelType : public VQ_Container {
   // naming the property and its value, and gives the negative status the
   // pass returns.
   int RefuseCount(const VQ_VarParamProp& property, long long value, const char* reason);
+  int RefuseCount(const VQ_VarParamProp& property, const XUValue& value, const char* reason);
   // The emission pass of one class level gave `emitted` equations where its
   // counting pass counted `counted`: raises VQ_Error when they differ.
   void ConfirmEmittedCount(int counted, int emitted);

@@ -87,7 +87,10 @@ bool ParseReal(const std::string& text, double& out) {
   errno = 0;
   char* end = nullptr;
   double value = std::strtod(t.c_str(), &end);
-  if (*end != '\0' || errno == ERANGE || !std::isfinite(value)) return false;
+  // Only overflow is out of range: a value too small to be normal is still
+  // a finite number (1e-308), rounded as the machine rounds it.
+  const bool overflow = errno == ERANGE && std::fabs(value) > 1.0;
+  if (*end != '\0' || overflow || !std::isfinite(value)) return false;
   out = value;
   return true;
 }
@@ -160,7 +163,7 @@ VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path) {
     std::string name = step, index;
     size_t open = step.find('(');
     if (open != std::string::npos) {
-      if (step.back() != ')') Raise("%s: \"%s\" is not a property step", walked.c_str(), step.c_str());
+      if (step.back() != ')') Raise("%s: \"%s\" is not a property step", walked.c_str(), UserText(step).c_str());
       name = step.substr(0, open);
       index = step.substr(open + 1);  // keeps the closing parenthesis
     }
@@ -172,17 +175,17 @@ VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path) {
       current = &member->Linked();
     }
     auto* container = dynamic_cast<VQ_Container*>(current);
-    if (container == nullptr) Raise("%s has no properties (at \"%s\")", walked.c_str(), step.c_str());
+    if (container == nullptr) Raise("%s has no properties (at \"%s\")", walked.c_str(), UserText(step).c_str());
     VQ_Containable* property = container->FindProperty(Trim(name).c_str());
-    if (property == nullptr) Raise("%s has no property \"%s\"", walked.c_str(), Trim(name).c_str());
+    if (property == nullptr) Raise("%s has no property \"%s\"", walked.c_str(), UserText(Trim(name)).c_str());
     current = property;
     walked += "." + std::string(property->Name());
     if (!index.empty()) {
       if (auto* member = dynamic_cast<VQ_VirtualBase*>(current)) current = &member->Linked();
       auto* matrix = dynamic_cast<VQ_Matrix*>(current);
-      if (matrix == nullptr) Raise("%s is not an array (at \"%s\")", walked.c_str(), step.c_str());
+      if (matrix == nullptr) Raise("%s is not an array (at \"%s\")", walked.c_str(), UserText(step).c_str());
       current = &matrix->ElementByText(index.c_str());
-      walked += "(" + index;
+      walked += "(" + UserText(index);
     }
     if (dot == std::string::npos) break;
     pos = dot + 1;
@@ -196,40 +199,43 @@ VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path) {
   return *current;
 }
 
-void SetUserValueFromText(VQ_Containable& target, const std::string& path, const std::string& text) {
+void SetUserValueFromText(VQ_Containable& target, const std::string& /*path*/, const std::string& text) {
+  // Named by its path from the instance, whatever spelling the user gave.
+  const std::string name = target.DisplayName();
+  const char* path = name.c_str();
   auto* param = dynamic_cast<VQ_VarParam*>(&target);
   if (param == nullptr || dynamic_cast<VQ_Container*>(&target) != nullptr)
-    Raise("%s holds no value that can be set", path.c_str());
-  if (IsInternalIndexSet(target)) Raise("%s is an internal index set; its value is computed", path.c_str());
+    Raise("%s holds no value that can be set", path);
+  if (IsInternalIndexSet(target)) Raise("%s is an internal index set; its value is computed", path);
   XUValue value;
   switch (param->ValueType()) {
     case XUValue::kInteger: {
       int parsed = 0;
-      if (!ParseInteger(text, parsed)) Raise("%s: \"%s\" is not an integer", path.c_str(), text.c_str());
+      if (!ParseInteger(text, parsed)) Raise("%s: \"%s\" is not an integer", path, UserText(text).c_str());
       value.SetInteger(parsed);
       break;
     }
     case XUValue::kReal: {
       double parsed = 0.0;
-      if (!ParseReal(text, parsed)) Raise("%s: \"%s\" is not a finite real number", path.c_str(), text.c_str());
+      if (!ParseReal(text, parsed)) Raise("%s: \"%s\" is not a finite real number", path, UserText(text).c_str());
       value.SetReal(parsed);
       break;
     }
     case XUValue::kString:
-      value.SetString(text.c_str());
+      value.SetString(UserText(text).c_str());
       break;
     case XUValue::kLogical: {
       std::string t = Trim(text);
       if (XUValue::CompareCI(t.c_str(), "true") == 0 || t == "1") value.SetLogical(true);
       else if (XUValue::CompareCI(t.c_str(), "false") == 0 || t == "0") value.SetLogical(false);
-      else Raise("%s: \"%s\" is not true or false", path.c_str(), text.c_str());
+      else Raise("%s: \"%s\" is not true or false", path, UserText(text).c_str());
       break;
     }
     case XUValue::kIntSet: {
       VQ_IntSetValue set;
       for (const std::string& item : SplitList(text)) {
         int element = 0;
-        if (!ParseInteger(item, element)) Raise("%s: \"%s\" is not an integer", path.c_str(), item.c_str());
+        if (!ParseInteger(item, element)) Raise("%s: \"%s\" is not an integer", path, UserText(item).c_str());
         set += element;
       }
       value = set;
@@ -238,14 +244,14 @@ void SetUserValueFromText(VQ_Containable& target, const std::string& path, const
     case XUValue::kStrSet: {
       VQ_StrSetValue set;
       for (const std::string& item : SplitList(text)) {
-        if (item.empty()) Raise("%s: \"%s\" holds an empty element", path.c_str(), text.c_str());
+        if (item.empty()) Raise("%s: \"%s\" holds an empty element", path, UserText(text).c_str());
         set += item.c_str();
       }
       value = set;
       break;
     }
     default:
-      Raise("%s holds no value that can be set", path.c_str());
+      Raise("%s holds no value that can be set", path);
   }
   param->SetUserValue(value);
 }

@@ -237,7 +237,8 @@ VQ_Type& VQ_Matrix::ElementByText(const char* indexText) {
   m_CurrentOffset = -1;
   CreateMissingArrayElement(indexText);
   if (m_CurrentOffset < 0 || m_CurrentOffset >= m_Elements.Elements() || m_Elements[m_CurrentOffset] == nullptr)
-    vq_rt::Raise("%s: \"(%s\" is not an index of this array", DisplayName().c_str(), indexText ? indexText : "");
+    vq_rt::Raise("%s: \"(%s\" is not an index of this array", DisplayName().c_str(),
+                 vq_rt::UserText(indexText ? indexText : "").c_str());
   return *m_Elements[m_CurrentOffset];
 }
 
