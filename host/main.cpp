@@ -104,10 +104,7 @@ int Run(const vqhost::Options& options) {
     root.instance = FindFactory(library, type)();
     if (root.instance == nullptr) throw VQ_Error("no instance of " + type + " could be made");
     LinkReferences(library, *root.instance);
-    for (const auto& [propertyPath, text] : options.sets) {
-      VQ_Containable& target = vq_rt::ResolvePath(*root.instance, propertyPath);
-      vq_rt::SetUserValueFromText(target, propertyPath, text);
-    }
+    for (const auto& [propertyPath, text] : options.sets) vq_rt::SetUserValueAtPath(*root.instance, propertyPath, text);
     vq_rt::Driver driver(*root.instance);
     std::vector<std::string> frames = RunRecordingFrames(driver, *root.instance);
     output = options.format == vqhost::Options::Format::Json ? vqhost::ReportJson(*root.instance, driver, frames)

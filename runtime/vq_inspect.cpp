@@ -256,6 +256,43 @@ void SetUserValueFromText(VQ_Containable& target, const std::string& /*path*/, c
   param->SetUserValue(value);
 }
 
+void SetUserValueAtPath(VQ_Container& root, const std::string& path, const std::string& text) {
+  VQ_AssignmentTransaction transaction;
+  SetUserValueFromText(ResolvePath(root, path), path, text);
+  transaction.Commit();
+}
+
+namespace {
+
+// The first user value in an object or below it, not following references
+// (what they link belongs elsewhere).
+const VQ_VarParam* FirstUserValue(VQ_Containable& object) {
+  if (auto* param = dynamic_cast<VQ_VarParam*>(&object); param != nullptr && param->HasUserValue()) return param;
+  if (dynamic_cast<VQ_ExternalBase*>(&object) != nullptr) return nullptr;
+  std::vector<VQ_Containable*> children;
+  Children(object, children, true);
+  for (VQ_Containable* child : children)
+    if (const VQ_VarParam* found = FirstUserValue(*child)) return found;
+  return nullptr;
+}
+
+}  // namespace
+
+void RefuseValuesOutsideIndexSets(VQ_Container& model) {
+  for (int i = 0; i < model.PropertyCount(); ++i) {
+    VQ_Containable* property = model.PropertyAt(i);
+    if (auto* member = dynamic_cast<VQ_VirtualBase*>(property)) property = member->LinkedIfAny();
+    auto* array = dynamic_cast<VQ_Matrix*>(property);
+    if (array == nullptr) continue;
+    for (VQ_Type* element : array->ElementsOutsideDeclaredSets())
+      if (const VQ_VarParam* param = FirstUserValue(*element)) {
+        XUValue value;
+        param->GetValue(value);
+        param->Refuse(value, "belongs to an element the model does not have");
+      }
+  }
+}
+
 ValueEntry::ValueEntry() = default;
 ValueEntry::ValueEntry(const ValueEntry&) = default;
 ValueEntry& ValueEntry::operator=(const ValueEntry&) = default;

@@ -41,6 +41,15 @@ KYV_API VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path)
 // from the instance, and the value.
 KYV_API void SetUserValueFromText(VQ_Containable& target, const std::string& path, const std::string& text);
 
+// Resolves a path and sets the user value from its text; a refusal leaves
+// nothing behind, not even an element the path made.
+KYV_API void SetUserValueAtPath(VQ_Container& root, const std::string& path, const std::string& text);
+
+// Once a model's index sets are laid, a user value on an element of one of
+// its arrays that lies outside them (or anywhere within such an element)
+// belongs to nothing the model has: raises VQ_Error naming it.
+KYV_API void RefuseValuesOutsideIndexSets(VQ_Container& model);
+
 struct KYV_API ValueEntry {
   std::string path;
   XUValue value;

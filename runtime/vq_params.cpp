@@ -1,11 +1,13 @@
 #include "vq_params.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <utility>
 
 #include "vq_error.h"
 #include "vq_format.h"
+#include "vq_matrix.h"
 #include "vq_recorder.h"
 
 namespace vq_rt {
@@ -57,10 +59,16 @@ struct Saved {
   bool had;
   XUValue value;
 };
+struct MadeElement {
+  VQ_Matrix* array;
+  VQ_Type* element;
+  int slot;
+};
 struct TransactionLog {
   int depth = 0;
   unsigned epoch = 0;  // numbers the outermost transactions
   std::vector<Saved> saved;
+  std::vector<MadeElement> made;
 };
 TransactionLog& Log() {
   static TransactionLog log;
@@ -79,11 +87,24 @@ VQ_AssignmentTransaction::~VQ_AssignmentTransaction() {
   if (!m_Outermost) return;
   std::vector<Saved> saved;
   saved.swap(log.saved);
+  std::vector<MadeElement> made;
+  made.swap(log.made);
   if (m_Committed) return;
   for (auto it = saved.rbegin(); it != saved.rend(); ++it) it->param->RestoreAssigned(it->had, it->value);
+  // Latest first: an element made inside another goes before it does.
+  for (auto it = made.rbegin(); it != made.rend(); ++it) it->array->RemoveElement(it->element, it->slot);
 }
 
 void VQ_AssignmentTransaction::Commit() { m_Committed = true; }
+
+void VQ_AssignmentTransaction::Made(VQ_Matrix& array, VQ_Type& element, int slot) {
+  if (Log().depth > 0) Log().made.push_back({&array, &element, slot});
+}
+
+void VQ_AssignmentTransaction::Forget(const VQ_Matrix& array) {
+  std::vector<MadeElement>& made = Log().made;
+  made.erase(std::remove_if(made.begin(), made.end(), [&](const MadeElement& m) { return m.array == &array; }), made.end());
+}
 
 void VQ_VarParam::RestoreAssigned(bool had, const XUValue& value) {
   if (had) StoreLayer(kAssigned, value);
