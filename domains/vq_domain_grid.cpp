@@ -81,6 +81,12 @@ void VQ_DOMAIN::CheckAssignments(int, int) {
   // The users' own section values.
   double location = Effective(*Section(1).LOCATION, 0.0);
   const double first = location;
+  // The sections' locations are fractions of the length past the first one:
+  // an overflow on the way is the length's (or the first location's) doing.
+  if (!std::isfinite(length + first) || !std::isfinite(length * (sections - 1))) {
+    VQ_REALPARAMETER& source = (*LENGTH).HasUserValue() ? *LENGTH : *Section(1).LOCATION;
+    source.Refuse(source.v(), "takes the sections' locations beyond the largest real number");
+  }
   for (int s = 1; s <= sections; ++s) {
     VQ_SECTIONDATAMODEL& section = Section(s);
     if (s > 1) {
