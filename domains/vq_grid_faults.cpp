@@ -1,10 +1,10 @@
 #include "vq_grid_faults.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 
-#include "vq_format.h"
 #include "vq_methods.h"
 
 namespace brantel {
@@ -14,11 +14,15 @@ namespace {
 // Two coordinates are one where they differ by rounding only.
 bool Same(double a, double b) { return std::fabs(a - b) <= 1e-9 * std::fmax(std::fabs(a), std::fabs(b)); }
 
-// A coordinate as the runtime writes values.
+// A coordinate as the runtime writes real values: the shortest text that
+// reads back as it, with ".0" on a whole number. Made here, not by the
+// runtime: a string must be freed by the module that made it.
 std::string Shown(double x) {
-  XUValue value;
-  value.SetReal(x);
-  return vq_rt::FormatValue(value);
+  char text[64];
+  const auto end = std::to_chars(text, text + sizeof text, x).ptr;
+  std::string shown(text, end);
+  if (std::isfinite(x) && shown.find_first_of(".e") == std::string::npos) shown += ".0";
+  return shown;
 }
 
 // Of two nodes out of order, the one the user set answers for it; the
