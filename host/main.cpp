@@ -36,7 +36,7 @@ struct Held {
 
 Factory FindFactory(void* library, const std::string& type) {
   void* symbol = vq_rt::FindSymbol(library, (type + "Factory").c_str());
-  if (symbol == nullptr) throw VQ_Error("unknown type \"" + type + "\"");
+  if (symbol == nullptr) throw VQ_Error("unknown type \"" + vq_rt::UserText(type) + "\"");
   return reinterpret_cast<Factory>(symbol);
 }
 
@@ -96,7 +96,7 @@ int Run(const vqhost::Options& options) {
   std::string path = options.library.empty() ? BRANTEL_DEFAULT_LIBRARY : options.library;
   std::string error;
   void* library = vq_rt::OpenLibrary(path, error);
-  if (library == nullptr) throw VQ_Error("cannot load the model library: " + error);
+  if (library == nullptr) throw VQ_Error("cannot load the model library: " + vq_rt::OneLine(error));
   std::string type = options.type.empty() ? kDefaultType : options.type;
   std::string output;
   {

@@ -292,6 +292,8 @@ TEST(Host, RefusalsAreOneLineNamingThePathTheValueAndTheReason) {
        "DOMAIN.DISCRETIZATIONMETHOD: \"" + longName.substr(0, 100) + "...\" is not one of the valid values {\"BFD1\", "
        "\"BFD2\", \"CFD2\", \"CFD4\", \"FFD1\", \"FFD2\", \"OCFE2\", \"OCFE3\", \"OCFE4\", \"UBFD4\"}"},
       {{"distribution1d", "--set", "VALUE=x"}, "DISTRIBUTION1D.VALUE: \"x\" cannot replace \"Matrix\""},
+      {{"do\nmain"}, "unknown type \"DO\\nMAIN\""},
+      {{"domain", "--set", "USERNOTES\n"}, "--set takes PATH=VALUE, not \"USERNOTES\\n\""},
       {{"domain", "--set", "MINNODECOUNT=10000001"},
        "DOMAIN.MINNODECOUNT: 10000001 node intervals in each of 1 sections give more than the 10000000 node intervals "
        "a grid may have"},
