@@ -31,13 +31,7 @@ void ExpectRefusedAndUnchanged(const Case& c) {
   f.Run();
   std::map<std::string, std::string> before = Values(f.d);
   for (const auto& [path, value] : c.sets) f.Set(path, value);
-  std::string error = "(no error)";
-  try {
-    f.Run();
-  } catch (const VQ_Error& e) {
-    error = e.what();
-  }
-  EXPECT_EQ(error, c.error);
+  EXPECT_EQ(f.RunError(), c.error);
   std::map<std::string, std::string> after = Values(f.d);
   for (const auto& [path, value] : c.sets) before.erase(path), after.erase(path);
   EXPECT_EQ(after, before) << c.error;
