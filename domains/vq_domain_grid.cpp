@@ -148,6 +148,7 @@ void VQ_DOMAIN::AssignDefaults(int a, int b) {
   // Values of the user's own that the generator would compute must describe
   // the grid they belong to.
   if (const brantel::GridFault fault = brantel::FindGridFault(*this)) fault.Raise();
+  if (const brantel::GridFault fault = brantel::FindCoordinateFault(*this)) fault.Raise();
 }
 
 void VQ_DOMAIN::AssignSection(const brantel::AssignmentStatements& put, VQ_IntegerSetIter& it, long long& nodes) {

@@ -71,6 +71,7 @@ GridFault Fault(const VQ_VarParam& property, const char* format, ...) {
 
 GridFault FindGridFault(VQ_DOMAIN& domain) {
   const int sections = (*domain.NUMSECTIONS).v();
+  const double first = (*(*domain.SECTION)(1).LOCATION).v();
   long long nodes = 0;
   for (int s = 1; s <= sections; ++s) {
     VQ_SECTIONDATAMODEL& section = (*domain.SECTION)(s);
@@ -79,7 +80,6 @@ GridFault FindGridFault(VQ_DOMAIN& domain) {
     if (nodes > kMaxEndNode)
       return Fault(section.NODECOUNT, "takes the grid to %lld node intervals, " BRANTEL_CAP, nodes);
     // Where the section ends, the next begins (the last: the domain ends).
-    const double first = (*(*domain.SECTION)(1).LOCATION).v();
     const double end = (*section.LOCATION).v() + section.LENGTH.v();
     const bool last = s == sections;
     const double next = last ? first + (*domain.LENGTH).v() : (*(*domain.SECTION)(s + 1).LOCATION).v();
@@ -89,18 +89,24 @@ GridFault FindGridFault(VQ_DOMAIN& domain) {
   }
   if (domain.ENDNODE.v() != nodes)
     return Fault(domain.ENDNODE, "is not %lld, the node intervals of all sections", nodes);
-  // Every section's boundary nodes lie at its ends, and the nodes between
-  // them in order.
-  for (int s = 1; s <= sections; ++s) {
+  return {};
+}
+
+GridFault FindCoordinateFault(VQ_DOMAIN& domain) {
+  for (int s = 1; s <= (*domain.NUMSECTIONS).v(); ++s) {
     VQ_SECTIONDATAMODEL& section = (*domain.SECTION)(s);
     const int base = section.BASE.v();
     const double location = (*section.LOCATION).v();
     if (!Same((*domain.VALUE)(base).v(), location))
       return Fault((*domain.VALUE)(base), "is not %s, where section %d begins", Shown(location).c_str(), s);
-    for (int n = base; n < base + section.NODECOUNT.v(); ++n)
-      if (!((*domain.VALUE)(n + 1).v() > (*domain.VALUE)(n).v()))
-        return Fault(Answerable(domain, n, n + 1), "puts nodes %d and %d out of order (%s, %s)", n, n + 1,
-                     Shown((*domain.VALUE)(n).v()).c_str(), Shown((*domain.VALUE)(n + 1).v()).c_str());
+    double previous = (*domain.VALUE)(base).v();
+    for (int n = base + 1; n <= base + section.NODECOUNT.v(); ++n) {
+      const double x = (*domain.VALUE)(n).v();
+      if (!(x > previous))
+        return Fault(Answerable(domain, n - 1, n), "puts nodes %d and %d out of order (%s, %s)", n - 1, n,
+                     Shown(previous).c_str(), Shown(x).c_str());
+      previous = x;
+    }
     const double end = location + section.LENGTH.v();
     if (!Same((*domain.VALUE)(base + section.NODECOUNT.v()).v(), end))
       return Fault((*domain.VALUE)(base + section.NODECOUNT.v()), "is not %s, where section %d ends",

@@ -33,7 +33,11 @@ GridFault Fault(const VQ_VarParam& property, const char* format, ...) __attribut
 // element length.
 GridFault SectionFault(VQ_DOMAIN& domain, VQ_SECTIONDATAMODEL& section, long long before);
 
-// The first value of the domain's grid, as laid, that describes no grid.
+// The first value of the domain's grid, as laid, that describes no grid:
+// its sections and end node.
 GridFault FindGridFault(VQ_DOMAIN& domain);
+// The first node coordinate of a laid grid that is not where its section
+// puts it: at a section's ends, strictly increasing in between.
+GridFault FindCoordinateFault(VQ_DOMAIN& domain);
 
 }  // namespace brantel
