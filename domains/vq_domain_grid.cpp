@@ -187,10 +187,13 @@ void VQ_DOMAIN::AssignSection(const brantel::AssignmentStatements& put, VQ_Integ
       put.Assign(section.NODECOUNT, TruncInt(elements) * (points + 1), 31);
     }
   }
-  // The input the node count came from answers for it.
+  // The input the node count came from answers for it; the spacing the
+  // domain assigns itself gives every section the same nodes, so there the
+  // number of sections does.
   VQ_VarParam& source = section.NODECOUNT.HasUserValue() ? static_cast<VQ_VarParam&>(section.NODECOUNT)
                         : tookMinimum || MINNODECOUNT.v() < 1 ? static_cast<VQ_VarParam&>(MINNODECOUNT)
-                                                               : static_cast<VQ_VarParam&>(spacing);
+                        : spacing.HasUserValue()              ? static_cast<VQ_VarParam&>(spacing)
+                                                              : static_cast<VQ_VarParam&>(*NUMSECTIONS);
   XUValue given;
   source.GetValue(given);
   const int count = section.NODECOUNT.v();
