@@ -222,7 +222,7 @@ void SetUserValueFromText(VQ_Containable& target, const std::string& /*path*/, c
       break;
     }
     case XUValue::kString:
-      value.SetString(UserText(text).c_str());
+      value.SetString(text.c_str());
       break;
     case XUValue::kLogical: {
       std::string t = Trim(text);

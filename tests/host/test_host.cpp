@@ -320,8 +320,13 @@ TEST(Host, RefusalsAreOneLineNamingThePathTheValueAndTheReason) {
 }
 
 // A real number too small to be normal is still a finite number; values set
-// before the pass that lays the sections are taken.
-TEST(Host, TinyLengthsAndSectionsSetWithTheirCountAreTaken) {
+// before the pass that lays the sections are taken; a long value is kept
+// whole (only messages cut what they quote).
+TEST(Host, TinyLengthsSectionsSetWithTheirCountAndLongValuesAreTaken) {
+  const std::string notes(300, 'n');
+  Result kept = RunHost({"genericmodel", "--set", "USERNOTES=" + notes});
+  EXPECT_EQ(kept.status, 0) << kept.err;
+  EXPECT_NE(kept.out.find(notes), std::string::npos);
   Result tiny = RunHost({"domain", "--set", "LENGTH=1e-308"});
   EXPECT_EQ(tiny.status, 0) << tiny.err;
   EXPECT_NE(tiny.out.find("grid: BFD1, 1 section(s), end node 8, interior {1..7}\n"), std::string::npos) << tiny.out;
