@@ -86,4 +86,20 @@ TEST(ModelRefusals, CountingAGridTooLargeIsRefused) {
   }
 }
 
+// A domain is named by the reference that first linked it, from the
+// instance that holds the reference; unlinked, by its type again.
+TEST(ModelRefusals, LinkedDomainsAreNamedByTheirReference) {
+  Distribution2DFixture f;
+  VQ_DOMAIN& x = f.X();
+  x.AddRef();
+  EXPECT_EQ((*x.LENGTH).DisplayName(), "XDOMAIN.LENGTH");
+  EXPECT_EQ((*x.SECTION)(1).NODECOUNT.DisplayName(), "XDOMAIN.SECTION(1).NODECOUNT");
+  f.d.YDOMAIN.Link(&x);  // the same domain at both references keeps its first name
+  EXPECT_EQ(x.ENDNODE.DisplayName(), "XDOMAIN.ENDNODE");
+  f.d.XDOMAIN.Link(nullptr);
+  f.d.YDOMAIN.Link(nullptr);
+  EXPECT_EQ(x.ENDNODE.DisplayName(), "DOMAIN.ENDNODE");
+  x.Release();
+}
+
 }  // namespace
