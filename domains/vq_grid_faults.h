@@ -26,7 +26,8 @@ struct GridFault {
   [[noreturn]] void Raise() const { property->Refuse(value, reason.c_str()); }
 };
 
-GridFault Fault(const VQ_VarParam& property, const char* format, ...) __attribute__((format(printf, 2, 3)));
+// The property's current value, refused for the reason the format gives.
+GridFault Fault(const VQ_VarParam& property, const char* format, ...) KYV_PRINTF(2, 3);
 
 // A section's own values: whole elements, its place in the numbering
 // (`before`: the node intervals of the sections before it), its spacing and
