@@ -1,7 +1,6 @@
 #include "vq_walk.h"
 
 #include <climits>
-#include <cstdio>
 #include <cstring>
 
 namespace brantel::walk {

@@ -18,8 +18,6 @@
 //   Row(statement, stencil, at, ...)    one equation instance
 #include <array>
 #include <cstdint>
-#include <initializer_list>
-#include <utility>
 
 #include "vq_domain.h"
 #include "vq_grid_faults.h"
