@@ -229,8 +229,8 @@ TEST(Distribution1D, SignatureAndDerivation) {
   EXPECT_STREQ(VQ_External<VQ_DISTRIBUTION1D>().ExternalTypeName(), "Model DISTRIBUTION1D\tV8.4");
 }
 
-// A grid that does not suit the method is refused by the counting pass,
-// which then emits nothing.
+// A grid that does not describe itself or suit the method is refused by the
+// assignments of the domain or the distribution; nothing is emitted.
 TEST(Distribution1D, GridsTheStencilsCannotUseAreRefused) {
   struct Case {
     std::vector<std::pair<std::string, std::string>> sets;
