@@ -46,7 +46,8 @@ class VQ_GeneratedLevel : public Base {
 
   // Base assignments first (with the first argument lowered by one), then
   // the index sets with pass 0, the defaults, the index sets with pass 1.
-  // A refusal part-way puts back every value this call assigned.
+  // A user value left outside the index sets is refused. A refusal part-way
+  // puts back every value this call assigned.
   long ExecuteAssignments0(int a, int b, long) {
     long result = Base::ExecuteAssignments(Lowered(a), b);
     VQ_AssignmentTransaction transaction;
@@ -54,6 +55,7 @@ class VQ_GeneratedLevel : public Base {
     self().AssignIndexSets(a, b, 0);
     self().AssignDefaults(a, b);
     self().AssignIndexSets(a, b, 1);
+    vq_rt::RefuseValuesOutsideIndexSets(*this);
     transaction.Commit();
     return result;
   }

@@ -153,6 +153,13 @@ void VQ_DISTRIBUTION2D::BindArrays() {
   IDXDY.SetDim(VQ_IDXDY_SET1, VQ_IDXDY_SET2);
 }
 
+// The grids the domains laid are judged before any index set is sized by
+// them: a refusal here leaves the distribution and its domains as they were.
+void VQ_DISTRIBUTION2D::CheckAssignments(int, int) {
+  Subject2D subject(*this);
+  if (const brantel::GridFault fault = brantel::walk::CheckDomains(subject, 2)) fault.Raise();
+}
+
 void VQ_DISTRIBUTION2D::AssignIndexSets(int a, int b, int pass) {
   brantel::AssignmentStatements put(*this, a, b);
   VQ_DOMAIN& x = *XDOMAIN;
@@ -198,8 +205,7 @@ void VQ_DISTRIBUTION2D::AssignDefaults(int a, int b) {
 // Both passes walk one description.
 int VQ_DISTRIBUTION2D::CountOwnEquations(int& count) {
   Subject2D subject(*this);
-  return brantel::walk::CountWalk(*this, brantel::walk::Walk2D(), subject, m_GroupBase, count,
-                                  {{&*XDOMAIN, "XDOMAIN"}, {&*YDOMAIN, "YDOMAIN"}});
+  return brantel::walk::CountWalk(*this, brantel::walk::Walk2D(), subject, 2, m_GroupBase, count);
 }
 
 void VQ_DISTRIBUTION2D::EmitOwnEquations(int& counter, int*& p, int*& q) {

@@ -20,6 +20,7 @@ class VQ_DISTRIBUTION2D : public VQ_GeneratedLevel<VQ_DISTRIBUTION2D, VQ_ModelTy
 
   // The frame's hooks.
   void BindArrays();
+  void CheckAssignments(int a, int b);
   void AssignIndexSets(int a, int b, int pass);
   void AssignDefaults(int a, int b);
   int CountOwnEquations(int& count);

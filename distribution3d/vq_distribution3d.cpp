@@ -258,6 +258,13 @@ void VQ_DISTRIBUTION3D::BindArrays() {
     (this->*integral.array).SetDim(this->*integral.x, this->*integral.y, this->*integral.z);
 }
 
+// The grids the domains laid are judged before any index set is sized by
+// them: a refusal here leaves the distribution and its domains as they were.
+void VQ_DISTRIBUTION3D::CheckAssignments(int, int) {
+  Subject3D subject(*this);
+  if (const brantel::GridFault fault = brantel::walk::CheckDomains(subject, 3)) fault.Raise();
+}
+
 void VQ_DISTRIBUTION3D::AssignIndexSets(int a, int b, int pass) {
   brantel::AssignmentStatements put(*this, a, b);
   VQ_DOMAIN& x = *XDOMAIN;
@@ -311,8 +318,7 @@ void VQ_DISTRIBUTION3D::AssignDefaults(int a, int b) {
 // Both passes walk one description.
 int VQ_DISTRIBUTION3D::CountOwnEquations(int& count) {
   Subject3D subject(*this);
-  return brantel::walk::CountWalk(*this, brantel::walk::Walk3D(), subject, m_GroupBase, count,
-                                  {{&*XDOMAIN, "XDOMAIN"}, {&*YDOMAIN, "YDOMAIN"}, {&*ZDOMAIN, "ZDOMAIN"}});
+  return brantel::walk::CountWalk(*this, brantel::walk::Walk3D(), subject, 3, m_GroupBase, count);
 }
 
 void VQ_DISTRIBUTION3D::EmitOwnEquations(int& counter, int*& p, int*& q) {

@@ -21,6 +21,7 @@ class VQ_DISTRIBUTION3D : public VQ_GeneratedLevel<VQ_DISTRIBUTION3D, VQ_ModelTy
 
   // The frame's hooks.
   void BindArrays();
+  void CheckAssignments(int a, int b);
   void AssignIndexSets(int a, int b, int pass);
   void AssignDefaults(int a, int b);
   int CountOwnEquations(int& count);

@@ -93,6 +93,13 @@ void VQ_DISTRIBUTION1D::BindArrays() {
   IDX.SetDim(VQ_IDX_SET1);
 }
 
+// The grids the domains laid are judged before any index set is sized by
+// them: a refusal here leaves the distribution and its domains as they were.
+void VQ_DISTRIBUTION1D::CheckAssignments(int, int) {
+  Subject1D subject(*this);
+  if (const brantel::GridFault fault = brantel::walk::CheckDomains(subject, 1)) fault.Raise();
+}
+
 void VQ_DISTRIBUTION1D::AssignIndexSets(int a, int b, int pass) {
   brantel::AssignmentStatements put(*this, a, b);
   VQ_DOMAIN& x = *XDOMAIN;
@@ -115,7 +122,7 @@ void VQ_DISTRIBUTION1D::AssignDefaults(int a, int b) {
 // Both passes walk one description.
 int VQ_DISTRIBUTION1D::CountOwnEquations(int& count) {
   Subject1D subject(*this);
-  return brantel::walk::CountWalk(*this, brantel::walk::Walk1D(), subject, m_GroupBase, count, {{&*XDOMAIN, nullptr}});
+  return brantel::walk::CountWalk(*this, brantel::walk::Walk1D(), subject, 1, m_GroupBase, count);
 }
 
 void VQ_DISTRIBUTION1D::EmitOwnEquations(int& counter, int*& p, int*& q) {

@@ -20,6 +20,7 @@ class VQ_DISTRIBUTION1D : public VQ_GeneratedLevel<VQ_DISTRIBUTION1D, VQ_ModelTy
 
   // The frame's hooks.
   void BindArrays();
+  void CheckAssignments(int a, int b);
   void AssignIndexSets(int a, int b, int pass);
   void AssignDefaults(int a, int b);
   int CountOwnEquations(int& count);

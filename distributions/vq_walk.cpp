@@ -1,7 +1,6 @@
 #include "vq_walk.h"
 
 #include <climits>
-#include <cstdio>
 #include <cstring>
 
 namespace brantel::walk {
@@ -103,59 +102,41 @@ int IntervalsNeeded(const char* method) {
 // Stencils reach from a row's node to the ends of its section (finite
 // differences) or of its element (collocation); a grid of the domain's own
 // making always suits, one with other values may not.
-int CheckGrid(VQ_ModelType& model, VQ_DOMAIN& domain, const char* reference) {
+GridFault UnsuitableGrid(VQ_DOMAIN& domain) {
+  if (GridFault fault = FindGridFault(domain)) return fault;
   const char* method = KnownMethod((*domain.DISCRETIZATIONMETHOD).v());
-  if (method == nullptr) return 0;
-  char reason[192];
-  // With several domains the reason says which reference holds the grid.
-  auto refuse = [&](const VQ_VarParamProp& property, long long value) {
-    if (reference != nullptr) {
-      const size_t used = std::strlen(reason);
-      std::snprintf(reason + used, sizeof reason - used, " (%s)", reference);
-    }
-    return model.RefuseCount(property, value, reason);
-  };
-  const int points = (*domain.NUMPOLYPOINTS).v();
-  if (points != OwnPolyPoints(method)) {
-    std::snprintf(reason, sizeof reason, "inner points per element do not suit %s, whose stencils take %d", method,
-                  OwnPolyPoints(method));
-    return refuse(*domain.NUMPOLYPOINTS, points);
-  }
+  if (method == nullptr) return {};
+  if ((*domain.NUMPOLYPOINTS).v() != OwnPolyPoints(method))
+    return Fault(*domain.NUMPOLYPOINTS, "inner points per element do not suit %s, whose stencils take %d", method,
+                 OwnPolyPoints(method));
   const int needed = IntervalsNeeded(method);
-  long long nodes = 0;
-  const int sections = (*domain.NUMSECTIONS).v();
-  for (int s = 1; s <= sections; ++s) {
+  for (int s = 1; s <= (*domain.NUMSECTIONS).v(); ++s) {
     VQ_SECTIONDATAMODEL& section = (*domain.SECTION)(s);
-    const int count = section.NODECOUNT.v();
-    if (count < needed) {
-      std::snprintf(reason, sizeof reason, "is fewer than the %d node intervals the %s stencils need", needed, method);
-      return refuse(section.NODECOUNT, count);
-    }
-    if (count % (points + 1) != 0) {
-      std::snprintf(reason, sizeof reason, "is not a whole number of elements of %d intervals", points + 1);
-      return refuse(section.NODECOUNT, count);
-    }
-    if (section.NUMELEMENTS.v() != count / (points + 1)) {
-      std::snprintf(reason, sizeof reason, "elements do not fill the %d node intervals of the section", count);
-      return refuse(section.NUMELEMENTS, section.NUMELEMENTS.v());
-    }
-    if (section.BASE.v() != nodes) {
-      std::snprintf(reason, sizeof reason, "is not %lld, the node intervals of the sections before it", nodes);
-      return refuse(section.BASE, section.BASE.v());
-    }
-    nodes += count;
+    if (section.NODECOUNT.v() < needed)
+      return Fault(section.NODECOUNT, "is fewer than the %d node intervals the %s stencils need", needed, method);
   }
-  if (domain.ENDNODE.v() != nodes) {
-    std::snprintf(reason, sizeof reason, "is not %lld, the node intervals of all sections", nodes);
-    return refuse(domain.ENDNODE, domain.ENDNODE.v());
-  }
-  return 0;
+  return {};
 }
 
-int CountWalk(VQ_ModelType& model, const Program& program, Subject& subject, int groupBase, int& count,
-              std::initializer_list<DomainReference> domains) {
-  for (const auto& [domain, reference] : domains)
-    if (const int refused = CheckGrid(model, *domain, reference); refused < 0) return refused;
+// Every array of a distribution spans the nodes of its domains together:
+// their product may not pass the nodes of the largest grid of one domain.
+GridFault CheckDomains(Subject& subject, int axes) {
+  for (int axis = 0; axis < axes; ++axis)
+    if (GridFault fault = UnsuitableGrid(subject.Domain(axis))) return fault;
+  long long nodes = 1;
+  for (int axis = 0; axis < axes; ++axis) {
+    VQ_DOMAIN& domain = subject.Domain(axis);
+    nodes *= domain.ENDNODE.v() + 1LL;  // each at most kMaxEndNode + 1: no overflow over three axes
+    if (nodes > kMaxNodes)
+      return Fault(domain.ENDNODE, "takes the distribution to %lld nodes over its domains, more than the %lld a "
+                   "distribution may have", nodes, kMaxNodes);
+  }
+  return {};
+}
+
+int CountWalk(VQ_ModelType& model, const Program& program, Subject& subject, int axes, int groupBase, int& count) {
+  if (const GridFault fault = CheckDomains(subject, axes))
+    return model.RefuseCount(*fault.property, fault.value, fault.reason.c_str());
   VQ_StrictLookups strict;
   CountPass pass(model, groupBase, count);
   Engine<CountPass>(program, subject, pass).Run();

@@ -18,10 +18,9 @@
 //   Row(statement, stencil, at, ...)    one equation instance
 #include <array>
 #include <cstdint>
-#include <initializer_list>
-#include <utility>
 
 #include "vq_domain.h"
+#include "vq_grid_faults.h"
 #include "vq_methods.h"
 #include "vq_stencils.h"
 
@@ -317,18 +316,22 @@ class EmitPass : public EmitReads {
   int*& m_Q;
 };
 
-// Refuses (through the runtime) a domain grid on which the stencils of its
-// method would reach outside their sections or elements; 0 when it suits.
-// A distribution over several domains names the reference in the reason.
-int CheckGrid(VQ_ModelType& model, VQ_DOMAIN& domain, const char* reference = nullptr);
+// The nodes of the largest grid of one domain: a distribution lays no more
+// over all its domains together.
+constexpr long long kMaxNodes = kMaxEndNode + 1;
 
-// A distribution's two passes over its walk. Counting first checks each
-// domain's grid (named by its reference) and returns a refusal as a
-// negative result; during both passes a look-up outside an array's index
-// set is an error, not a new unknown.
-using DomainReference = std::pair<VQ_DOMAIN*, const char*>;
-int CountWalk(VQ_ModelType& model, const Program& program, Subject& subject, int groupBase, int& count,
-              std::initializer_list<DomainReference> domains);
+// The first value of a domain's grid that describes no grid or that its
+// method's stencils cannot use (they would reach outside their sections or
+// elements); empty when it suits.
+GridFault UnsuitableGrid(VQ_DOMAIN& domain);
+// The same over the distribution's domains (axes of them, x first), and
+// more nodes over all of them than a distribution may have.
+GridFault CheckDomains(Subject& subject, int axes);
+
+// A distribution's two passes over its walk. Counting first checks the
+// domains and returns a refusal as a negative result; during both passes a
+// look-up outside an array's index set is an error, not a new unknown.
+int CountWalk(VQ_ModelType& model, const Program& program, Subject& subject, int axes, int groupBase, int& count);
 void EmitWalk(VQ_ModelType& model, VQ_ModelExtensions& stream, const Program& program, Subject& subject, int groupBase,
               int& counter, int*& p, int*& q);
 

@@ -5,14 +5,12 @@
 #include <cstdio>
 
 #include "vq_domain.h"
+#include "vq_grid_faults.h"
 #include "vq_methods.h"
 
 namespace {
 
-// The largest grid: its end node, the number of node intervals, may not pass
-// this.
-constexpr long long kMaxEndNode = 10000000;
-#define BRANTEL_CAP "more than the 10000000 node intervals a grid may have"
+using brantel::kMaxEndNode;
 constexpr const char* kCapReason = "gives " BRANTEL_CAP;
 
 // The int nearest to x, halves away from zero; x within int range.
@@ -47,6 +45,10 @@ void VQ_DOMAIN::CheckAssignments(int, int) {
   const int sections = (*NUMSECTIONS).v();
   if (sections < 1) (*NUMSECTIONS).Refuse(static_cast<long long>(sections), "must be at least 1");
   if (sections > kMaxEndNode) (*NUMSECTIONS).Refuse(static_cast<long long>(sections), kCapReason);
+  // An end node of the user's own is checked against the grid once laid;
+  // one beyond any grid is refused before anything is sized by it.
+  if (ENDNODE.HasUserValue() && ENDNODE.v() > kMaxEndNode)
+    ENDNODE.Refuse(static_cast<long long>(ENDNODE.v()), "is " BRANTEL_CAP);
   const double length = Effective(*LENGTH, 1.0);
   if (!Positive(length)) (*LENGTH).Refuse(length, "must be finite and greater than 0");
   const double spacing = Effective(*SPACINGPREFERENCE, (length * 0.125) / sections);
@@ -79,6 +81,12 @@ void VQ_DOMAIN::CheckAssignments(int, int) {
   // The users' own section values.
   double location = Effective(*Section(1).LOCATION, 0.0);
   const double first = location;
+  // The sections' locations are fractions of the length past the first one:
+  // an overflow on the way is the length's (or the first location's) doing.
+  if (!std::isfinite(length + first) || !std::isfinite(length * (sections - 1))) {
+    VQ_REALPARAMETER& source = (*LENGTH).HasUserValue() ? *LENGTH : *Section(1).LOCATION;
+    source.Refuse(source.v(), "takes the sections' locations beyond the largest real number");
+  }
   for (int s = 1; s <= sections; ++s) {
     VQ_SECTIONDATAMODEL& section = Section(s);
     if (s > 1) {
@@ -137,6 +145,10 @@ void VQ_DOMAIN::AssignDefaults(int a, int b) {
   put.Assign(ENDNODE, TruncInt(Sigma42988192()), 43);
   put.Assign((*VALUE)(0), (*Section(1).LOCATION).v(), 44);
   AssignCoordinates(put);
+  // Values of the user's own that the generator would compute must describe
+  // the grid they belong to.
+  if (const brantel::GridFault fault = brantel::FindGridFault(*this)) fault.Raise();
+  if (const brantel::GridFault fault = brantel::FindCoordinateFault(*this)) fault.Raise();
 }
 
 void VQ_DOMAIN::AssignSection(const brantel::AssignmentStatements& put, VQ_IntegerSetIter& it, long long& nodes) {
@@ -175,10 +187,13 @@ void VQ_DOMAIN::AssignSection(const brantel::AssignmentStatements& put, VQ_Integ
       put.Assign(section.NODECOUNT, TruncInt(elements) * (points + 1), 31);
     }
   }
-  // The input the node count came from answers for it.
+  // The input the node count came from answers for it; the spacing the
+  // domain assigns itself gives every section the same nodes, so there the
+  // number of sections does.
   VQ_VarParam& source = section.NODECOUNT.HasUserValue() ? static_cast<VQ_VarParam&>(section.NODECOUNT)
                         : tookMinimum || MINNODECOUNT.v() < 1 ? static_cast<VQ_VarParam&>(MINNODECOUNT)
-                                                               : static_cast<VQ_VarParam&>(spacing);
+                        : spacing.HasUserValue()              ? static_cast<VQ_VarParam&>(spacing)
+                                                              : static_cast<VQ_VarParam&>(*NUMSECTIONS);
   XUValue given;
   source.GetValue(given);
   const int count = section.NODECOUNT.v();
@@ -204,6 +219,9 @@ void VQ_DOMAIN::AssignSection(const brantel::AssignmentStatements& put, VQ_Integ
     put.Assign(section.ELEMENTLENGTH, (*section.SPACINGUSED).v() * (NUMPOLYPOINTS.v() + 1), 37);
   else
     put.Assign(section.ELEMENTLENGTH, (*section.SPACINGUSED).v(), 36);
+  // The section's values of the user's own are held to its grid before the
+  // interior and the coordinates are laid from them.
+  if (const brantel::GridFault fault = brantel::SectionFault(*this, section, nodes - count)) fault.Raise();
 
   const int base = section.BASE.v();
   if (HIGHESTORDERDERIVATIVE.v() < 2)

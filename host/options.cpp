@@ -3,6 +3,8 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "vq_error.h"
+
 namespace vqhost {
 
 namespace {
@@ -47,7 +49,7 @@ Options ParseOptions(int argc, char** argv) {
       std::string assignment = value(i, arg);
       size_t eq = assignment.find('=');
       if (eq == std::string::npos || eq == 0)
-        throw std::invalid_argument("--set takes PATH=VALUE, not \"" + assignment + "\"");
+        throw std::invalid_argument("--set takes PATH=VALUE, not \"" + vq_rt::UserText(assignment) + "\"");
       options.sets.emplace_back(assignment.substr(0, eq), assignment.substr(eq + 1));
     } else if (arg.rfind("--set=", 0) == 0) {
       throw std::invalid_argument("--set takes PATH=VALUE as its next argument");
@@ -56,17 +58,18 @@ Options ParseOptions(int argc, char** argv) {
       const std::string name = Upper(format);
       if (name == "TEXT") options.format = Options::Format::Text;
       else if (name == "JSON") options.format = Options::Format::Json;
-      else throw std::invalid_argument("unknown format \"" + format + "\" (text or json)");
+      else throw std::invalid_argument("unknown format \"" + vq_rt::UserText(format) + "\" (text or json)");
     } else if (arg == "--library") {
       options.library = hasInline ? inlineValue : value(i, arg);
     } else if (arg.rfind("-", 0) == 0) {
-      throw std::invalid_argument("unknown option \"" + arg + "\"");
+      throw std::invalid_argument("unknown option \"" + vq_rt::UserText(arg) + "\"");
     } else if (!typeGiven) {
       if (arg.empty()) throw std::invalid_argument("the type name is empty");
       options.type = Upper(arg);
       typeGiven = true;
     } else {
-      throw std::invalid_argument("more than one type given (\"" + options.type + "\", \"" + arg + "\")");
+      throw std::invalid_argument("more than one type given (\"" + vq_rt::UserText(options.type) + "\", \"" +
+                                  vq_rt::UserText(arg) + "\")");
     }
   }
   return options;

@@ -20,7 +20,7 @@ using Factory = VQ_ModelType* (*)();
 
 Factory FindFactory(void* library, const std::string& type) {
   void* symbol = vq_rt::FindSymbol(library, (type + "Factory").c_str());
-  if (symbol == nullptr) throw VQ_Error("unknown type \"" + type + "\"");
+  if (symbol == nullptr) throw VQ_Error("unknown type \"" + vq_rt::UserText(type) + "\"");
   return reinterpret_cast<Factory>(symbol);
 }
 
@@ -83,15 +83,12 @@ Session::Session(const Options& options) {
   std::string path = options.library.empty() ? BRANTEL_DEFAULT_LIBRARY : options.library;
   std::string error;
   void* library = vq_rt::OpenLibrary(path, error);
-  if (library == nullptr) throw VQ_Error("cannot load the model library: " + error);
+  if (library == nullptr) throw VQ_Error("cannot load the model library: " + vq_rt::OneLine(error));
   std::string type = options.type.empty() ? kDefaultType : options.type;
   m_Root.reset(FindFactory(library, type)());
   if (m_Root == nullptr) throw VQ_Error("no instance of " + type + " could be made");
   LinkReferences(library, *m_Root);
-  for (const auto& [propertyPath, text] : options.sets) {
-    VQ_Containable& target = vq_rt::ResolvePath(*m_Root, propertyPath);
-    vq_rt::SetUserValueFromText(target, propertyPath, text);
-  }
+  for (const auto& [propertyPath, text] : options.sets) vq_rt::SetUserValueAtPath(*m_Root, propertyPath, text);
   m_Driver = std::make_unique<vq_rt::Driver>(*m_Root);
   m_Frames = RunRecordingFrames(*m_Driver, *m_Root);
 }

@@ -173,7 +173,14 @@ void VQ_ModelType::AddEquation(const char* name, int& counter, int group) {
 }
 
 int VQ_ModelType::RefuseCount(const VQ_VarParamProp& property, long long value, const char* reason) {
-  State().countRefusal = property.DisplayName() + ": " + std::to_string(value) + " " + (reason ? reason : "is refused");
+  State().countRefusal =
+      vq_rt::OneLine(property.DisplayName() + ": " + std::to_string(value) + " " + (reason ? reason : "is refused"));
+  return -1;
+}
+
+int VQ_ModelType::RefuseCount(const VQ_VarParamProp& property, const XUValue& value, const char* reason) {
+  State().countRefusal = vq_rt::OneLine(property.DisplayName() + ": " + vq_rt::UserText(vq_rt::FormatValue(value)) +
+                                        " " + (reason ? reason : "is refused"));
   return -1;
 }
 

@@ -94,6 +94,7 @@ class KYV_API VQ_ModelType : public VQ_Container {
   // naming the property and its value, and gives the negative status the
   // pass returns.
   int RefuseCount(const VQ_VarParamProp& property, long long value, const char* reason);
+  int RefuseCount(const VQ_VarParamProp& property, const XUValue& value, const char* reason);
   // The emission pass of one class level gave `emitted` equations where its
   // counting pass counted `counted`: raises VQ_Error when they differ.
   void ConfirmEmittedCount(int counted, int emitted);
@@ -201,3 +202,10 @@ class KYV_API VQ_StructureTypeEx : public VQ_WithExtensions<VQ_ModelType>, publi
   VQ_StructureTypeEx& operator=(const VQ_StructureTypeEx& other);
   ~VQ_StructureTypeEx() override;
 };
+
+namespace vq_rt {
+// Once a model's index sets are laid, a user value on an element of one of
+// its arrays that lies outside them (or anywhere within such an element)
+// belongs to nothing the model has: raises VQ_Error naming it.
+KYV_API void RefuseValuesOutsideIndexSets(VQ_Container& model);
+}  // namespace vq_rt

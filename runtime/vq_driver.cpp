@@ -31,9 +31,13 @@ void Driver::SetDims() {
   for (VQ_ModelType* model : m_Models) model->SetDims();
 }
 
+// One transaction over every model: a refusal by any of them puts back what
+// the models before it assigned, index sets included.
 void Driver::ExecuteAssignments() {
   Collect();
+  VQ_AssignmentTransaction transaction;
   for (VQ_ModelType* model : m_Models) model->ExecuteAssignments(m_Options.assignA, m_Options.assignB);
+  transaction.Commit();
 }
 
 void Driver::SetUpEquations() {

@@ -20,6 +20,7 @@ class KYV_API Driver {
   Driver& operator=(const Driver&) = delete;
 
   void SetDims();
+  // The assignments of every model; a refusal leaves every model as it was.
   void ExecuteAssignments();
   // Counting pass of every model; VQ_Error when one fails.
   void SetUpEquations();

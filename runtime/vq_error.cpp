@@ -11,6 +11,36 @@ VQ_Error::~VQ_Error() = default;
 
 namespace vq_rt {
 
+std::string OneLine(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7f) {
+      out += c;
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else {
+      char escape[5];
+      std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+      out += escape;
+    }
+  }
+  return out;
+}
+
+std::string UserText(const std::string& text) {
+  if (text.size() <= kUserTextLimit) return OneLine(text);
+  // Cut before a UTF-8 continuation byte, never inside a character.
+  size_t cut = kUserTextLimit;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return OneLine(text.substr(0, cut)) + "...";
+}
+
 void Raise(const char* format, ...) {
   va_list args;
   va_start(args, format);
@@ -21,7 +51,7 @@ void Raise(const char* format, ...) {
   std::vector<char> text(length > 0 ? static_cast<size_t>(length) + 1 : 1, '\0');
   if (length > 0) std::vsnprintf(text.data(), text.size(), format, args);
   va_end(args);
-  throw VQ_Error(std::string(text.data()));
+  throw VQ_Error(OneLine(std::string(text.data())));
 }
 
 }  // namespace vq_rt

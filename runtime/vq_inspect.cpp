@@ -87,7 +87,10 @@ bool ParseReal(const std::string& text, double& out) {
   errno = 0;
   char* end = nullptr;
   double value = std::strtod(t.c_str(), &end);
-  if (*end != '\0' || errno == ERANGE || !std::isfinite(value)) return false;
+  // Only overflow is out of range: a value too small to be normal is still
+  // a finite number (1e-308), rounded as the machine rounds it.
+  const bool overflow = errno == ERANGE && std::fabs(value) > 1.0;
+  if (*end != '\0' || overflow || !std::isfinite(value)) return false;
   out = value;
   return true;
 }
@@ -122,7 +125,7 @@ std::vector<PathStep> SplitPath(const std::string& path) {
     size_t stop = path.find_first_of(".()", pos);
     PathStep step;
     step.name = Trim(path.substr(pos, stop == std::string::npos ? std::string::npos : stop - pos));
-    if (step.name.empty()) Raise("%s: a step without a name at position %zu", path.c_str(), pos + 1);
+    if (step.name.empty()) Raise("%s: a step without a name at position %zu", UserText(path).c_str(), pos + 1);
     pos = stop;
     if (pos != std::string::npos && path[pos] == '(') {
       // The index ends at the first closing parenthesis outside quotes.
@@ -132,13 +135,13 @@ std::vector<PathStep> SplitPath(const std::string& path) {
         if (path[close] == '"') quoted = !quoted;
         ++close;
       }
-      if (close >= path.size()) Raise("%s: the index at position %zu is not closed", path.c_str(), pos + 1);
+      if (close >= path.size()) Raise("%s: the index at position %zu is not closed", UserText(path).c_str(), pos + 1);
       step.index = path.substr(pos + 1, close - pos);
       pos = close + 1;
     }
     steps.push_back(step);
     if (pos == std::string::npos || pos >= path.size()) break;
-    if (path[pos] != '.') Raise("%s: unexpected \"%c\" at position %zu", path.c_str(), path[pos], pos + 1);
+    if (path[pos] != '.') Raise("%s: unexpected \"%c\" at position %zu", UserText(path).c_str(), path[pos], pos + 1);
     ++pos;
   }
   return steps;
@@ -203,17 +206,17 @@ VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path) {
       current = &member->Linked();
     }
     auto* container = dynamic_cast<VQ_Container*>(current);
-    if (container == nullptr) Raise("%s has no properties (at \"%s\")", walked.c_str(), step.c_str());
+    if (container == nullptr) Raise("%s has no properties (at \"%s\")", walked.c_str(), UserText(step).c_str());
     VQ_Containable* property = container->FindProperty(name.c_str());
-    if (property == nullptr) Raise("%s has no property \"%s\"", walked.c_str(), name.c_str());
+    if (property == nullptr) Raise("%s has no property \"%s\"", walked.c_str(), UserText(name).c_str());
     current = property;
     walked += "." + std::string(property->Name());
     if (!index.empty()) {
       if (auto* member = dynamic_cast<VQ_VirtualBase*>(current)) current = &member->Linked();
       auto* matrix = dynamic_cast<VQ_Matrix*>(current);
-      if (matrix == nullptr) Raise("%s is not an array (at \"%s\")", walked.c_str(), step.c_str());
+      if (matrix == nullptr) Raise("%s is not an array (at \"%s\")", walked.c_str(), UserText(step).c_str());
       current = &matrix->ElementByText(index.c_str());
-      walked += "(" + index;
+      walked += "(" + UserText(index);
     }
   }
   // A replaceable parameter stands for the parameter it holds.
@@ -225,22 +228,25 @@ VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path) {
   return *current;
 }
 
-void SetUserValueFromText(VQ_Containable& target, const std::string& path, const std::string& text) {
+void SetUserValueFromText(VQ_Containable& target, const std::string& /*path*/, const std::string& text) {
+  // Named by its path from the instance, whatever spelling the user gave.
+  const std::string name = target.DisplayName();
+  const char* path = name.c_str();
   auto* param = dynamic_cast<VQ_VarParam*>(&target);
   if (param == nullptr || dynamic_cast<VQ_Container*>(&target) != nullptr)
-    Raise("%s holds no value that can be set", path.c_str());
-  if (IsInternalIndexSet(target)) Raise("%s is an internal index set; its value is computed", path.c_str());
+    Raise("%s holds no value that can be set", path);
+  if (IsInternalIndexSet(target)) Raise("%s is an internal index set; its value is computed", path);
   XUValue value;
   switch (param->ValueType()) {
     case XUValue::kInteger: {
       int parsed = 0;
-      if (!ParseInteger(text, parsed)) Raise("%s: \"%s\" is not an integer", path.c_str(), text.c_str());
+      if (!ParseInteger(text, parsed)) Raise("%s: \"%s\" is not an integer", path, UserText(text).c_str());
       value.SetInteger(parsed);
       break;
     }
     case XUValue::kReal: {
       double parsed = 0.0;
-      if (!ParseReal(text, parsed)) Raise("%s: \"%s\" is not a finite real number", path.c_str(), text.c_str());
+      if (!ParseReal(text, parsed)) Raise("%s: \"%s\" is not a finite real number", path, UserText(text).c_str());
       value.SetReal(parsed);
       break;
     }
@@ -251,14 +257,14 @@ void SetUserValueFromText(VQ_Containable& target, const std::string& path, const
       std::string t = Trim(text);
       if (XUValue::CompareCI(t.c_str(), "true") == 0 || t == "1") value.SetLogical(true);
       else if (XUValue::CompareCI(t.c_str(), "false") == 0 || t == "0") value.SetLogical(false);
-      else Raise("%s: \"%s\" is not true or false", path.c_str(), text.c_str());
+      else Raise("%s: \"%s\" is not true or false", path, UserText(text).c_str());
       break;
     }
     case XUValue::kIntSet: {
       VQ_IntSetValue set;
       for (const std::string& item : SplitList(text)) {
         int element = 0;
-        if (!ParseInteger(item, element)) Raise("%s: \"%s\" is not an integer", path.c_str(), item.c_str());
+        if (!ParseInteger(item, element)) Raise("%s: \"%s\" is not an integer", path, UserText(item).c_str());
         set += element;
       }
       value = set;
@@ -267,16 +273,53 @@ void SetUserValueFromText(VQ_Containable& target, const std::string& path, const
     case XUValue::kStrSet: {
       VQ_StrSetValue set;
       for (const std::string& item : SplitList(text)) {
-        if (item.empty()) Raise("%s: \"%s\" holds an empty element", path.c_str(), text.c_str());
+        if (item.empty()) Raise("%s: \"%s\" holds an empty element", path, UserText(text).c_str());
         set += item.c_str();
       }
       value = set;
       break;
     }
     default:
-      Raise("%s holds no value that can be set", path.c_str());
+      Raise("%s holds no value that can be set", path);
   }
   param->SetUserValue(value);
+}
+
+void SetUserValueAtPath(VQ_Container& root, const std::string& path, const std::string& text) {
+  VQ_AssignmentTransaction transaction;
+  SetUserValueFromText(ResolvePath(root, path), path, text);
+  transaction.Commit();
+}
+
+namespace {
+
+// The first user value in an object or below it, not following references
+// (what they link belongs elsewhere).
+const VQ_VarParam* FirstUserValue(VQ_Containable& object) {
+  if (auto* param = dynamic_cast<VQ_VarParam*>(&object); param != nullptr && param->HasUserValue()) return param;
+  if (dynamic_cast<VQ_ExternalBase*>(&object) != nullptr) return nullptr;
+  std::vector<VQ_Containable*> children;
+  Children(object, children, true);
+  for (VQ_Containable* child : children)
+    if (const VQ_VarParam* found = FirstUserValue(*child)) return found;
+  return nullptr;
+}
+
+}  // namespace
+
+void RefuseValuesOutsideIndexSets(VQ_Container& model) {
+  for (int i = 0; i < model.PropertyCount(); ++i) {
+    VQ_Containable* property = model.PropertyAt(i);
+    if (auto* member = dynamic_cast<VQ_VirtualBase*>(property)) property = member->LinkedIfAny();
+    auto* array = dynamic_cast<VQ_Matrix*>(property);
+    if (array == nullptr) continue;
+    for (VQ_Type* element : array->ElementsOutsideDeclaredSets())
+      if (const VQ_VarParam* param = FirstUserValue(*element)) {
+        XUValue value;
+        param->GetValue(value);
+        param->Refuse(value, "belongs to an element the model does not have");
+      }
+  }
 }
 
 ValueEntry::ValueEntry() = default;

@@ -37,8 +37,13 @@ KYV_API VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path)
 
 // Sets a user value from its text, by the property's kind: an integer, a
 // real, a string, true/false, or a set as comma-separated elements (an empty
-// text is the empty set). Raises VQ_Error naming the path and the value.
+// text is the empty set). Raises VQ_Error naming the property by its path
+// from the instance, and the value.
 KYV_API void SetUserValueFromText(VQ_Containable& target, const std::string& path, const std::string& text);
+
+// Resolves a path and sets the user value from its text; a refusal leaves
+// nothing behind, not even an element the path made.
+KYV_API void SetUserValueAtPath(VQ_Container& root, const std::string& path, const std::string& text);
 
 struct KYV_API ValueEntry {
   std::string path;

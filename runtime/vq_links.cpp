@@ -19,14 +19,9 @@ std::string ClassName(const std::type_info& type) {
 }
 
 // The type a reference or member stands for: its class where known,
-// otherwise the type name of its signature ("Model DOMAIN\tV8.4": DOMAIN).
+// otherwise the type name of its signature.
 std::string ReferencedName(const std::type_info* type, const char* signature) {
-  if (type != nullptr) return ClassName(*type);
-  std::string text = signature ? signature : "(any type)";
-  const size_t blank = text.find(' ');
-  if (blank == std::string::npos) return text;
-  const size_t tab = text.find('\t', blank);
-  return text.substr(blank + 1, tab == std::string::npos ? std::string::npos : tab - blank - 1);
+  return type != nullptr ? ClassName(*type) : vq_rt::SignatureName(signature);
 }
 
 [[noreturn]] void RefuseLink(const VQ_Containable& reference, const std::string& wanted, VQ_Containable& instance) {
@@ -70,9 +65,13 @@ void VQ_ExternalBase::Link(VQ_Containable* instance) {
     if (!Accepts(*instance)) RefuseLink(*this, ReferencedName(ReferencedClass(), ExternalTypeName()), *instance);
     instance->AddRef();
   }
+  if (instance != nullptr && instance->NamedAfter() == nullptr) instance->NameAfter(this);
   VQ_Containable* old = m_Linked;
   m_Linked = instance;
-  if (old != nullptr) old->Release();
+  if (old != nullptr) {
+    if (old->NamedAfter() == this) old->NameAfter(nullptr);
+    old->Release();
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -95,7 +94,7 @@ VQ_Type* VQ_VirtualBase::VirtualLink() {
     VQ_Type* instance = NewDefaultVirtual();
     if (instance == nullptr)
       vq_rt::Raise("%s: no instance of \"%s\" could be made", DisplayName().c_str(),
-                   VirtualBaseType() ? VirtualBaseType() : "(unknown type)");
+                   VirtualBaseType() ? vq_rt::SignatureName(VirtualBaseType()).c_str() : "(unknown type)");
     Link(instance);
   }
   return m_Linked;
@@ -127,7 +126,8 @@ void VQ_VirtualBase::Link(VQ_Type* instance) {
 void VQ_VirtualBase::StoreLayer(Layer layer, const XUValue& value) {
   const char* base = VirtualBaseType();
   if (layer == kUser && base != nullptr && XUValue::CompareCI(value.AsString(), base) != 0)
-    vq_rt::Raise("%s: \"%s\" cannot replace \"%s\"", DisplayName().c_str(), value.AsString(), base);
+    vq_rt::Raise("%s: \"%s\" cannot replace \"%s\"", DisplayName().c_str(), vq_rt::UserText(value.AsString()).c_str(),
+                 vq_rt::SignatureName(base).c_str());
 }
 bool VQ_VirtualBase::HasLayer(Layer layer) const { return layer == kTypeDefault; }
 void VQ_VirtualBase::ReadLayer(Layer, XUValue& out) const {

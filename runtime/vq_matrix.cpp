@@ -85,6 +85,7 @@ VQ_Matrix& VQ_Matrix::operator=(const VQ_Matrix& other) {
     if (other.m_Dimensions != m_Dimensions)
       vq_rt::Raise("%s: an array of %d dimensions cannot take one of %d", DisplayName().c_str(), m_Dimensions,
                    other.m_Dimensions);
+    VQ_AssignmentTransaction::Forget(*this);
     m_Elements = other.m_Elements;
     CancelDependenceOnDeclaredSets();
     for (int d = 0; d < m_Dimensions; ++d) DeclareSet(d, other.m_DeclaredSets[d]);
@@ -93,6 +94,7 @@ VQ_Matrix& VQ_Matrix::operator=(const VQ_Matrix& other) {
 }
 
 VQ_Matrix::~VQ_Matrix() {
+  VQ_AssignmentTransaction::Forget(*this);
   CancelDependenceOnDeclaredSets();
   m_Elements.DestroyAll();
 }
@@ -175,6 +177,7 @@ VQ_Type* VQ_Matrix::AddElement() {
   if (element == nullptr) vq_rt::Raise("%s%s: no element could be made", DisplayName().c_str(), name.c_str());
   element->AttachAsElement(this, name.c_str());
   m_Elements[m_CurrentOffset] = element;
+  VQ_AssignmentTransaction::Made(*this, *element, m_CurrentOffset);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddElement))
     vq_rt::RecordCall(vq_rt::EventKind::AddElement, this).Object(element).Name(name).Numbers(m_CurrentOffset);
   return element;
@@ -233,11 +236,49 @@ bool VQ_Matrix::ReadIndex(const char*& text, char* target, size_t size, char sep
   return true;
 }
 
+const XUValue* VQ_Matrix::IndexValuesInUse(int) const { return nullptr; }
+
+std::vector<VQ_Type*> VQ_Matrix::ElementsOutsideDeclaredSets() const {
+  std::vector<VQ_Type*> outside;
+  // Per dimension, whether each value in use lies in the declared set.
+  std::vector<char> inside[kMaxDimensions];
+  for (int d = 0; d < m_Dimensions; ++d) {
+    const XUValue* values = IndexValuesInUse(d);
+    const VQ_Set* set = m_DeclaredSets[d];
+    if (values == nullptr || set == nullptr) return outside;
+    inside[d].resize(static_cast<size_t>(values->SetSize()));
+    for (int p = 0; p < values->SetSize(); ++p)
+      inside[d][static_cast<size_t>(p)] = values->Type() == XUValue::kStrSet ? (set->v() >= values->StringAt(p))
+                                                                             : (set->v() >= values->IntegerAt(p));
+  }
+  for (int slot = 0; slot < m_Elements.Elements(); ++slot) {
+    if (m_Elements[slot] == nullptr) continue;
+    bool in = true;
+    for (int d = m_Dimensions - 1, rest = slot; d >= 0 && in; --d) {
+      const int size = static_cast<int>(inside[d].size());
+      in = size > 0 && inside[d][static_cast<size_t>(rest % size)];
+      rest /= size > 0 ? size : 1;
+    }
+    if (!in) outside.push_back(m_Elements[slot]);
+  }
+  return outside;
+}
+
+void VQ_Matrix::RemoveElement(VQ_Type* element, int slot) {
+  if (slot < 0 || slot >= m_Elements.Elements() || m_Elements[slot] != element)
+    for (slot = 0; slot < m_Elements.Elements() && m_Elements[slot] != element; ++slot) {
+    }
+  if (slot >= m_Elements.Elements()) return;
+  m_Elements[slot] = nullptr;
+  delete element;
+}
+
 VQ_Type& VQ_Matrix::ElementByText(const char* indexText) {
   m_CurrentOffset = -1;
   CreateMissingArrayElement(indexText);
   if (m_CurrentOffset < 0 || m_CurrentOffset >= m_Elements.Elements() || m_Elements[m_CurrentOffset] == nullptr)
-    vq_rt::Raise("%s: \"(%s\" is not an index of this array", DisplayName().c_str(), indexText ? indexText : "");
+    vq_rt::Raise("%s: \"(%s\" is not an index of this array", DisplayName().c_str(),
+                 vq_rt::UserText(indexText ? indexText : "").c_str());
   return *m_Elements[m_CurrentOffset];
 }
 
@@ -286,6 +327,8 @@ void VQ_BASE_I::SetDim(VQ_Set& set) {
   DeclareSet(0, &set);
 }
 
+const XUValue* VQ_BASE_I::IndexValuesInUse(int dimension) const { return dimension == 0 ? &m_IndexValues : nullptr; }
+
 VQ_Type* VQ_BASE_I::Find(int index) { return FindOne(m_IndexValues, index, nullptr); }
 int VQ_BASE_I::NewElements() { return NewElementsOne(m_IndexValues); }
 
@@ -309,6 +352,8 @@ void VQ_BASE_S::SetDim(VQ_Set& set) {
   CancelDependenceOnDeclaredSets();
   DeclareSet(0, &set);
 }
+
+const XUValue* VQ_BASE_S::IndexValuesInUse(int dimension) const { return dimension == 0 ? &m_IndexValues : nullptr; }
 
 VQ_Type* VQ_BASE_S::Find(const char* index) {
   if (index == nullptr) vq_rt::Raise("%s: a null string index", DisplayName().c_str());

@@ -69,9 +69,18 @@ class KYV_API VQ_Matrix : public VQ_Type {
   VQ_Type* ElementAtSlot(int slot) const { return m_Elements[slot]; }
   // The element an index text names ("3)", "2,4)"), made when missing.
   VQ_Type& ElementByText(const char* indexText);
+  // The elements whose index values lie outside the declared index sets (none
+  // while a dimension has no set declared).
+  std::vector<VQ_Type*> ElementsOutsideDeclaredSets() const;
+  // Destroys an element this array made, found at its slot or, when the
+  // block has grown around it since, wherever it is now.
+  void RemoveElement(VQ_Type* element, int slot);
 
  protected:
   void DeclareSet(int dimension, VQ_Set* set);
+  // The index values in use along a dimension, one per position of the
+  // block; null where the array does not say.
+  virtual const XUValue* IndexValuesInUse(int dimension) const;
   void DependencyGone(VQ_VarParamProp* source) override;
   // The look-up and the filling of a one-dimensional array whose index
   // values are `values`: an integer index when text is null, else a string.
@@ -118,6 +127,9 @@ class KYV_API VQ_BASE_I : public VQ_Matrix {
   int NewElements() override;
   void CreateMissingArrayElement(const char* indexText) override;
 
+ protected:
+  const XUValue* IndexValuesInUse(int dimension) const override;
+
  private:
   VQ_SetValue m_IndexValues;
 };
@@ -140,6 +152,9 @@ class KYV_API VQ_BASE_S : public VQ_Matrix {
   // walked in index order with VQ_PortType::GetPort's running index.
   int PortCount(bool flag) const;
   VQ_Type* GetPort(int& index, bool flag);
+
+ protected:
+  const XUValue* IndexValuesInUse(int dimension) const override;
 
  private:
   VQ_PortType* PortAt(int slot) const;

@@ -7,6 +7,14 @@
 #include "vq_memory.h"
 #include "vq_recorder.h"
 
+std::string vq_rt::SignatureName(const char* signature) {
+  const std::string text = signature ? signature : "(any type)";
+  const size_t tab = text.find('\t');
+  const size_t blank = text.find(' ');
+  const size_t begin = blank != std::string::npos && blank < tab ? blank + 1 : 0;
+  return text.substr(begin, tab == std::string::npos ? std::string::npos : tab - begin);
+}
+
 VQ_PtrVectorObject::VQ_PtrVectorObject() = default;
 VQ_PtrVectorObject::VQ_PtrVectorObject(const VQ_PtrVectorObject&) : m_RefCount(0) {}
 VQ_PtrVectorObject& VQ_PtrVectorObject::operator=(const VQ_PtrVectorObject&) { return *this; }
@@ -87,30 +95,35 @@ void VQ_Containable::HostPortType(int type) {
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::HostPortType)) vq_rt::RecordCall(vq_rt::EventKind::HostPortType, this).Name(m_Name).Numbers(type);
 }
 
-std::string VQ_Containable::DisplayName() const {
+std::string VQ_Containable::DisplayName() const { return PathName(true); }
+
+std::string VQ_Containable::PathName(bool nameTopLevel) const {
   switch (m_Role) {
     case Role::Property:
-    case Role::Part:
-      return m_Parent->DisplayName() + "." + m_Name;
+    case Role::Part: {
+      const std::string owner = m_Parent->PathName(nameTopLevel);
+      return owner.empty() ? m_Name : owner + "." + m_Name;
+    }
     case Role::Element:
-      return m_Parent->DisplayName() + m_Name;
+      return m_Parent->PathName(nameTopLevel) + m_Name;
     case Role::Linked:
-      return m_Parent->DisplayName();
+      return m_Parent->PathName(nameTopLevel);
     case Role::Free:
       break;
   }
-  if (auto* container = dynamic_cast<const VQ_Container*>(this)) {
-    // "Model DOMAIN\tV8.4" names the instance DOMAIN.
-    std::string signature = container->VQ_DefaultDESCRIPTION();
-    size_t blank = signature.find(' ');
-    size_t tab = signature.find('\t');
-    if (blank != std::string::npos) {
-      size_t end = (tab == std::string::npos || tab < blank) ? signature.size() : tab;
-      return signature.substr(blank + 1, end - blank - 1);
-    }
-    return signature;
-  }
+  if (m_NamedAfter != nullptr) return m_NamedAfter->PathName(false);
+  if (!nameTopLevel) return "";
+  if (auto* container = dynamic_cast<const VQ_Container*>(this))
+    return vq_rt::SignatureName(container->VQ_DefaultDESCRIPTION());
   return m_Name.empty() ? std::string("(unnamed)") : m_Name;
+}
+
+// A reference below this instance cannot name it: the names would go round.
+void VQ_Containable::NameAfter(const VQ_Containable* reference) {
+  for (const VQ_Containable* above = reference; above != nullptr;)
+    if (above == this) return;
+    else above = above->m_Parent != nullptr ? above->m_Parent : above->m_NamedAfter;
+  m_NamedAfter = reference;
 }
 
 void VQ_Containable::AttachAsElement(VQ_Containable* array, const char* indexText) {

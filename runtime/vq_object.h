@@ -9,6 +9,12 @@
 
 class VQ_Container;
 
+namespace vq_rt {
+// The type name of a type signature: "Model DOMAIN\tV8.4" names DOMAIN,
+// "Matrix\tV8.4" Matrix.
+KYV_API std::string SignatureName(const char* signature);
+}  // namespace vq_rt
+
 // Root of every runtime object: a reference count and the runtime heap.
 // Objects are released through their virtual destructor, which returns the
 // memory to MyFree whichever module created them.
@@ -74,8 +80,14 @@ class KYV_API VQ_Containable : public VQ_Update {
   int HostPortType() const { return m_HostPortType; }
 
   // A readable name for messages: the path from the top-level instance, the
-  // instance named by its type ("DOMAIN.SECTION(2).NODECOUNT").
+  // instance named by its type ("DOMAIN.SECTION(2).NODECOUNT"). An instance
+  // linked through a reference is named by the reference's path from the
+  // instance that holds it ("XDOMAIN.LENGTH").
   std::string DisplayName() const;
+  // The reference that names this free instance (the first that linked it);
+  // null to name it by its type.
+  void NameAfter(const VQ_Containable* reference);
+  const VQ_Containable* NamedAfter() const { return m_NamedAfter; }
 
   // Runtime bookkeeping of elements and linked instances.
   void AttachAsElement(VQ_Containable* array, const char* indexText);
@@ -89,6 +101,11 @@ class KYV_API VQ_Containable : public VQ_Update {
                   VQ_RegistrationForm form);
 
  private:
+  // The path, with an unnamed top-level instance giving its type name or,
+  // below a reference, nothing.
+  std::string PathName(bool nameTopLevel) const;
+
+  const VQ_Containable* m_NamedAfter = nullptr;
   std::string m_Name;
   std::string m_Description;
   VQ_Containable* m_Parent = nullptr;

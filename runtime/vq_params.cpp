@@ -1,11 +1,13 @@
 #include "vq_params.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <utility>
 
 #include "vq_error.h"
 #include "vq_format.h"
+#include "vq_matrix.h"
 #include "vq_recorder.h"
 
 namespace vq_rt {
@@ -57,10 +59,16 @@ struct Saved {
   bool had;
   XUValue value;
 };
+struct MadeElement {
+  VQ_Matrix* array;
+  VQ_Type* element;
+  int slot;
+};
 struct TransactionLog {
   int depth = 0;
   unsigned epoch = 0;  // numbers the outermost transactions
   std::vector<Saved> saved;
+  std::vector<MadeElement> made;
 };
 TransactionLog& Log() {
   static TransactionLog log;
@@ -79,11 +87,24 @@ VQ_AssignmentTransaction::~VQ_AssignmentTransaction() {
   if (!m_Outermost) return;
   std::vector<Saved> saved;
   saved.swap(log.saved);
+  std::vector<MadeElement> made;
+  made.swap(log.made);
   if (m_Committed) return;
   for (auto it = saved.rbegin(); it != saved.rend(); ++it) it->param->RestoreAssigned(it->had, it->value);
+  // Latest first: an element made inside another goes before it does.
+  for (auto it = made.rbegin(); it != made.rend(); ++it) it->array->RemoveElement(it->element, it->slot);
 }
 
 void VQ_AssignmentTransaction::Commit() { m_Committed = true; }
+
+void VQ_AssignmentTransaction::Made(VQ_Matrix& array, VQ_Type& element, int slot) {
+  if (Log().depth > 0) Log().made.push_back({&array, &element, slot});
+}
+
+void VQ_AssignmentTransaction::Forget(const VQ_Matrix& array) {
+  std::vector<MadeElement>& made = Log().made;
+  made.erase(std::remove_if(made.begin(), made.end(), [&](const MadeElement& m) { return m.array == &array; }), made.end());
+}
 
 void VQ_VarParam::RestoreAssigned(bool had, const XUValue& value) {
   if (had) StoreLayer(kAssigned, value);
@@ -209,7 +230,8 @@ VQ_AssignStatus VQ_VarParam::Assign(VQ_Value* value) {
 }
 
 void VQ_VarParam::Refuse(const XUValue& value, const char* reason) const {
-  vq_rt::Raise("%s: %s %s", DisplayName().c_str(), vq_rt::FormatValue(value).c_str(), reason ? reason : "is refused");
+  vq_rt::Raise("%s: %s %s", DisplayName().c_str(), vq_rt::UserText(vq_rt::FormatValue(value)).c_str(),
+               reason ? reason : "is refused");
 }
 
 void VQ_VarParam::Refuse(double value, const char* reason) const {
@@ -236,7 +258,8 @@ void VQ_VarParam::Coerce(const XUValue& in, XUValue& out) const {
   unsigned short want = ValueType();
   unsigned short have = in.Type();
   auto refuse = [&]() {
-    vq_rt::Raise("%s: %s is not %s", DisplayName().c_str(), vq_rt::FormatValue(in).c_str(), KindName(want));
+    vq_rt::Raise("%s: %s is not %s", DisplayName().c_str(), vq_rt::UserText(vq_rt::FormatValue(in)).c_str(),
+                 KindName(want));
   };
   switch (want) {
     case XUValue::kReal:
@@ -304,18 +327,18 @@ void VQ_VarParam::Validate(const XUValue& value) const {
   if (IsNumeric(value)) {
     const XUValue* lower = m_Attributes->Find("LOWER");
     if (lower && IsNumeric(*lower) && value.AsReal() < lower->AsReal())
-      vq_rt::Raise("%s: %s is below the lower bound %s", name.c_str(), vq_rt::FormatValue(value).c_str(),
+      vq_rt::Raise("%s: %s is below the lower bound %s", name.c_str(), vq_rt::UserText(vq_rt::FormatValue(value)).c_str(),
                    vq_rt::FormatValue(*lower).c_str());
     const XUValue* upper = m_Attributes->Find("UPPER");
     if (upper && IsNumeric(*upper) && value.AsReal() > upper->AsReal())
-      vq_rt::Raise("%s: %s is above the upper bound %s", name.c_str(), vq_rt::FormatValue(value).c_str(),
+      vq_rt::Raise("%s: %s is above the upper bound %s", name.c_str(), vq_rt::UserText(vq_rt::FormatValue(value)).c_str(),
                    vq_rt::FormatValue(*upper).c_str());
   }
   const XUValue* valid = m_Attributes->Find("VALID");
   if (valid && valid->Type() == XUValue::kStrSet) {
     auto check = [&](const char* element) {
       if (!(*valid >= element))
-        vq_rt::Raise("%s: \"%s\" is not one of the valid values %s", name.c_str(), element,
+        vq_rt::Raise("%s: \"%s\" is not one of the valid values %s", name.c_str(), vq_rt::UserText(element).c_str(),
                      vq_rt::FormatValue(*valid).c_str());
     };
     if (value.Type() == XUValue::kString) check(value.AsString());

@@ -5,6 +5,8 @@
 
 #include "vq_object.h"
 
+class VQ_Matrix;
+
 namespace vq_rt {
 struct ParamAttributes;
 }
@@ -87,9 +89,10 @@ class KYV_API VQ_VarParam : public VQ_Type {
   unsigned m_RememberedIn = 0;  // the transaction that holds its previous value
 };
 
-// While one lives, every default assignment remembers the value it replaces;
-// unless the transaction is committed, its end puts those values back, so a
-// run of assignments that fails part-way leaves nothing half-written.
+// While one lives, every default assignment remembers the value it replaces
+// and every array element made is noted; unless the transaction is
+// committed, its end puts those values back and destroys those elements, so
+// a run of assignments that fails part-way leaves nothing half-written.
 // Transactions nest: the outermost one does the work.
 class KYV_API VQ_AssignmentTransaction {
  public:
@@ -98,6 +101,10 @@ class KYV_API VQ_AssignmentTransaction {
   VQ_AssignmentTransaction(const VQ_AssignmentTransaction&) = delete;
   VQ_AssignmentTransaction& operator=(const VQ_AssignmentTransaction&) = delete;
   void Commit();
+  // An element an array made in its slot.
+  static void Made(VQ_Matrix& array, VQ_Type& element, int slot);
+  // The array's elements go away by other means: nothing of it to destroy.
+  static void Forget(const VQ_Matrix& array);
 
  private:
   bool m_Outermost;

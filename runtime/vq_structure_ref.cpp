@@ -64,7 +64,7 @@ VQ_ModelType* VQ_GlobalStructureRefBase::Dereference() {
 VQ_ModelType* VQ_GlobalStructureRefBase::Checked(VQ_ModelType* instance, const char* what) {
   if (!CheckCompatibleStructureType(instance))
     vq_rt::Raise("%s: %s (%s) is not a structure of the type this reference takes", DisplayName().c_str(), what,
-                 instance->VQ_DefaultDESCRIPTION());
+                 vq_rt::SignatureName(instance->VQ_DefaultDESCRIPTION()).c_str());
   return instance;
 }
 

@@ -22,6 +22,11 @@ template <class... Kinds>
 VQ_IndexedArrayBase<Kinds...>::~VQ_IndexedArrayBase() = default;
 
 template <class... Kinds>
+const XUValue* VQ_IndexedArrayBase<Kinds...>::IndexValuesInUse(int dimension) const {
+  return dimension >= 0 && dimension < kDimensions ? &m_IndexValues[dimension] : nullptr;
+}
+
+template <class... Kinds>
 void VQ_IndexedArrayBase<Kinds...>::SetDim(std::conditional_t<true, VQ_Set&, Kinds>... sets) {
   CancelDependenceOnDeclaredSets();
   VQ_Set* declared[kDimensions] = {&sets...};

@@ -38,6 +38,8 @@ class VQ_IndexedArrayBase : public VQ_Matrix {
   void CreateMissingArrayElement(const char* indexText) override;
 
  protected:
+  const XUValue* IndexValuesInUse(int dimension) const override;
+
   VQ_SetValue m_IndexValues[kDimensions];
 
  private:

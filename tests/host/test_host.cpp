@@ -244,6 +244,72 @@ TEST(Host, IntegerSetsAtTheLimitsOfIntAreShown) {
   EXPECT_NE(r.out.find("interior {-2147483648, 2147483647}\n"), std::string::npos) << r.out;
 }
 
+// Every refusal is one line naming the property by its path from the
+// instance, the value as the user gave it (escaped, cut) and the real reason;
+// nothing is printed on stdout.
+TEST(Host, RefusalsAreOneLineNamingThePathTheValueAndTheReason) {
+  const std::string longName(300, 'M');
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"distribution2d", "--set", "YDOMAIN.LENGTH=0"},
+       "YDOMAIN.LENGTH: 0.0 must be finite and greater than 0"},
+      {{"distribution3d", "--set", "ZDOMAIN.SECTION(1).NODECOUNT=1", "--set", "ZDOMAIN.DISCRETIZATIONMETHOD=CFD2"},
+       "ZDOMAIN.SECTION(1).NODECOUNT: 1 is not a whole number (at least 1) of elements of 2 intervals"},
+      {{"domain", "--set", "LENGTH=0"}, "DOMAIN.LENGTH: 0.0 must be finite and greater than 0"},
+      {{"domain", "--set", "LENGTH=1e999"}, "DOMAIN.LENGTH: \"1e999\" is not a finite real number"},
+      {{"domain", "--set", "DISCRETIZATIONMETHOD=x\ty\nz"},
+       "DOMAIN.DISCRETIZATIONMETHOD: \"x\\ty\\nz\" is not one of the valid values {\"BFD1\", \"BFD2\", \"CFD2\", "
+       "\"CFD4\", \"FFD1\", \"FFD2\", \"OCFE2\", \"OCFE3\", \"OCFE4\", \"UBFD4\"}"},
+      {{"domain", "--set", "DISCRETIZATIONMETHOD=" + longName},
+       "DOMAIN.DISCRETIZATIONMETHOD: \"" + longName.substr(0, 100) + "...\" is not one of the valid values {\"BFD1\", "
+       "\"BFD2\", \"CFD2\", \"CFD4\", \"FFD1\", \"FFD2\", \"OCFE2\", \"OCFE3\", \"OCFE4\", \"UBFD4\"}"},
+      {{"distribution1d", "--set", "VALUE=x"}, "DISTRIBUTION1D.VALUE: \"x\" cannot replace \"Matrix\""},
+      {{"do\nmain"}, "unknown type \"DO\\nMAIN\""},
+      {{"domain", "--set", "USERNOTES\n"}, "--set takes PATH=VALUE, not \"USERNOTES\\n\""},
+      {{"domain", "--set", "MINNODECOUNT=10000001"},
+       "DOMAIN.MINNODECOUNT: 10000001 node intervals in each of 1 sections give more than the 10000000 node intervals "
+       "a grid may have"},
+      {{"domain", "--set", "LENGTH=1e308", "--set", "NUMSECTIONS=3"},
+       "DOMAIN.LENGTH: 1e+308 takes the sections' locations beyond the largest real number"},
+      {{"domain", "--set", "ENDNODE=20000000"},
+       "DOMAIN.ENDNODE: 20000000 is more than the 10000000 node intervals a grid may have"},
+      {{"domain", "--set", "ENDNODE=-5"}, "DOMAIN.ENDNODE: -5 is not 8, the node intervals of all sections"},
+      {{"domain", "--set", "NUMSECTIONS=3", "--set", "SECTION(1).LENGTH=0.5"},
+       "DOMAIN.SECTION(1).LENGTH: 0.5 ends the section at 0.5, not at 0.3333333333333333 where the next section "
+       "begins"},
+      {{"domain", "--set", "SECTION(99999999).NODECOUNT=5"},
+       "DOMAIN.SECTION(99999999).NODECOUNT: 5 belongs to an element the model does not have"},
+      {{"distribution2d", "--set", "XDOMAIN.SECTION(1).NODECOUNT=10000", "--set", "YDOMAIN.SECTION(1).NODECOUNT=1000"},
+       "YDOMAIN.ENDNODE: 1000 takes the distribution to 10011001 nodes over its domains, more than the 10000001 a "
+       "distribution may have"},
+  };
+  for (const Case& c : cases) {
+    Result r = RunHost(c.args);
+    EXPECT_EQ(r.status, 2) << c.err;
+    EXPECT_EQ(r.out, "") << c.err;
+    EXPECT_EQ(r.err, "vqhost: " + c.err + "\n");
+  }
+}
+
+// A real number too small to be normal is still a finite number; values set
+// before the pass that lays the sections are taken; a long value is kept
+// whole (only messages cut what they quote).
+TEST(Host, TinyLengthsSectionsSetWithTheirCountAndLongValuesAreTaken) {
+  const std::string notes(300, 'n');
+  Result kept = RunHost({"genericmodel", "--set", "USERNOTES=" + notes});
+  EXPECT_EQ(kept.status, 0) << kept.err;
+  EXPECT_NE(kept.out.find(notes), std::string::npos);
+  Result tiny = RunHost({"domain", "--set", "LENGTH=1e-308"});
+  EXPECT_EQ(tiny.status, 0) << tiny.err;
+  EXPECT_NE(tiny.out.find("grid: BFD1, 1 section(s), end node 8, interior {1..7}\n"), std::string::npos) << tiny.out;
+  Result sections = RunHost({"domain", "--set", "NUMSECTIONS=2", "--set", "SECTION(2).NODECOUNT=1"});
+  EXPECT_EQ(sections.status, 0) << sections.err;
+  EXPECT_NE(sections.out.find("grid: BFD1, 2 section(s), end node 9, interior {1..8}\n"), std::string::npos)
+      << sections.out;
+}
+
 TEST(Host, RefusedGridIsAnError) {
   Result r = RunHost({"DOMAIN", "--set", "SPACINGPREFERENCE=0"});
   EXPECT_EQ(r.status, 2);

@@ -224,26 +224,24 @@ TEST(Distribution3D, IndexSets) {
         {"VQ_IDY_SET1", "{0..2}"},     {"VQ_IDZ_SET1", "{0..2}"},     {"VQ_IDZ_SET2", "{0..4}"},
         {"VQ_IDZ_SET3", "{0..8}"},     {"VQ_IDYDZ_SET1", "{0..2}"},   {"VQ_IDYDZ_SET2", "{0..4}"},
         {"VQ_IDXDYDZ_SET1", "{0..2}"}, {"VQ_IDXDYDZ_SET3", "{0..8}"}}},
-      {"an x domain of one node: lower bound 0 gives {0} whatever the switches",
-       {{"XDOMAIN.ENDNODE", "0"},
-        {"HIGHESTORDERXDERIVATIVEUSED", "2"},
-        {"HIGHESTORDERYDERIVATIVEUSED", "0"},
-        {"INTEGRALS", "idx"}},
-       {{"VQ_VALUE_SET1", "{0}"},
-        {"VQ_DDX_SET1", "{0}"},
-        {"VQ_DDY_SET1", "{0}"},
-        {"VQ_D2DX2_SET1", "{}"},
-        {"VQ_D2DY2_SET1", "{0}"},
-        {"VQ_IDX_SET1", "{0}"},
-        {"VQ_IDY_SET1", "{0}"},
-        {"VQ_IDXDYDZ_SET1", "{0}"},
-        {"VQ_IDX_SET2", "{0..8}"}}},
   };
   for (const Case& c : cases) {
     Distribution3DFixture f;
     Assign(f, c.settings);
     for (const auto& [set, expected] : c.sets) EXPECT_EQ(Elements(f, set), expected) << c.what << ": " << set;
   }
+  // A domain of one node is no grid its sections lay: an end node of 0 over
+  // eight intervals is refused, and no set is sized by it.
+  Distribution3DFixture f;
+  Assign(f, {});
+  try {
+    Assign(f, {{"XDOMAIN.ENDNODE", "0"}, {"INTEGRALS", "idx"}});
+    ADD_FAILURE() << "an end node of 0 was taken";
+  } catch (const VQ_Error& e) {
+    EXPECT_STREQ(e.what(), "XDOMAIN.ENDNODE: 0 is not 8, the node intervals of all sections");
+  }
+  EXPECT_EQ(Elements(f, "VQ_VALUE_SET1"), "{0..8}");
+  EXPECT_EQ(Elements(f, "VQ_IDX_SET1"), "{}");
 }
 
 // Each keyword switches on the x sets of the integrals it needs and no

@@ -257,6 +257,108 @@ Grid GridOf(Domain& g) {
   return grid;
 }
 
+// Values the generator computes may be the user's own, as long as they
+// describe the grid they belong to: sections of whole elements numbered in
+// order, adjoining, with nodes that strictly increase. A value that
+// describes no grid is refused and the previous grid stays.
+TEST(DomainGrid, ComputedValuesOfTheUsersOwnDescribeTheirGrid) {
+  using Sets = std::vector<std::pair<std::string, std::string>>;
+  struct Case {
+    Sets sets;
+    std::string error;  // empty: taken
+  } cases[] = {
+      {{{"ENDNODE", "8"}, {"SECTION(1).BASE", "0"}, {"SECTION(1).NODECOUNT", "8"}}, ""},
+      {{{"SECTION(1).LENGTH", "1.0"}, {"SECTION(1).SPACINGUSED", "0.125"}, {"SECTION(1).ELEMENTLENGTH", "0.125"}}, ""},
+      {{{"VALUE(3)", "0.3"}, {"VALUE(4)", "0.45"}}, ""},  // a stretched grid still increases
+      {{{"ENDNODE", "20000000"}}, "DOMAIN.ENDNODE: 20000000 is more than the 10000000 node intervals a grid may have"},
+      {{{"ENDNODE", "-5"}}, "DOMAIN.ENDNODE: -5 is not 8, the node intervals of all sections"},
+      {{{"NUMSECTIONS", "2"}, {"SECTION(2).BASE", "2147483647"}},
+       "DOMAIN.SECTION(2).BASE: 2147483647 is not 8, the node intervals of the sections before it"},
+      {{{"SECTION(1).NUMELEMENTS", "4"}},
+       "DOMAIN.SECTION(1).NUMELEMENTS: 4 elements do not fill the 8 node intervals of the section"},
+      {{{"SECTION(1).SPACINGUSED", "0.2"}},
+       "DOMAIN.SECTION(1).SPACINGUSED: 0.2 does not divide the section's length 1.0 into its 8 node intervals"},
+      {{{"SECTION(1).ELEMENTLENGTH", "0.2"}},
+       "DOMAIN.SECTION(1).ELEMENTLENGTH: 0.2 is not 0.125, the element length the section's spacing gives"},
+      // Sections that overlap or leave a gap.
+      {{{"NUMSECTIONS", "3"}, {"SECTION(1).LENGTH", "0.5"}},
+       "DOMAIN.SECTION(1).LENGTH: 0.5 ends the section at 0.5, not at 0.3333333333333333 where the next section "
+       "begins"},
+      {{{"SECTION(1).LENGTH", "0.5"}}, "DOMAIN.SECTION(1).LENGTH: 0.5 ends the section at 0.5, not at 1.0 where the domain ends"},
+      // Coordinates that go backwards, or leave a section's end.
+      {{{"VALUE(3)", "0.9"}}, "DOMAIN.VALUE(3): 0.9 puts nodes 3 and 4 out of order (0.9, 0.5)"},
+      {{{"VALUE(4)", "0.25"}}, "DOMAIN.VALUE(4): 0.25 puts nodes 3 and 4 out of order (0.375, 0.25)"},
+      {{{"VALUE(0)", "0.1"}}, "DOMAIN.VALUE(0): 0.1 is not 0.0, where section 1 begins"},
+      {{{"VALUE(8)", "0.9"}}, "DOMAIN.VALUE(8): 0.9 is not 1.0, where section 1 ends"},
+      // An overflow on the way to the sections' locations is the length's.
+      {{{"LENGTH", "1e308"}, {"NUMSECTIONS", "3"}},
+       "DOMAIN.LENGTH: 1e+308 takes the sections' locations beyond the largest real number"},
+      {{{"LENGTH", "1e308"}, {"SECTION(1).LOCATION", "1e308"}},
+       "DOMAIN.LENGTH: 1e+308 takes the sections' locations beyond the largest real number"},
+  };
+  for (const Case& c : cases) {
+    Domain g;
+    g.Assign();
+    std::string error;
+    try {
+      for (const auto& [path, value] : c.sets) g.Set(path, value);
+      g.Assign();
+    } catch (const VQ_Error& e) {
+      error = e.what();
+    }
+    EXPECT_EQ(error, c.error);
+    if (c.error.empty()) continue;
+    EXPECT_EQ(Elements(g.d.VQ_VALUE_SET1.v()), Range(0, 8)) << c.error;
+    EXPECT_EQ(Elements(g.d.VQ_SECTION_SET1.v()), Range(1, 1)) << c.error;
+    EXPECT_EQ(Elements(g.d.INTERIOR.v()), Range(1, 7)) << c.error;
+  }
+}
+
+// Elements whose values the domain holds, by array.
+int ElementsHeld(VQ_Matrix& array) {
+  int held = 0;
+  for (int slot = 0; slot < array.ElementSlots(); ++slot) held += array.ElementAtSlot(slot) != nullptr;
+  return held;
+}
+
+// A value for an element the domain does not have once its index sets are
+// laid is refused; one set before the pass that lays them is not. Refused
+// settings and passes leave no element behind.
+TEST(DomainGrid, ValuesForElementsTheDomainDoesNotHave) {
+  Domain g;
+  g.d.SetDims();  // binds the arrays to their index sets
+  g.Set("NUMSECTIONS", "3");
+  g.Set("SECTION(3).NODECOUNT", "4");
+  EXPECT_NO_THROW(g.Assign());
+  EXPECT_EQ(g.d.ENDNODE.v(), 20);
+  g.Set("NUMSECTIONS", "1");
+  try {
+    g.Assign();
+    ADD_FAILURE() << "section 3 of one section was taken";
+  } catch (const VQ_Error& e) {
+    EXPECT_STREQ(e.what(), "DOMAIN.SECTION(3).NODECOUNT: 4 belongs to an element the model does not have");
+  }
+  EXPECT_EQ(g.d.ENDNODE.v(), 20);
+
+  Domain phantom;
+  phantom.d.SetDims();
+  phantom.Assign();
+  phantom.Set("SECTION(99999999).NODECOUNT", "5");
+  EXPECT_THROW(phantom.Assign(), VQ_Error);
+
+  Domain clean;
+  clean.Assign();
+  for (const char* path : {"SECTION(7).NODECOUNT", "SECTION(7).NOSUCHPROPERTY", "VALUE(40)"})
+    EXPECT_THROW(vq_rt::SetUserValueAtPath(clean.d, path, "x"), VQ_Error) << path;
+  EXPECT_EQ(ElementsHeld(*clean.d.SECTION), 1);
+  EXPECT_EQ(ElementsHeld(*clean.d.VALUE), 9);
+  clean.Set("NUMSECTIONS", "3");
+  clean.Set("SECTION(1).LENGTH", "0.5");
+  EXPECT_THROW(clean.Assign(), VQ_Error);  // after sections 2 and 3 and their nodes were made
+  EXPECT_EQ(ElementsHeld(*clean.d.SECTION), 1);
+  EXPECT_EQ(ElementsHeld(*clean.d.VALUE), 9);
+}
+
 // An input no section takes plays no part in the grid, and is not refused.
 TEST(DomainGrid, InputsNoSectionTakesAreNotJudged) {
   using Sets = std::vector<std::pair<std::string, std::string>>;

@@ -297,7 +297,7 @@ TEST(GlobalStructureReference, DereferencesTheNamedStructureOrItsDummy) {
   } refused[] = {
       {"Steam", "GENERICMODEL.PROPERTIES: \"Steam\" names no global structure"},
       {"NotAStructure",
-       "GENERICMODEL.PROPERTIES: NotAStructure (Model GENERICMODEL\tV8.4) is not a structure of the type this "
+       "GENERICMODEL.PROPERTIES: NotAStructure (GENERICMODEL) is not a structure of the type this "
        "reference takes"},
   };
   for (const Case& c : refused) {

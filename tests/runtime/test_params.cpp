@@ -148,3 +148,32 @@ TEST(Registration, APropertyIsRegisteredOnceUnderAUniqueName) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every error is one line; text a user gave is escaped and cut.
+TEST(Errors, OneLineWithUserTextEscapedAndCut) {
+  std::string message;
+  try {
+    vq_rt::Raise("P: \"%s\" is refused", "a\tb\nc\x01");
+  } catch (const VQ_Error& e) {
+    message = e.what();
+  }
+  EXPECT_EQ(message, "P: \"a\\tb\\nc\\x01\" is refused");
+  EXPECT_EQ(vq_rt::UserText(std::string(100, 'x')), std::string(100, 'x'));
+  EXPECT_EQ(vq_rt::UserText(std::string(101, 'x')), std::string(100, 'x') + "...");
+  // A character of several bytes is not cut in two.
+  EXPECT_EQ(vq_rt::UserText(std::string(99, 'x') + "\xc3\xa9" + "y"), std::string(99, 'x') + "...");
+  MethodParameter method(true);
+  XUValue longText;
+  longText.SetString(std::string(500, 'Q').c_str());
+  try {
+    method.SetUserValue(longText);
+  } catch (const VQ_Error& e) {
+    message = e.what();
+  }
+  EXPECT_EQ(message.find(std::string(101, 'Q')), std::string::npos) << message;
+  EXPECT_NE(message.find(std::string(100, 'Q') + "...\" is not one of the valid values"), std::string::npos) << message;
+}
+
+}  // namespace

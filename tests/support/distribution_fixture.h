@@ -77,6 +77,15 @@ class DistributionFixture {
     vq_rt::Driver driver(*m_Model);
     driver.Run();
   }
+  // The error a run gives; "(no error)" when it runs.
+  std::string RunError() {
+    try {
+      Run();
+    } catch (const VQ_Error& e) {
+      return e.what();
+    }
+    return "(no error)";
+  }
   std::vector<EmittedRow> Rows() {
     vq_rt::PathNamer namer(d);
     auto name = [&](const VQ_VarParam& v) { return namer.Path(v); };

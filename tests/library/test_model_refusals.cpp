@@ -1,0 +1,105 @@
+// A refused pass over a distribution and its domains: the nodes a
+// distribution may lay over all its domains, and a refusal by any model
+// leaving every model as it was.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "support/distribution_fixture.h"
+#include "vq_format.h"
+
+namespace {
+
+using Settings = std::vector<std::pair<std::string, std::string>>;
+struct Case {
+  Settings sets;
+  std::string error;
+};
+
+// Every value the distribution and its domains hold, by path.
+std::map<std::string, std::string> Values(VQ_Container& root) {
+  std::map<std::string, std::string> values;
+  for (const vq_rt::ValueEntry& entry : vq_rt::CollectValues(root)) values[entry.path] = vq_rt::FormatValue(entry.value);
+  return values;
+}
+
+// Drives the defaults, then the settings: the pass is refused with the
+// case's error and every value other than the ones set stays as it was.
+template <class Fixture>
+void ExpectRefusedAndUnchanged(const Case& c) {
+  Fixture f;
+  f.Run();
+  std::map<std::string, std::string> before = Values(f.d);
+  for (const auto& [path, value] : c.sets) f.Set(path, value);
+  EXPECT_EQ(f.RunError(), c.error);
+  std::map<std::string, std::string> after = Values(f.d);
+  for (const auto& [path, value] : c.sets) before.erase(path), after.erase(path);
+  EXPECT_EQ(after, before) << c.error;
+}
+
+TEST(ModelRefusals, TwoDomainsAreRefusedTogether) {
+  const Case cases[] = {
+      // One domain refuses after the other has laid its new grid.
+      {{{"XDOMAIN.NUMSECTIONS", "3"}, {"YDOMAIN.LENGTH", "0"}}, "YDOMAIN.LENGTH: 0.0 must be finite and greater than 0"},
+      {{{"YDOMAIN.NUMSECTIONS", "2"}, {"XDOMAIN.ENDNODE", "9"}},
+       "XDOMAIN.ENDNODE: 9 is not 8, the node intervals of all sections"},
+      // Each grid is sound, their product is too large to lay.
+      {{{"XDOMAIN.SECTION(1).NODECOUNT", "10000"}, {"YDOMAIN.SECTION(1).NODECOUNT", "1000"}},
+       "YDOMAIN.ENDNODE: 1000 takes the distribution to 10011001 nodes over its domains, more than the 10000001 a "
+       "distribution may have"},
+  };
+  for (const Case& c : cases) ExpectRefusedAndUnchanged<Distribution2DFixture>(c);
+}
+
+TEST(ModelRefusals, ThreeDomainsAreRefusedTogether) {
+  const Case cases[] = {
+      {{{"XDOMAIN.NUMSECTIONS", "2"}, {"ZDOMAIN.SPACINGPREFERENCE", "0"}},
+       "ZDOMAIN.SPACINGPREFERENCE: 0.0 must be finite and greater than 0"},
+      // 217 nodes along each axis: about 35 GB of arrays if laid.
+      {{{"XDOMAIN.SECTION(1).NODECOUNT", "216"},
+        {"YDOMAIN.SECTION(1).NODECOUNT", "216"},
+        {"ZDOMAIN.SECTION(1).NODECOUNT", "216"}},
+       "ZDOMAIN.ENDNODE: 216 takes the distribution to 10218313 nodes over its domains, more than the 10000001 a "
+       "distribution may have"},
+  };
+  for (const Case& c : cases) ExpectRefusedAndUnchanged<Distribution3DFixture>(c);
+}
+
+// The counting pass holds to the same bound when the domains change after
+// the assignments.
+TEST(ModelRefusals, CountingAGridTooLargeIsRefused) {
+  Distribution2DFixture f;
+  vq_rt::Driver driver(f.d);
+  driver.SetDims();
+  driver.ExecuteAssignments();
+  f.Set("XDOMAIN.SECTION(1).NODECOUNT", "10000");
+  f.Set("YDOMAIN.SECTION(1).NODECOUNT", "1000");
+  f.X().ExecuteAssignments(1, 0);
+  f.Domain(1).ExecuteAssignments(1, 0);
+  try {
+    driver.SetUpEquations();
+    ADD_FAILURE() << "the count took 10011001 nodes";
+  } catch (const VQ_Error& e) {
+    EXPECT_STREQ(e.what(),
+                 "YDOMAIN.ENDNODE: 1000 takes the distribution to 10011001 nodes over its domains, more than the "
+                 "10000001 a distribution may have");
+  }
+}
+
+// A domain is named by the reference that first linked it, from the
+// instance that holds the reference; unlinked, by its type again.
+TEST(ModelRefusals, LinkedDomainsAreNamedByTheirReference) {
+  Distribution2DFixture f;
+  VQ_DOMAIN& x = f.X();
+  x.AddRef();
+  EXPECT_EQ((*x.LENGTH).DisplayName(), "XDOMAIN.LENGTH");
+  EXPECT_EQ((*x.SECTION)(1).NODECOUNT.DisplayName(), "XDOMAIN.SECTION(1).NODECOUNT");
+  f.d.YDOMAIN.Link(&x);  // the same domain at both references keeps its first name
+  EXPECT_EQ(x.ENDNODE.DisplayName(), "XDOMAIN.ENDNODE");
+  f.d.XDOMAIN.Link(nullptr);
+  f.d.YDOMAIN.Link(nullptr);
+  EXPECT_EQ(x.ENDNODE.DisplayName(), "DOMAIN.ENDNODE");
+  x.Release();
+}
+
+}  // namespace
