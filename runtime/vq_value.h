@@ -86,7 +86,8 @@ class KYV_API XUValue {
   };
   void RequireIntSet(const char* operation);
   void RequireStrSet(const char* operation);
-  void Reindex();
+  // Recounts the elements before each run from run `from` on.
+  void Reindex(size_t from);
   long long SizeLL() const;
   int FindStr(const char* value, bool& found) const;
 
