@@ -9,12 +9,14 @@ VQ_IndexedArrayBase<Kinds...>::VQ_IndexedArrayBase() : VQ_Matrix(kDimensions, &m
 template <class... Kinds>
 VQ_IndexedArrayBase<Kinds...>::VQ_IndexedArrayBase(const VQ_IndexedArrayBase& other) : VQ_Matrix(other) {
   for (int k = 0; k < kDimensions; ++k) m_IndexValues[k] = other.m_IndexValues[k];
+  NoteRanges();
 }
 
 template <class... Kinds>
 VQ_IndexedArrayBase<Kinds...>& VQ_IndexedArrayBase<Kinds...>::operator=(const VQ_IndexedArrayBase& other) {
   VQ_Matrix::operator=(other);
   for (int k = 0; k < kDimensions; ++k) m_IndexValues[k] = other.m_IndexValues[k];
+  NoteRanges();
   return *this;
 }
 
@@ -49,8 +51,36 @@ VQ_Type* VQ_IndexedArrayBase<Kinds...>::Find(typename Kinds::Arg... indices) {
 }
 
 template <class... Kinds>
+void VQ_IndexedArrayBase<Kinds...>::NoteRanges() {
+  m_AllRanges = m_Elements.Elements() > 0;
+  for (int k = 0; k < kDimensions; ++k) {
+    m_AllRanges = m_AllRanges && !kIsString[k] && m_IndexValues[k].RunCount() == 1;
+    if (!m_AllRanges) return;
+    m_Ranges[k] = Range{m_IndexValues[k].RunLow(0), m_IndexValues[k].SetSize()};
+  }
+}
+
+template <class... Kinds>
+int VQ_IndexedArrayBase<Kinds...>::RangeSlot(const Index* indices) const {
+  if (!m_AllRanges) return -1;
+  long long slot = 0;
+  for (int k = 0; k < kDimensions; ++k) {
+    const long long position = static_cast<long long>(indices[k].number) - m_Ranges[k].low;
+    if (position < 0 || position >= m_Ranges[k].size) return -1;
+    slot = slot * m_Ranges[k].size + position;
+  }
+  return m_Elements[static_cast<int>(slot)] != nullptr ? static_cast<int>(slot) : -1;
+}
+
+template <class... Kinds>
 VQ_Type* VQ_IndexedArrayBase<Kinds...>::FindIndices(const Index* indices) {
+  // Grids index their arrays by node ranges: the usual look-up is arithmetic.
+  if (const int slot = RangeSlot(indices); slot >= 0) {
+    m_CurrentOffset = slot;
+    return m_Elements[slot];
+  }
   const bool wasEmpty = m_Elements.Elements() == 0;
+  bool grown = false;
   int stride = 1;
   // Last dimension first: when several values are new in one look-up, the
   // dimensions after k already have their new sizes when k grows.
@@ -60,14 +90,17 @@ VQ_Type* VQ_IndexedArrayBase<Kinds...>::FindIndices(const Index* indices) {
     const bool held = kIsString[k] ? m_IndexValues[k].SetContains(indices[k].text, position)
                                    : m_IndexValues[k].SetContains(indices[k].number, position);
     if (!held) {
+      m_AllRanges = false;
       if (kIsString[k]) m_IndexValues[k].SetAddAtOffset(indices[k].text, position);
       else m_IndexValues[k].SetAddAtOffset(indices[k].number, position);
       if (!wasEmpty) m_Elements.AddNullEntries(position, m_IndexValues[k].SetSize() - 1, stride);
+      grown = true;
     }
     if (k < kDimensions - 1) m_CurrentOffset += local * stride;
     if (k > 0) stride *= m_IndexValues[k].SetSize();
   }
   if (wasEmpty) m_Elements.AddNullEntries(0, 0, m_IndexValues[0].SetSize() * stride);
+  if (grown) NoteRanges();
   VQ_Type* element = m_Elements[m_CurrentOffset];
   if (element == nullptr) {
     RecordIndices(indices);

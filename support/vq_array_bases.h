@@ -49,7 +49,19 @@ class VQ_IndexedArrayBase : public VQ_Matrix {
   static Index Wrap(int number) { return Index{number, nullptr}; }
   static Index Wrap(const char* text) { return Index{0, text}; }
   VQ_Type* FindIndices(const Index* indices);
+  // The slot of an existing element whose every index lies in a dimension
+  // held as one run of integers, found by arithmetic alone; -1 otherwise.
+  int RangeSlot(const Index* indices) const;
+  // Notes which dimensions are one run of integers, after their values change.
+  void NoteRanges();
   void RecordIndices(const Index* indices);
+
+  struct Range {
+    int low;
+    int size;
+  };
+  Range m_Ranges[kDimensions] = {};
+  bool m_AllRanges = false;
 };
 
 #define BRANTEL_ARRAY_BASES(X)                                                   \
