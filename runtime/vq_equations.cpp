@@ -63,13 +63,20 @@ uint32_t ContainerState::InternName(const char* name) {
   return static_cast<uint32_t>(names.size() - 1);
 }
 
-PatternWindow::PatternWindow(VQ_ModelType& model, size_t entries)
-    : m_Model(model), m_Columns(entries == 0 ? 1 : entries), m_Rows(entries == 0 ? 1 : entries) {
-  m_P = m_Columns.data();
-  m_Q = m_Rows.data();
+namespace {
+int* Room(std::vector<int>& buffer, size_t entries) {
+  if (buffer.size() < entries) buffer.resize(entries);
+  return buffer.data();
+}
+}  // namespace
+
+PatternWindow::PatternWindow(VQ_ModelType& model, size_t entries) : m_Model(model) {
   ContainerState& state = model.State();
+  // One entry at least, so the cursors point into a buffer.
+  m_Columns = m_P = Room(state.patternColumns, entries == 0 ? 1 : entries);
+  m_Rows = m_Q = Room(state.patternRows, entries == 0 ? 1 : entries);
   state.patternWindow = true;
-  state.patternEnd = m_Columns.data() + entries;
+  state.patternEnd = m_Columns + entries;
 }
 
 PatternWindow::~PatternWindow() {

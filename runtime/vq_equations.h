@@ -128,6 +128,10 @@ struct KYV_API ContainerState {
   std::vector<const char*> nameKeys;
   int* patternEnd = nullptr;  // AddTerm writes the pattern up to here
   bool patternWindow = false;
+  // The pattern buffers, kept from pass to pass: a pass of the same size
+  // allocates and clears nothing.
+  std::vector<int> patternColumns;
+  std::vector<int> patternRows;
   int firstEquation = 0;  // what the base JacPattern returns
   // Equation objects handed over by AddEquation, owned here; procedure
   // calls registered by AddProcCall.
@@ -140,6 +144,7 @@ struct KYV_API ContainerState {
 
 // A pattern buffer for one emission pass: the two cursors JacPattern takes,
 // with room for `entries` references, installed on the model for its run.
+// The room is the model's own buffers, grown when a pass needs more.
 class KYV_API PatternWindow {
  public:
   PatternWindow(VQ_ModelType& model, size_t entries);
@@ -150,14 +155,14 @@ class KYV_API PatternWindow {
   int*& p() { return m_P; }
   int*& q() { return m_Q; }
   // Entries written so far.
-  size_t Used() const { return static_cast<size_t>(m_P - m_Columns.data()); }
-  const int* Columns() const { return m_Columns.data(); }
-  const int* Rows() const { return m_Rows.data(); }
+  size_t Used() const { return static_cast<size_t>(m_P - m_Columns); }
+  const int* Columns() const { return m_Columns; }
+  const int* Rows() const { return m_Rows; }
 
  private:
   VQ_ModelType& m_Model;
-  std::vector<int> m_Columns;
-  std::vector<int> m_Rows;
+  int* m_Columns;
+  int* m_Rows;
   int* m_P;
   int* m_Q;
 };
