@@ -122,6 +122,12 @@ void ResetPeak() {
   }
 }
 
+// Bytes the heap holds for the program, large blocks included.
+long long HeapInUse() {
+  const struct mallinfo2 info = mallinfo2();
+  return static_cast<long long>(info.uordblks + info.hblkhd);
+}
+
 double Seconds(std::chrono::steady_clock::time_point from) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
 }
@@ -134,7 +140,7 @@ void SetUpAndFirstRun(benchmark::State& state, const Shape& shape, const char* m
   for (auto _ : state) {
     ResetPeak();
     const long long before = StatusBytes("VmRSS");
-    const long long heapBefore = static_cast<long long>(mallinfo2().uordblks);
+    const long long heapBefore = HeapInUse();
     auto start = std::chrono::steady_clock::now();
     Model model(shape, method, nodes, false);
     vq_rt::Driver driver(*model.root);
@@ -146,7 +152,7 @@ void SetUpAndFirstRun(benchmark::State& state, const Shape& shape, const char* m
     driver.JacPattern();
     first = Seconds(start);
     state.SetIterationTime(assign + first);
-    held = static_cast<double>(static_cast<long long>(mallinfo2().uordblks) - heapBefore) / nodes;
+    held = static_cast<double>(HeapInUse() - heapBefore) / nodes;
     peak = static_cast<double>(StatusBytes("VmHWM") - before) / nodes;
   }
   state.counters["assign_s"] = assign;

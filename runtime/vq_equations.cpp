@@ -19,15 +19,23 @@ Stream& Stream::operator=(const Stream& other) = default;
 Stream::~Stream() = default;
 
 void Stream::Clear() {
-  m_Tokens.clear();
+  for (std::vector<StreamToken>& chunk : m_Chunks) chunk.clear();
+  m_Size = 0;
   m_Reals.clear();
 }
 
-void Stream::Reserve(size_t tokens) { m_Tokens.reserve(tokens); }
+void Stream::Reserve(size_t tokens) { m_Chunks.reserve((tokens + kChunk - 1) >> kChunkBits); }
+
+void Stream::StartChunk() {
+  const size_t chunk = m_Size >> kChunkBits;
+  if (chunk == m_Chunks.size()) m_Chunks.emplace_back();
+  m_Chunks[chunk].reserve(kChunk);
+}
 
 void Stream::AddReal(double value) {
-  m_Tokens.push_back(StreamToken::RealConstant(static_cast<uint32_t>(m_Reals.size())));
+  const auto index = static_cast<uint32_t>(m_Reals.size());
   m_Reals.push_back(value);
+  Push(StreamToken::RealConstant(index));
 }
 
 ContainerState::ContainerState() = default;

@@ -40,7 +40,9 @@ class KYV_API StreamToken {
   uint64_t m_Bits;
 };
 
-// Tokens with the pool their real constants live in.
+// Tokens with the pool their real constants live in. Tokens are kept in
+// chunks of a fixed size: a stream of any length grows without copying what
+// it holds, and a cleared stream keeps its chunks for the next pass.
 class KYV_API Stream {
  public:
   Stream();
@@ -50,17 +52,27 @@ class KYV_API Stream {
 
   void Clear();
   void Reserve(size_t tokens);
-  void AddOperator(int code) { m_Tokens.push_back(StreamToken::Operator(code)); }
-  void AddInteger(int value) { m_Tokens.push_back(StreamToken::IntegerConstant(value)); }
+  void AddOperator(int code) { Push(StreamToken::Operator(code)); }
+  void AddInteger(int value) { Push(StreamToken::IntegerConstant(value)); }
   void AddReal(double value);
-  void AddReference(VQ_VarParam* reference) { m_Tokens.push_back(StreamToken::Reference(reference)); }
+  void AddReference(VQ_VarParam* reference) { Push(StreamToken::Reference(reference)); }
 
-  size_t Size() const { return m_Tokens.size(); }
-  const StreamToken& At(size_t index) const { return m_Tokens[index]; }
+  size_t Size() const { return m_Size; }
+  const StreamToken& At(size_t index) const { return m_Chunks[index >> kChunkBits][index & (kChunk - 1)]; }
   double Real(const StreamToken& token) const { return m_Reals[token.poolIndex()]; }
 
  private:
-  std::vector<StreamToken> m_Tokens;
+  static constexpr size_t kChunkBits = 16;
+  static constexpr size_t kChunk = size_t{1} << kChunkBits;
+  void Push(StreamToken token) {
+    if ((m_Size & (kChunk - 1)) == 0) StartChunk();
+    m_Chunks[m_Size >> kChunkBits].push_back(token);
+    ++m_Size;
+  }
+  void StartChunk();
+
+  std::vector<std::vector<StreamToken>> m_Chunks;  // every chunk before the last is full
+  size_t m_Size = 0;
   std::vector<double> m_Reals;
 };
 
