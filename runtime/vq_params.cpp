@@ -220,9 +220,9 @@ const XUValue* VQ_VarParam::Attribute(const char* name) const {
   return m_Attributes ? m_Attributes->Find(name) : nullptr;
 }
 
-int VQ_VarParam::PatternId() {
+int VQ_VarParam::NewPatternId() {
   static int next = 0;
-  if (m_PatternId < 0) m_PatternId = next++;
+  m_PatternId = next++;
   return m_PatternId;
 }
 

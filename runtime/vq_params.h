@@ -52,8 +52,9 @@ class KYV_API VQ_VarParam : public VQ_Type {
   // "PHYSICALQUANTITY", "BASEUOMNAME", "UNITS", "TAG"); null when absent.
   const XUValue* Attribute(const char* name) const;
 
-  // Number of this variable or parameter in the equation pattern.
-  int PatternId();
+  // Number of this variable or parameter in the equation pattern; inline,
+  // as the emission pass asks it of every reference.
+  int PatternId() { return m_PatternId >= 0 ? m_PatternId : NewPatternId(); }
 
   // Refuses a value for this property: raises VQ_Error naming the property,
   // the value and the reason.
@@ -75,6 +76,7 @@ class KYV_API VQ_VarParam : public VQ_Type {
   // A default assignment without its record: the value is converted,
   // checked and kept in the assigned layer.
   void StoreAssigned(const VQ_Value& value);
+  int NewPatternId();
   void Validate(const XUValue& value) const;
   void RememberAssigned();
   void RestoreAssigned(bool had, const XUValue& value);
