@@ -14,13 +14,32 @@ StreamToken StreamToken::Reference(VQ_VarParam* reference) {
 }
 
 Stream::Stream() = default;
-Stream::Stream(const Stream& other) = default;
-Stream& Stream::operator=(const Stream& other) = default;
+// The tail points into the stream's own chunks, so it is placed afresh.
+Stream::Stream(const Stream& other) : m_Chunks(other.m_Chunks), m_Size(other.m_Size), m_Reals(other.m_Reals) {
+  PlaceTail();
+}
+Stream& Stream::operator=(const Stream& other) {
+  if (this != &other) {
+    m_Chunks = other.m_Chunks;
+    m_Size = other.m_Size;
+    m_Reals = other.m_Reals;
+    PlaceTail();
+  }
+  return *this;
+}
 Stream::~Stream() = default;
 
+void Stream::PlaceTail() {
+  m_Tail = m_TailEnd = nullptr;
+  if ((m_Size & (kChunk - 1)) == 0) return;  // the next token starts a chunk
+  std::vector<StreamToken>& chunk = m_Chunks[m_Size >> kChunkBits];
+  m_Tail = chunk.data() + (m_Size & (kChunk - 1));
+  m_TailEnd = chunk.data() + kChunk;
+}
+
 void Stream::Clear() {
-  for (std::vector<StreamToken>& chunk : m_Chunks) chunk.clear();
   m_Size = 0;
+  m_Tail = m_TailEnd = nullptr;
   m_Reals.clear();
 }
 
@@ -28,8 +47,9 @@ void Stream::Reserve(size_t tokens) { m_Chunks.reserve((tokens + kChunk - 1) >> 
 
 void Stream::StartChunk() {
   const size_t chunk = m_Size >> kChunkBits;
-  if (chunk == m_Chunks.size()) m_Chunks.emplace_back();
-  m_Chunks[chunk].reserve(kChunk);
+  if (chunk == m_Chunks.size()) m_Chunks.emplace_back(kChunk, StreamToken::Operator(0));
+  m_Tail = m_Chunks[chunk].data();
+  m_TailEnd = m_Tail + kChunk;
 }
 
 void Stream::AddReal(double value) {

@@ -65,14 +65,18 @@ class KYV_API Stream {
   static constexpr size_t kChunkBits = 16;
   static constexpr size_t kChunk = size_t{1} << kChunkBits;
   void Push(StreamToken token) {
-    if ((m_Size & (kChunk - 1)) == 0) StartChunk();
-    m_Chunks[m_Size >> kChunkBits].push_back(token);
+    if (m_Tail == m_TailEnd) StartChunk();
+    *m_Tail++ = token;
     ++m_Size;
   }
   void StartChunk();
+  // Points the tail at the free part of the chunk that holds token m_Size.
+  void PlaceTail();
 
-  std::vector<std::vector<StreamToken>> m_Chunks;  // every chunk before the last is full
+  std::vector<std::vector<StreamToken>> m_Chunks;  // each of kChunk tokens, the first m_Size in use
   size_t m_Size = 0;
+  StreamToken* m_Tail = nullptr;  // where the next token goes; null between chunks
+  StreamToken* m_TailEnd = nullptr;
   std::vector<double> m_Reals;
 };
 
