@@ -1,7 +1,12 @@
 #include "vq_memory.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
+#include <mutex>
+#include <new>
+#include <vector>
 
 namespace {
 std::atomic<long long> g_live{0};
@@ -9,6 +14,158 @@ std::atomic<long long> g_allocations{0};
 std::atomic<long long> g_frees{0};
 std::atomic<long long> g_refused{0};
 std::atomic<int> g_refuseNext{0};
+
+// Pattern columns: one counter for single objects and for the ranges slabs
+// take, so no two live variables share a column.
+std::mutex g_columnLock;
+int g_nextColumn = 0;
+int ReserveColumnRange(int count) {
+  std::lock_guard<std::mutex> lock(g_columnLock);
+  const int first = g_nextColumn;
+  g_nextColumn += count;
+  return first;
+}
+
+// Small blocks come from slabs: 1 MiB, aligned to their size, each cut into
+// blocks of one size class and given a range of pattern columns, one per
+// block. Blocks made one after another lie one after another, and the slab
+// and block index of an address give its column without reading the block.
+// The sanitizer builds keep the plain heap, so every block stays checked.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kPooled = false;
+#else
+constexpr bool kPooled = true;
+#endif
+constexpr int kSlabBits = 20;
+constexpr std::size_t kSlabBytes = std::size_t{1} << kSlabBits;
+constexpr std::size_t kGrain = 16;  // what operator new promises
+constexpr std::size_t kLargestPooled = 256;
+constexpr int kClasses = static_cast<int>(kLargestPooled / kGrain);
+
+struct Slab {
+  char* base;
+  std::uint32_t blockBytes;
+  std::uint64_t reciprocal;  // 2^32 / blockBytes, rounded up: block index by multiplication
+  std::uint32_t capacity;
+  std::uint32_t handedOut = 0;  // blocks taken from the untouched end so far
+  std::uint32_t live = 0;
+  void* freeList = nullptr;
+  int firstColumn;
+  int sizeClass;
+  bool listed = false;  // in its class's list of slabs with room
+};
+
+struct SizeClass {
+  Slab* current = nullptr;
+  std::vector<Slab*> withRoom;
+  std::vector<int> spareColumns;  // column ranges of released slabs
+};
+
+std::mutex g_poolLock;
+// Never destroyed: blocks may come back while other modules' statics go.
+SizeClass* const g_classes = new SizeClass[kClasses];
+
+// Address to slab: the top bits pick a table, the next bits a slab in it.
+constexpr int kTopBits = 15;      // user addresses below 2^47
+constexpr int kLeafBits = 32 - kSlabBits;
+Slab** g_top[std::size_t{1} << kTopBits];
+
+Slab* SlabOf(const void* block) {
+  const auto address = reinterpret_cast<std::uintptr_t>(block);
+  const std::uintptr_t top = address >> 32;
+  if (top >= (std::uintptr_t{1} << kTopBits)) return nullptr;
+  Slab** leaf = g_top[top];
+  return leaf ? leaf[(address >> kSlabBits) & ((std::uintptr_t{1} << kLeafBits) - 1)] : nullptr;
+}
+
+bool SetSlabOf(const char* base, Slab* slab) {
+  const auto address = reinterpret_cast<std::uintptr_t>(base);
+  const std::uintptr_t top = address >> 32;
+  if (top >= (std::uintptr_t{1} << kTopBits)) return false;
+  if (g_top[top] == nullptr) {
+    g_top[top] = static_cast<Slab**>(std::calloc(std::size_t{1} << kLeafBits, sizeof(Slab*)));
+    if (g_top[top] == nullptr) return false;
+  }
+  g_top[top][(address >> kSlabBits) & ((std::uintptr_t{1} << kLeafBits) - 1)] = slab;
+  return true;
+}
+
+bool HasRoom(const Slab* slab) { return slab->freeList != nullptr || slab->handedOut < slab->capacity; }
+
+Slab* NewSlab(int sizeClass) {
+  char* base = static_cast<char*>(std::aligned_alloc(kSlabBytes, kSlabBytes));
+  if (base == nullptr) return nullptr;
+  Slab* slab = new (std::nothrow) Slab;
+  if (slab == nullptr || !SetSlabOf(base, slab)) {
+    delete slab;
+    std::free(base);
+    return nullptr;
+  }
+  SizeClass& owner = g_classes[sizeClass];
+  slab->base = base;
+  slab->blockBytes = static_cast<std::uint32_t>((sizeClass + 1) * kGrain);
+  slab->reciprocal = ((std::uint64_t{1} << 32) + slab->blockBytes - 1) / slab->blockBytes;
+  slab->capacity = static_cast<std::uint32_t>(kSlabBytes / slab->blockBytes);
+  slab->sizeClass = sizeClass;
+  if (!owner.spareColumns.empty()) {
+    slab->firstColumn = owner.spareColumns.back();
+    owner.spareColumns.pop_back();
+  } else {
+    slab->firstColumn = ReserveColumnRange(static_cast<int>(slab->capacity));
+  }
+  return slab;
+}
+
+void* TakeBlock(std::size_t bytes) {
+  const int sizeClass = static_cast<int>((bytes + kGrain - 1) / kGrain) - 1;
+  std::lock_guard<std::mutex> lock(g_poolLock);
+  SizeClass& owner = g_classes[sizeClass];
+  Slab* slab = owner.current;
+  if (slab == nullptr || !HasRoom(slab)) {
+    slab = nullptr;
+    while (!owner.withRoom.empty() && slab == nullptr) {
+      Slab* candidate = owner.withRoom.back();
+      owner.withRoom.pop_back();
+      candidate->listed = false;
+      if (HasRoom(candidate)) slab = candidate;
+    }
+    if (slab == nullptr) slab = NewSlab(sizeClass);
+    if (slab == nullptr) return nullptr;
+    owner.current = slab;
+  }
+  void* block;
+  if (slab->freeList != nullptr) {
+    block = slab->freeList;
+    slab->freeList = *static_cast<void**>(block);
+  } else {
+    block = slab->base + static_cast<std::size_t>(slab->handedOut++) * slab->blockBytes;
+  }
+  ++slab->live;
+  return block;
+}
+
+void ReturnBlock(Slab* slab, void* block) {
+  std::lock_guard<std::mutex> lock(g_poolLock);
+  SizeClass& owner = g_classes[slab->sizeClass];
+  *static_cast<void**>(block) = slab->freeList;
+  slab->freeList = block;
+  --slab->live;
+  if (slab == owner.current) return;
+  if (slab->live == 0) {
+    // An empty slab goes back to the system; its columns wait for the next.
+    if (slab->listed) owner.withRoom.erase(std::find(owner.withRoom.begin(), owner.withRoom.end(), slab));
+    SetSlabOf(slab->base, nullptr);
+    owner.spareColumns.push_back(slab->firstColumn);
+    std::free(slab->base);
+    delete slab;
+    return;
+  }
+  if (!slab->listed) {
+    slab->listed = true;
+    owner.withRoom.push_back(slab);
+  }
+}
+
 }  // namespace
 
 void* MyAllocate(std::size_t bytes) {
@@ -20,7 +177,9 @@ void* MyAllocate(std::size_t bytes) {
     }
   }
   // A zero-byte request still gets a block of its own.
-  void* block = std::malloc(bytes == 0 ? 1 : bytes);
+  void* block = nullptr;
+  if (kPooled && bytes <= kLargestPooled) block = TakeBlock(bytes == 0 ? 1 : bytes);
+  if (block == nullptr) block = std::malloc(bytes == 0 ? 1 : bytes);
   if (block == nullptr) {
     ++g_refused;
     return nullptr;
@@ -34,7 +193,8 @@ void MyFree(void* block) {
   if (block == nullptr) return;
   --g_live;
   ++g_frees;
-  std::free(block);
+  if (Slab* slab = kPooled ? SlabOf(block) : nullptr) ReturnBlock(slab, block);
+  else std::free(block);
 }
 
 namespace vq_rt {
@@ -44,5 +204,17 @@ HeapStats GetHeapStats() {
 }
 
 void RefuseAllocations(int count) { g_refuseNext.store(count < 0 ? 0 : count); }
+
+int PooledColumn(const void* object) {
+  const Slab* slab = kPooled ? SlabOf(object) : nullptr;
+  if (slab == nullptr) return -1;
+  const auto offset = static_cast<std::uint64_t>(static_cast<const char*>(object) - slab->base);
+  const std::uint64_t index = (offset * slab->reciprocal) >> 32;
+  // Only the start of a block is the block's own object.
+  if (index * slab->blockBytes != offset) return -1;
+  return slab->firstColumn + static_cast<int>(index);
+}
+
+int NewColumn() { return ReserveColumnRange(1); }
 
 }  // namespace vq_rt

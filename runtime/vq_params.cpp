@@ -221,8 +221,7 @@ const XUValue* VQ_VarParam::Attribute(const char* name) const {
 }
 
 int VQ_VarParam::NewPatternId() {
-  static int next = 0;
-  m_PatternId = next++;
+  m_PatternId = vq_rt::NewColumn();
   return m_PatternId;
 }
 

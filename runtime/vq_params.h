@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "vq_memory.h"
 #include "vq_object.h"
 
 namespace vq_rt {
@@ -54,7 +55,13 @@ class KYV_API VQ_VarParam : public VQ_Type {
 
   // Number of this variable or parameter in the equation pattern; inline,
   // as the emission pass asks it of every reference.
-  int PatternId() { return m_PatternId >= 0 ? m_PatternId : NewPatternId(); }
+  int PatternId() {
+    // A variable on the runtime heap is told by its address, without
+    // reading it; others keep the number they were first given.
+    const int pooled = vq_rt::PooledColumn(this);
+    if (pooled >= 0) return pooled;
+    return m_PatternId >= 0 ? m_PatternId : NewPatternId();
+  }
 
   // Refuses a value for this property: raises VQ_Error naming the property,
   // the value and the reason.
