@@ -63,7 +63,10 @@ struct SizeClass {
 
 std::mutex g_poolLock;
 // Never destroyed: blocks may come back while other modules' statics go.
-SizeClass* const g_classes = new SizeClass[kClasses];
+SizeClass* Classes() {
+  static SizeClass* const classes = new SizeClass[kClasses];
+  return classes;
+}
 
 // Address to slab: the top bits pick a table, the next bits a slab in it.
 constexpr int kTopBits = 15;      // user addresses below 2^47
@@ -101,7 +104,7 @@ Slab* NewSlab(int sizeClass) {
     std::free(base);
     return nullptr;
   }
-  SizeClass& owner = g_classes[sizeClass];
+  SizeClass& owner = Classes()[sizeClass];
   slab->base = base;
   slab->blockBytes = static_cast<std::uint32_t>((sizeClass + 1) * kGrain);
   slab->reciprocal = ((std::uint64_t{1} << 32) + slab->blockBytes - 1) / slab->blockBytes;
@@ -119,7 +122,7 @@ Slab* NewSlab(int sizeClass) {
 void* TakeBlock(std::size_t bytes) {
   const int sizeClass = static_cast<int>((bytes + kGrain - 1) / kGrain) - 1;
   std::lock_guard<std::mutex> lock(g_poolLock);
-  SizeClass& owner = g_classes[sizeClass];
+  SizeClass& owner = Classes()[sizeClass];
   Slab* slab = owner.current;
   if (slab == nullptr || !HasRoom(slab)) {
     slab = nullptr;
@@ -146,7 +149,7 @@ void* TakeBlock(std::size_t bytes) {
 
 void ReturnBlock(Slab* slab, void* block) {
   std::lock_guard<std::mutex> lock(g_poolLock);
-  SizeClass& owner = g_classes[slab->sizeClass];
+  SizeClass& owner = Classes()[slab->sizeClass];
   *static_cast<void**>(block) = slab->freeList;
   slab->freeList = block;
   --slab->live;
