@@ -213,5 +213,5 @@ BRANTEL_BENCH_SETUP(OCFE4_2D, kTwoDimensions, "OCFE4")
 BRANTEL_BENCH_SETUP(BFD1_3D, kThreeDimensions, "BFD1")
 BRANTEL_BENCH_SETUP(OCFE4_3D, kThreeDimensions, "OCFE4")
 BENCHMARK(ManySections)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(ManyUserValues)->RangeMultiplier(2)->Range(50, 400)->Unit(benchmark::kMillisecond);
+BENCHMARK(ManyUserValues)->RangeMultiplier(2)->Range(25, 200)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
