@@ -30,11 +30,13 @@ int ReserveColumnRange(int count) {
 // blocks of one size class and given a range of pattern columns, one per
 // block. Blocks made one after another lie one after another, and the slab
 // and block index of an address give its column without reading the block.
-// The sanitizer builds keep the plain heap, so every block stays checked.
-#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer builds keep the plain heap, so every block stays checked;
+// so do 32-bit and Windows builds, which lack the address layout and the
+// aligned allocation the slabs rest on.
+#if defined(__SANITIZE_ADDRESS__) || defined(_WIN32)
 constexpr bool kPooled = false;
 #else
-constexpr bool kPooled = true;
+constexpr bool kPooled = sizeof(void*) == 8;
 #endif
 constexpr int kSlabBits = 20;
 constexpr std::size_t kSlabBytes = std::size_t{1} << kSlabBits;
@@ -74,29 +76,37 @@ constexpr int kLeafBits = 32 - kSlabBits;
 Slab** g_top[std::size_t{1} << kTopBits];
 
 Slab* SlabOf(const void* block) {
-  const auto address = reinterpret_cast<std::uintptr_t>(block);
-  const std::uintptr_t top = address >> 32;
-  if (top >= (std::uintptr_t{1} << kTopBits)) return nullptr;
+  const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(block));
+  const std::uint64_t top = address >> 32;
+  if (top >= (std::uint64_t{1} << kTopBits)) return nullptr;
   Slab** leaf = g_top[top];
-  return leaf ? leaf[(address >> kSlabBits) & ((std::uintptr_t{1} << kLeafBits) - 1)] : nullptr;
+  return leaf ? leaf[(address >> kSlabBits) & ((std::uint64_t{1} << kLeafBits) - 1)] : nullptr;
 }
 
 bool SetSlabOf(const char* base, Slab* slab) {
-  const auto address = reinterpret_cast<std::uintptr_t>(base);
-  const std::uintptr_t top = address >> 32;
-  if (top >= (std::uintptr_t{1} << kTopBits)) return false;
+  const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(base));
+  const std::uint64_t top = address >> 32;
+  if (top >= (std::uint64_t{1} << kTopBits)) return false;
   if (g_top[top] == nullptr) {
     g_top[top] = static_cast<Slab**>(std::calloc(std::size_t{1} << kLeafBits, sizeof(Slab*)));
     if (g_top[top] == nullptr) return false;
   }
-  g_top[top][(address >> kSlabBits) & ((std::uintptr_t{1} << kLeafBits) - 1)] = slab;
+  g_top[top][(address >> kSlabBits) & ((std::uint64_t{1} << kLeafBits) - 1)] = slab;
   return true;
+}
+
+void* SlabMemory() {
+#if defined(_WIN32)
+  return nullptr;
+#else
+  return std::aligned_alloc(kSlabBytes, kSlabBytes);
+#endif
 }
 
 bool HasRoom(const Slab* slab) { return slab->freeList != nullptr || slab->handedOut < slab->capacity; }
 
 Slab* NewSlab(int sizeClass) {
-  char* base = static_cast<char*>(std::aligned_alloc(kSlabBytes, kSlabBytes));
+  char* base = static_cast<char*>(SlabMemory());
   if (base == nullptr) return nullptr;
   Slab* slab = new (std::nothrow) Slab;
   if (slab == nullptr || !SetSlabOf(base, slab)) {
