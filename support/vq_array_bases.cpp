@@ -7,7 +7,8 @@ VQ_IndexedArrayBase<Kinds...>::VQ_IndexedArrayBase() : VQ_Matrix(kDimensions, &m
 }
 
 template <class... Kinds>
-VQ_IndexedArrayBase<Kinds...>::VQ_IndexedArrayBase(const VQ_IndexedArrayBase& other) : VQ_Matrix(other) {
+VQ_IndexedArrayBase<Kinds...>::VQ_IndexedArrayBase(const VQ_IndexedArrayBase& other)
+    : VQ_Matrix(other), m_SlotByKey(other.m_SlotByKey), m_Sparse(other.m_Sparse) {
   for (int k = 0; k < kDimensions; ++k) m_IndexValues[k] = other.m_IndexValues[k];
   NoteRanges();
 }
@@ -16,6 +17,9 @@ template <class... Kinds>
 VQ_IndexedArrayBase<Kinds...>& VQ_IndexedArrayBase<Kinds...>::operator=(const VQ_IndexedArrayBase& other) {
   VQ_Matrix::operator=(other);
   for (int k = 0; k < kDimensions; ++k) m_IndexValues[k] = other.m_IndexValues[k];
+  m_SlotByKey = other.m_SlotByKey;
+  m_Sparse = other.m_Sparse;
+  m_Made = 0;
   NoteRanges();
   return *this;
 }
@@ -73,11 +77,87 @@ int VQ_IndexedArrayBase<Kinds...>::RangeSlot(const Index* indices) const {
 }
 
 template <class... Kinds>
+std::string VQ_IndexedArrayBase<Kinds...>::Key(const Index* indices) const {
+  std::string key;
+  for (int k = 0; k < kDimensions; ++k) {
+    if (kIsString[k]) key.append(indices[k].text).push_back('\0');
+    else key.append(reinterpret_cast<const char*>(&indices[k].number), sizeof(int));
+  }
+  return key;
+}
+
+template <class... Kinds>
+bool VQ_IndexedArrayBase<Kinds...>::WouldBeSparse(const Index* indices) const {
+  if (m_Elements.Elements() == 0) return false;
+  long long slots = 1;
+  bool outside = false;
+  for (int k = 0; k < kDimensions; ++k) {
+    int position = 0;
+    const bool held = kIsString[k] ? m_IndexValues[k].SetContains(indices[k].text, position)
+                                   : m_IndexValues[k].SetContains(indices[k].number, position);
+    slots *= m_IndexValues[k].SetSize() + (held ? 0 : 1);
+    if (held) continue;
+    const VQ_Set* declared = m_DeclaredSets[k];
+    const bool inside = declared != nullptr && (kIsString[k] ? (declared->v() >= indices[k].text) != 0
+                                                             : (declared->v() >= indices[k].number) != 0);
+    outside = outside || !inside;
+  }
+  return outside && slots > kSparseAbove && slots > 8 * (m_Made + 1);
+}
+
+// The elements move to the front of the block, in slot order, each keyed by
+// its index values; the empty slots behind them take the next elements.
+template <class... Kinds>
+void VQ_IndexedArrayBase<Kinds...>::BecomeSparse() {
+  std::unordered_map<std::string, int> keys;
+  int sizes[kDimensions];
+  for (int k = 0; k < kDimensions; ++k) sizes[k] = m_IndexValues[k].SetSize();
+  int used = 0;
+  for (int slot = 0; slot < m_Elements.Elements(); ++slot) {
+    if (m_Elements[slot] == nullptr) continue;
+    Index indices[kDimensions];
+    for (int k = kDimensions - 1, rest = slot; k >= 0; rest /= sizes[k], --k) {
+      const int position = rest % sizes[k];
+      if (kIsString[k]) indices[k] = Index{0, m_IndexValues[k].String(position)};
+      else indices[k] = Index{m_IndexValues[k].Integer(position), nullptr};
+    }
+    keys.emplace(Key(indices), used++);
+  }
+  // Nothing below throws: the keys are all made.
+  for (int slot = 0, to = 0; slot < m_Elements.Elements(); ++slot)
+    if (m_Elements[slot] != nullptr) std::swap(m_Elements[to++], m_Elements[slot]);
+  m_SlotByKey.swap(keys);
+  m_Sparse = true;
+  m_AllRanges = false;
+}
+
+template <class... Kinds>
+VQ_Type* VQ_IndexedArrayBase<Kinds...>::FindSparse(const Index* indices) {
+  std::string key = Key(indices);
+  auto found = m_SlotByKey.find(key);
+  int slot = found != m_SlotByKey.end() ? found->second : static_cast<int>(m_SlotByKey.size());
+  if (slot == m_Elements.Elements()) m_Elements.AddNullEntries(slot, slot, 1);  // one more at the end
+  m_CurrentOffset = slot;
+  VQ_Type* element = m_Elements[slot];
+  if (element != nullptr) return element;
+  RecordIndices(indices);
+  element = AddElement();
+  ++m_Made;
+  if (found == m_SlotByKey.end()) m_SlotByKey.emplace(std::move(key), slot);
+  return element;
+}
+
+template <class... Kinds>
 VQ_Type* VQ_IndexedArrayBase<Kinds...>::FindIndices(const Index* indices) {
+  if (m_Sparse) return FindSparse(indices);
   // Grids index their arrays by node ranges: the usual look-up is arithmetic.
   if (const int slot = RangeSlot(indices); slot >= 0) {
     m_CurrentOffset = slot;
     return m_Elements[slot];
+  }
+  if (WouldBeSparse(indices)) {
+    BecomeSparse();
+    return FindSparse(indices);
   }
   const bool wasEmpty = m_Elements.Elements() == 0;
   bool grown = false;
@@ -105,6 +185,7 @@ VQ_Type* VQ_IndexedArrayBase<Kinds...>::FindIndices(const Index* indices) {
   if (element == nullptr) {
     RecordIndices(indices);
     element = AddElement();
+    ++m_Made;
   }
   return element;
 }
@@ -112,8 +193,10 @@ VQ_Type* VQ_IndexedArrayBase<Kinds...>::FindIndices(const Index* indices) {
 template <class... Kinds>
 int VQ_IndexedArrayBase<Kinds...>::NewElements() {
   // Every slot from the last back to the first, each paired with its
-  // combination in reverse row-major order.
+  // combination in reverse row-major order. A sparse block has no
+  // combination without its element.
   int count = 0;
+  if (m_Sparse) return 0;
   int sizes[kDimensions];
   for (int k = 0; k < kDimensions; ++k) sizes[k] = m_IndexValues[k].SetSize();
   for (m_CurrentOffset = m_Elements.Elements() - 1; m_CurrentOffset >= 0;) {
@@ -129,6 +212,7 @@ int VQ_IndexedArrayBase<Kinds...>::NewElements() {
       }
       RecordIndices(indices);
       AddElement();
+      ++m_Made;
       ++count;
     }
     m_CurrentOffset = slot - 1;

@@ -4,6 +4,15 @@
 // are kept densely, one slot per combination of the values in use, the last
 // index fastest, and made when first looked up. One generic implementation,
 // VQ_IndexedArrayBase, serves all 28.
+//
+// A block the user's own indices would blow up (values outside the declared
+// index sets making far more combinations than there are elements) is not
+// grown: from then on each new element takes the next slot and elements are
+// found by their index values, so any number of such indices costs what
+// they hold.
+#include <string>
+#include <unordered_map>
+
 #include "kyvexp.h"
 
 // The index kinds of one dimension.
@@ -55,6 +64,17 @@ class VQ_IndexedArrayBase : public VQ_Matrix {
   // Notes which dimensions are one run of integers, after their values change.
   void NoteRanges();
   void RecordIndices(const Index* indices);
+  // Whether adding these index values would make a block of mostly empty
+  // slots for values outside the declared sets.
+  bool WouldBeSparse(const Index* indices) const;
+  std::string Key(const Index* indices) const;
+  void BecomeSparse();
+  VQ_Type* FindSparse(const Index* indices);
+
+  static constexpr long long kSparseAbove = 1 << 20;  // slots
+  std::unordered_map<std::string, int> m_SlotByKey;  // once sparse
+  bool m_Sparse = false;
+  long long m_Made = 0;  // elements made through this array
 
   struct Range {
     int low;
