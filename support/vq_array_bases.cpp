@@ -77,6 +77,15 @@ int VQ_IndexedArrayBase<Kinds...>::RangeSlot(const Index* indices) const {
 }
 
 template <class... Kinds>
+void VQ_IndexedArrayBase<Kinds...>::IndicesOfSlot(int slot, const int* sizes, Index* indices) const {
+  for (int k = kDimensions - 1, rest = slot; k >= 0; rest /= sizes[k], --k) {
+    const int position = rest % sizes[k];
+    if (kIsString[k]) indices[k] = Index{0, m_IndexValues[k].String(position)};
+    else indices[k] = Index{m_IndexValues[k].Integer(position), nullptr};
+  }
+}
+
+template <class... Kinds>
 std::string VQ_IndexedArrayBase<Kinds...>::Key(const Index* indices) const {
   std::string key;
   for (int k = 0; k < kDimensions; ++k) {
@@ -116,11 +125,7 @@ void VQ_IndexedArrayBase<Kinds...>::BecomeSparse() {
   for (int slot = 0; slot < m_Elements.Elements(); ++slot) {
     if (m_Elements[slot] == nullptr) continue;
     Index indices[kDimensions];
-    for (int k = kDimensions - 1, rest = slot; k >= 0; rest /= sizes[k], --k) {
-      const int position = rest % sizes[k];
-      if (kIsString[k]) indices[k] = Index{0, m_IndexValues[k].String(position)};
-      else indices[k] = Index{m_IndexValues[k].Integer(position), nullptr};
-    }
+    IndicesOfSlot(slot, sizes, indices);
     keys.emplace(Key(indices), used++);
   }
   // Nothing below throws: the keys are all made.
@@ -203,13 +208,7 @@ int VQ_IndexedArrayBase<Kinds...>::NewElements() {
     int slot = m_CurrentOffset;
     if (m_Elements[slot] == nullptr) {
       Index indices[kDimensions];
-      int rest = slot;
-      for (int k = kDimensions - 1; k >= 0; --k) {
-        int position = rest % sizes[k];
-        rest /= sizes[k];
-        if (kIsString[k]) indices[k] = Index{0, m_IndexValues[k].String(position)};
-        else indices[k] = Index{m_IndexValues[k].Integer(position), nullptr};
-      }
+      IndicesOfSlot(slot, sizes, indices);
       RecordIndices(indices);
       AddElement();
       ++m_Made;

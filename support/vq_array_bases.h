@@ -64,6 +64,8 @@ class VQ_IndexedArrayBase : public VQ_Matrix {
   // Notes which dimensions are one run of integers, after their values change.
   void NoteRanges();
   void RecordIndices(const Index* indices);
+  // The index values of a slot of a dense block whose dimensions hold `sizes` values.
+  void IndicesOfSlot(int slot, const int* sizes, Index* indices) const;
   // Whether adding these index values would make a block of mostly empty
   // slots for values outside the declared sets.
   bool WouldBeSparse(const Index* indices) const;
