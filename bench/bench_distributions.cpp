@@ -1,10 +1,17 @@
 // Counting and emitting a distribution of 10^4 to 10^6 nodes (one domain of
 // n nodes, two of sqrt(n) or three of cbrt(n)), in tokens per second, beside the floor: the
-// same number of tokens written straight into a preallocated buffer.
+// same number of tokens written straight into a preallocated buffer. Beside
+// them the set-up of such a model (assignments, then the first run, which
+// makes the elements) with its memory per node, and the input handling of
+// many sections or many user values.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <malloc.h>
 #include <string>
 #include <vector>
 
@@ -37,9 +44,13 @@ const Shape kThreeDimensions{DISTRIBUTION3DFactory,
                              "idx,idy,idz,idxdy,idxdz,idydz,idxdydz"};
 
 // A distribution over `nodes` nodes in all with every equation it can have:
-// second derivatives and every integral.
+// second derivatives and every integral; unset until Prepare.
 struct Model {
-  Model(const Shape& shape, const char* method, int nodes) : root(shape.factory()), d(*root) {
+  Model(const Shape& shape, const char* method, int nodes) : Model(shape, method, nodes, false) {
+    vq_rt::Driver driver(*root);
+    driver.Run();  // makes every element, so the timed passes only count and emit
+  }
+  Model(const Shape& shape, const char* method, int nodes, bool) : root(shape.factory()), d(*root) {
     const References references = shape.domains(d);
     const double perAxis = std::pow(static_cast<double>(nodes), 1.0 / static_cast<double>(references.size()));
     static const char* const kNames[] = {"XDOMAIN.", "YDOMAIN.", "ZDOMAIN."};
@@ -53,8 +64,6 @@ struct Model {
       Set(axis + "HIGHESTORDERDERIVATIVE", "2");
     }
     Set("INTEGRALS", shape.integrals);
-    vq_rt::Driver driver(*root);
-    driver.Run();  // makes every element, so the timed passes only count and emit
   }
   ~Model() { root->Release(); }
   void Set(const std::string& path, const std::string& value) {
@@ -95,15 +104,108 @@ void WriteTokens(benchmark::State& state, const Shape& shape, const char* method
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * tokens));
 }
 
+// Peak and current resident memory of the process, in bytes.
+long long StatusBytes(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  const std::string key = std::string(field) + ":";
+  while (std::getline(status, line))
+    if (line.compare(0, key.size(), key) == 0) return std::stoll(line.substr(key.size())) * 1024;
+  return 0;
+}
+// Gives freed memory back and starts a new peak, so each case reports its own.
+void ResetPeak() {
+  malloc_trim(0);
+  if (std::FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+    std::fputs("5", f);
+    std::fclose(f);
+  }
+}
+
+// Bytes the heap holds for the program, large blocks included.
+long long HeapInUse() {
+  const struct mallinfo2 info = mallinfo2();
+  return static_cast<long long>(info.uordblks + info.hblkhd);
+}
+
+double Seconds(std::chrono::steady_clock::time_point from) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
+}
+
+// The assignment pass, then the first counting and emission (which make the
+// elements), each timed; the peak memory per node of the whole set-up.
+void SetUpAndFirstRun(benchmark::State& state, const Shape& shape, const char* method) {
+  const int nodes = static_cast<int>(state.range(0));
+  double assign = 0.0, first = 0.0, peak = 0.0, held = 0.0;
+  for (auto _ : state) {
+    ResetPeak();
+    const long long before = StatusBytes("VmRSS");
+    const long long heapBefore = HeapInUse();
+    auto start = std::chrono::steady_clock::now();
+    Model model(shape, method, nodes, false);
+    vq_rt::Driver driver(*model.root);
+    driver.SetDims();
+    driver.ExecuteAssignments();
+    assign = Seconds(start);
+    start = std::chrono::steady_clock::now();
+    driver.SetUpEquations();
+    driver.JacPattern();
+    first = Seconds(start);
+    state.SetIterationTime(assign + first);
+    held = static_cast<double>(HeapInUse() - heapBefore) / nodes;
+    peak = static_cast<double>(StatusBytes("VmHWM") - before) / nodes;
+  }
+  state.counters["assign_s"] = assign;
+  state.counters["first_run_s"] = first;
+  state.counters["held_B_per_node"] = held;
+  state.counters["peak_B_per_node"] = peak;
+}
+
+// A domain of `sections` sections laid by the assignment pass.
+void ManySections(benchmark::State& state) {
+  const int sections = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    VQ_ModelType* domain = DOMAINFactory();
+    const std::string path = "NUMSECTIONS";
+    vq_rt::SetUserValueFromText(vq_rt::ResolvePath(*domain, path), path, std::to_string(sections));
+    vq_rt::Driver driver(*domain);
+    driver.Run();
+    domain->Release();
+  }
+  state.SetItemsProcessed(state.iterations() * sections);
+}
+
+// `values` user values DDX(i,i,i) on a three-dimensional distribution, each
+// naming an element of its own, then both passes.
+void ManyUserValues(benchmark::State& state) {
+  const int values = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    Model model(kThreeDimensions, "BFD1", 1000, false);
+    for (int i = 1; i <= values; ++i) {
+      const std::string index = std::to_string(i);
+      model.Set("DDX(" + index + "," + index + "," + index + ")", "1");
+    }
+    vq_rt::Driver driver(*model.root);
+    driver.Run();
+  }
+  state.SetItemsProcessed(state.iterations() * values);
+}
+
 }  // namespace
 
-#define BRANTEL_BENCH_PAIR(name, shape, method)                                                          \
+// Every shape and method: counting and emission beside their floor, then
+// the set-up of the same model.
+#define BRANTEL_BENCH_CASE(name, shape, method)                                                          \
   BENCHMARK_CAPTURE(CountAndEmit, name, shape, method)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond); \
-  BENCHMARK_CAPTURE(WriteTokens, name, shape, method)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond);
-BRANTEL_BENCH_PAIR(BFD1, kOneDimension, "BFD1")
-BRANTEL_BENCH_PAIR(OCFE4, kOneDimension, "OCFE4")
-BRANTEL_BENCH_PAIR(BFD1_2D, kTwoDimensions, "BFD1")
-BRANTEL_BENCH_PAIR(OCFE4_2D, kTwoDimensions, "OCFE4")
-BRANTEL_BENCH_PAIR(BFD1_3D, kThreeDimensions, "BFD1")
-BRANTEL_BENCH_PAIR(OCFE4_3D, kThreeDimensions, "OCFE4")
+  BENCHMARK_CAPTURE(WriteTokens, name, shape, method)->RangeMultiplier(10)->Range(10000, 1000000)->Unit(benchmark::kMillisecond); \
+  BENCHMARK_CAPTURE(SetUpAndFirstRun, name, shape, method)->RangeMultiplier(10)->Range(10000, 1000000)   \
+      ->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BRANTEL_BENCH_CASE(BFD1, kOneDimension, "BFD1")
+BRANTEL_BENCH_CASE(OCFE4, kOneDimension, "OCFE4")
+BRANTEL_BENCH_CASE(BFD1_2D, kTwoDimensions, "BFD1")
+BRANTEL_BENCH_CASE(OCFE4_2D, kTwoDimensions, "OCFE4")
+BRANTEL_BENCH_CASE(BFD1_3D, kThreeDimensions, "BFD1")
+BRANTEL_BENCH_CASE(OCFE4_3D, kThreeDimensions, "OCFE4")
+BENCHMARK(ManySections)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ManyUserValues)->RangeMultiplier(4)->Range(25, 1600)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -205,13 +205,16 @@ void VQ_DOMAIN::AssignSection(const brantel::AssignmentStatements& put, VQ_Integ
                   count, interval);
     source.Refuse(given, reason);
   }
+  // The node counts of the sections before this one, as Sigma42968240 sums
+  // them, kept as the loop goes: summing afresh per section is quadratic.
+  const long long before = nodes;
   nodes += count;
   if (nodes > kMaxEndNode) {
     std::snprintf(reason, sizeof reason, "takes the grid to %lld node intervals, " BRANTEL_CAP, nodes);
     source.Refuse(given, reason);
   }
 
-  if (i > 1) put.Assign(section.BASE, TruncInt(Sigma42968240(it)), 32);
+  if (i > 1) put.Assign(section.BASE, static_cast<int>(before), 32);
   else put.Assign(section.BASE, 0, 33);
   put.Assign(*section.SPACINGUSED, section.LENGTH.v() / section.NODECOUNT.v(), 34);
   put.Assign(section.NUMELEMENTS, TruncInt(static_cast<double>(section.NODECOUNT.v()) / (NUMPOLYPOINTS.v() + 1)), 35);

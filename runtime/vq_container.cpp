@@ -87,8 +87,8 @@ VQ_Containable* VQ_Container::FindProperty(const char* name) const {
   return nullptr;
 }
 
-vq_rt::ContainerState& VQ_Container::State() {
-  if (m_State == nullptr) m_State = new vq_rt::ContainerState();
+vq_rt::ContainerState& VQ_Container::MakeState() {
+  m_State = new vq_rt::ContainerState();
   return *m_State;
 }
 

@@ -46,10 +46,12 @@ class KYV_API VQ_Container : public VQ_Type {
   VQ_Containable* FindProperty(const char* name) const;
 
   // Runtime state: equation records, base results, pattern window.
-  vq_rt::ContainerState& State();
+  // Inline: every recorded call asks for it.
+  vq_rt::ContainerState& State() { return m_State ? *m_State : MakeState(); }
   const vq_rt::ContainerState* StateIfAny() const { return m_State; }
 
  private:
+  vq_rt::ContainerState& MakeState();
   friend class VQ_Containable;
   void AppendProperty(VQ_Containable* property);
   void RemoveProperty(VQ_Containable* property);

@@ -64,6 +64,8 @@ void Driver::JacPattern() {
     int counted = state.localEqnCountSet ? state.localEqnCount : 0;
     state.firstEquation = first;
     PatternWindow window(*model, state.countedReferences.size());
+    // The count is known: the records grow once, not by doubling and copying.
+    if (counted > 0) state.emitted.reserve(static_cast<size_t>(counted));
     int counter = model->JacPattern(window.p(), window.q(), nullptr);
     int emitted = static_cast<int>(model->State().emitted.size());
     if (counter - first != counted || emitted != counted)

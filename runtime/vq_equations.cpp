@@ -14,20 +14,48 @@ StreamToken StreamToken::Reference(VQ_VarParam* reference) {
 }
 
 Stream::Stream() = default;
-Stream::Stream(const Stream& other) = default;
-Stream& Stream::operator=(const Stream& other) = default;
+// The tail points into the stream's own chunks, so it is placed afresh.
+Stream::Stream(const Stream& other) : m_Chunks(other.m_Chunks), m_Size(other.m_Size), m_Reals(other.m_Reals) {
+  PlaceTail();
+}
+Stream& Stream::operator=(const Stream& other) {
+  if (this != &other) {
+    m_Chunks = other.m_Chunks;
+    m_Size = other.m_Size;
+    m_Reals = other.m_Reals;
+    PlaceTail();
+  }
+  return *this;
+}
 Stream::~Stream() = default;
 
+void Stream::PlaceTail() {
+  m_Tail = m_TailEnd = nullptr;
+  if ((m_Size & (kChunk - 1)) == 0) return;  // the next token starts a chunk
+  std::vector<StreamToken>& chunk = m_Chunks[m_Size >> kChunkBits];
+  m_Tail = chunk.data() + (m_Size & (kChunk - 1));
+  m_TailEnd = chunk.data() + kChunk;
+}
+
 void Stream::Clear() {
-  m_Tokens.clear();
+  m_Size = 0;
+  m_Tail = m_TailEnd = nullptr;
   m_Reals.clear();
 }
 
-void Stream::Reserve(size_t tokens) { m_Tokens.reserve(tokens); }
+void Stream::Reserve(size_t tokens) { m_Chunks.reserve((tokens + kChunk - 1) >> kChunkBits); }
+
+void Stream::StartChunk() {
+  const size_t chunk = m_Size >> kChunkBits;
+  if (chunk == m_Chunks.size()) m_Chunks.emplace_back(kChunk, StreamToken::Operator(0));
+  m_Tail = m_Chunks[chunk].data();
+  m_TailEnd = m_Tail + kChunk;
+}
 
 void Stream::AddReal(double value) {
-  m_Tokens.push_back(StreamToken::RealConstant(static_cast<uint32_t>(m_Reals.size())));
+  const auto index = static_cast<uint32_t>(m_Reals.size());
   m_Reals.push_back(value);
+  Push(StreamToken::RealConstant(index));
 }
 
 ContainerState::ContainerState() = default;
@@ -63,13 +91,20 @@ uint32_t ContainerState::InternName(const char* name) {
   return static_cast<uint32_t>(names.size() - 1);
 }
 
-PatternWindow::PatternWindow(VQ_ModelType& model, size_t entries)
-    : m_Model(model), m_Columns(entries == 0 ? 1 : entries), m_Rows(entries == 0 ? 1 : entries) {
-  m_P = m_Columns.data();
-  m_Q = m_Rows.data();
+namespace {
+int* Room(std::vector<int>& buffer, size_t entries) {
+  if (buffer.size() < entries) buffer.resize(entries);
+  return buffer.data();
+}
+}  // namespace
+
+PatternWindow::PatternWindow(VQ_ModelType& model, size_t entries) : m_Model(model) {
   ContainerState& state = model.State();
+  // One entry at least, so the cursors point into a buffer.
+  m_Columns = m_P = Room(state.patternColumns, entries == 0 ? 1 : entries);
+  m_Rows = m_Q = Room(state.patternRows, entries == 0 ? 1 : entries);
   state.patternWindow = true;
-  state.patternEnd = m_Columns.data() + entries;
+  state.patternEnd = m_Columns + entries;
 }
 
 PatternWindow::~PatternWindow() {

@@ -40,7 +40,9 @@ class KYV_API StreamToken {
   uint64_t m_Bits;
 };
 
-// Tokens with the pool their real constants live in.
+// Tokens with the pool their real constants live in. Tokens are kept in
+// chunks of a fixed size: a stream of any length grows without copying what
+// it holds, and a cleared stream keeps its chunks for the next pass.
 class KYV_API Stream {
  public:
   Stream();
@@ -50,17 +52,31 @@ class KYV_API Stream {
 
   void Clear();
   void Reserve(size_t tokens);
-  void AddOperator(int code) { m_Tokens.push_back(StreamToken::Operator(code)); }
-  void AddInteger(int value) { m_Tokens.push_back(StreamToken::IntegerConstant(value)); }
+  void AddOperator(int code) { Push(StreamToken::Operator(code)); }
+  void AddInteger(int value) { Push(StreamToken::IntegerConstant(value)); }
   void AddReal(double value);
-  void AddReference(VQ_VarParam* reference) { m_Tokens.push_back(StreamToken::Reference(reference)); }
+  void AddReference(VQ_VarParam* reference) { Push(StreamToken::Reference(reference)); }
 
-  size_t Size() const { return m_Tokens.size(); }
-  const StreamToken& At(size_t index) const { return m_Tokens[index]; }
+  size_t Size() const { return m_Size; }
+  const StreamToken& At(size_t index) const { return m_Chunks[index >> kChunkBits][index & (kChunk - 1)]; }
   double Real(const StreamToken& token) const { return m_Reals[token.poolIndex()]; }
 
  private:
-  std::vector<StreamToken> m_Tokens;
+  static constexpr size_t kChunkBits = 16;
+  static constexpr size_t kChunk = size_t{1} << kChunkBits;
+  void Push(StreamToken token) {
+    if (m_Tail == m_TailEnd) StartChunk();
+    *m_Tail++ = token;
+    ++m_Size;
+  }
+  void StartChunk();
+  // Points the tail at the free part of the chunk that holds token m_Size.
+  void PlaceTail();
+
+  std::vector<std::vector<StreamToken>> m_Chunks;  // each of kChunk tokens, the first m_Size in use
+  size_t m_Size = 0;
+  StreamToken* m_Tail = nullptr;  // where the next token goes; null between chunks
+  StreamToken* m_TailEnd = nullptr;
   std::vector<double> m_Reals;
 };
 
@@ -128,6 +144,10 @@ struct KYV_API ContainerState {
   std::vector<const char*> nameKeys;
   int* patternEnd = nullptr;  // AddTerm writes the pattern up to here
   bool patternWindow = false;
+  // The pattern buffers, kept from pass to pass: a pass of the same size
+  // allocates and clears nothing.
+  std::vector<int> patternColumns;
+  std::vector<int> patternRows;
   int firstEquation = 0;  // what the base JacPattern returns
   // Equation objects handed over by AddEquation, owned here; procedure
   // calls registered by AddProcCall.
@@ -140,6 +160,7 @@ struct KYV_API ContainerState {
 
 // A pattern buffer for one emission pass: the two cursors JacPattern takes,
 // with room for `entries` references, installed on the model for its run.
+// The room is the model's own buffers, grown when a pass needs more.
 class KYV_API PatternWindow {
  public:
   PatternWindow(VQ_ModelType& model, size_t entries);
@@ -150,14 +171,14 @@ class KYV_API PatternWindow {
   int*& p() { return m_P; }
   int*& q() { return m_Q; }
   // Entries written so far.
-  size_t Used() const { return static_cast<size_t>(m_P - m_Columns.data()); }
-  const int* Columns() const { return m_Columns.data(); }
-  const int* Rows() const { return m_Rows.data(); }
+  size_t Used() const { return static_cast<size_t>(m_P - m_Columns); }
+  const int* Columns() const { return m_Columns; }
+  const int* Rows() const { return m_Rows; }
 
  private:
   VQ_ModelType& m_Model;
-  std::vector<int> m_Columns;
-  std::vector<int> m_Rows;
+  int* m_Columns;
+  int* m_Rows;
   int* m_P;
   int* m_Q;
 };

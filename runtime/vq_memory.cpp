@@ -1,8 +1,12 @@
 #include "vq_memory.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <mutex>
+#include <new>
+#include <vector>
 
 namespace {
 std::atomic<long long> g_live{0};
@@ -26,6 +30,176 @@ bool RefuseThisOne() {
   if (--g_refuseNext == 0) g_armed.store(false);
   return true;
 }
+
+// Pattern columns: one counter for single objects and for the ranges slabs
+// take, so no two live variables share a column.
+std::mutex g_columnLock;
+int g_nextColumn = 0;
+int ReserveColumnRange(int count) {
+  std::lock_guard<std::mutex> lock(g_columnLock);
+  const int first = g_nextColumn;
+  g_nextColumn += count;
+  return first;
+}
+
+// Small blocks come from slabs: 1 MiB, aligned to their size, each cut into
+// blocks of one size class and given a range of pattern columns, one per
+// block. Blocks made one after another lie one after another, and the slab
+// and block index of an address give its column without reading the block.
+// The sanitizer builds keep the plain heap, so every block stays checked;
+// so do 32-bit and Windows builds, which lack the address layout and the
+// aligned allocation the slabs rest on.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define BRANTEL_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(BRANTEL_ADDRESS_SANITIZER) || defined(_WIN32)
+constexpr bool kPooled = false;
+#else
+constexpr bool kPooled = sizeof(void*) == 8;
+#endif
+constexpr int kSlabBits = 20;
+constexpr std::size_t kSlabBytes = std::size_t{1} << kSlabBits;
+constexpr std::size_t kGrain = 16;  // what operator new promises
+constexpr std::size_t kLargestPooled = 256;
+constexpr int kClasses = static_cast<int>(kLargestPooled / kGrain);
+
+struct Slab {
+  char* base;
+  std::uint32_t blockBytes;
+  std::uint64_t reciprocal;  // 2^32 / blockBytes, rounded up: block index by multiplication
+  std::uint32_t capacity;
+  std::uint32_t handedOut = 0;  // blocks taken from the untouched end so far
+  std::uint32_t live = 0;
+  void* freeList = nullptr;
+  int firstColumn;
+  int sizeClass;
+  bool listed = false;  // in its class's list of slabs with room
+};
+
+struct SizeClass {
+  Slab* current = nullptr;
+  std::vector<Slab*> withRoom;
+  std::vector<int> spareColumns;  // column ranges of released slabs
+};
+
+std::mutex g_poolLock;
+// Never destroyed: blocks may come back while other modules' statics go.
+SizeClass* Classes() {
+  static SizeClass* const classes = new SizeClass[kClasses];
+  return classes;
+}
+
+// Address to slab: the top bits pick a table, the next bits a slab in it.
+constexpr int kTopBits = 15;      // user addresses below 2^47
+constexpr int kLeafBits = 32 - kSlabBits;
+Slab** g_top[std::size_t{1} << kTopBits];
+
+Slab* SlabOf(const void* block) {
+  const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(block));
+  const std::uint64_t top = address >> 32;
+  if (top >= (std::uint64_t{1} << kTopBits)) return nullptr;
+  Slab** leaf = g_top[top];
+  return leaf ? leaf[(address >> kSlabBits) & ((std::uint64_t{1} << kLeafBits) - 1)] : nullptr;
+}
+
+bool SetSlabOf(const char* base, Slab* slab) {
+  const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(base));
+  const std::uint64_t top = address >> 32;
+  if (top >= (std::uint64_t{1} << kTopBits)) return false;
+  if (g_top[top] == nullptr) {
+    g_top[top] = static_cast<Slab**>(std::calloc(std::size_t{1} << kLeafBits, sizeof(Slab*)));
+    if (g_top[top] == nullptr) return false;
+  }
+  g_top[top][(address >> kSlabBits) & ((std::uint64_t{1} << kLeafBits) - 1)] = slab;
+  return true;
+}
+
+void* SlabMemory() {
+#if defined(_WIN32)
+  return nullptr;
+#else
+  return std::aligned_alloc(kSlabBytes, kSlabBytes);
+#endif
+}
+
+bool HasRoom(const Slab* slab) { return slab->freeList != nullptr || slab->handedOut < slab->capacity; }
+
+Slab* NewSlab(int sizeClass) {
+  char* base = static_cast<char*>(SlabMemory());
+  if (base == nullptr) return nullptr;
+  Slab* slab = new (std::nothrow) Slab;
+  if (slab == nullptr || !SetSlabOf(base, slab)) {
+    delete slab;
+    std::free(base);
+    return nullptr;
+  }
+  SizeClass& owner = Classes()[sizeClass];
+  slab->base = base;
+  slab->blockBytes = static_cast<std::uint32_t>((sizeClass + 1) * kGrain);
+  slab->reciprocal = ((std::uint64_t{1} << 32) + slab->blockBytes - 1) / slab->blockBytes;
+  slab->capacity = static_cast<std::uint32_t>(kSlabBytes / slab->blockBytes);
+  slab->sizeClass = sizeClass;
+  if (!owner.spareColumns.empty()) {
+    slab->firstColumn = owner.spareColumns.back();
+    owner.spareColumns.pop_back();
+  } else {
+    slab->firstColumn = ReserveColumnRange(static_cast<int>(slab->capacity));
+  }
+  return slab;
+}
+
+void* TakeBlock(std::size_t bytes) {
+  const int sizeClass = static_cast<int>((bytes + kGrain - 1) / kGrain) - 1;
+  std::lock_guard<std::mutex> lock(g_poolLock);
+  SizeClass& owner = Classes()[sizeClass];
+  Slab* slab = owner.current;
+  if (slab == nullptr || !HasRoom(slab)) {
+    slab = nullptr;
+    while (!owner.withRoom.empty() && slab == nullptr) {
+      Slab* candidate = owner.withRoom.back();
+      owner.withRoom.pop_back();
+      candidate->listed = false;
+      if (HasRoom(candidate)) slab = candidate;
+    }
+    if (slab == nullptr) slab = NewSlab(sizeClass);
+    if (slab == nullptr) return nullptr;
+    owner.current = slab;
+  }
+  void* block;
+  if (slab->freeList != nullptr) {
+    block = slab->freeList;
+    slab->freeList = *static_cast<void**>(block);
+  } else {
+    block = slab->base + static_cast<std::size_t>(slab->handedOut++) * slab->blockBytes;
+  }
+  ++slab->live;
+  return block;
+}
+
+void ReturnBlock(Slab* slab, void* block) {
+  std::lock_guard<std::mutex> lock(g_poolLock);
+  SizeClass& owner = Classes()[slab->sizeClass];
+  *static_cast<void**>(block) = slab->freeList;
+  slab->freeList = block;
+  --slab->live;
+  if (slab == owner.current) return;
+  if (slab->live == 0) {
+    // An empty slab goes back to the system; its columns wait for the next.
+    if (slab->listed) owner.withRoom.erase(std::find(owner.withRoom.begin(), owner.withRoom.end(), slab));
+    SetSlabOf(slab->base, nullptr);
+    owner.spareColumns.push_back(slab->firstColumn);
+    std::free(slab->base);
+    delete slab;
+    return;
+  }
+  if (!slab->listed) {
+    slab->listed = true;
+    owner.withRoom.push_back(slab);
+  }
+}
+
 }  // namespace
 
 void* MyAllocate(std::size_t bytes) {
@@ -34,7 +208,9 @@ void* MyAllocate(std::size_t bytes) {
     return nullptr;
   }
   // A zero-byte request still gets a block of its own.
-  void* block = std::malloc(bytes == 0 ? 1 : bytes);
+  void* block = nullptr;
+  if (kPooled && bytes <= kLargestPooled) block = TakeBlock(bytes == 0 ? 1 : bytes);
+  if (block == nullptr) block = std::malloc(bytes == 0 ? 1 : bytes);
   if (block == nullptr) {
     ++g_refused;
     return nullptr;
@@ -48,7 +224,8 @@ void MyFree(void* block) {
   if (block == nullptr) return;
   --g_live;
   ++g_frees;
-  std::free(block);
+  if (Slab* slab = kPooled ? SlabOf(block) : nullptr) ReturnBlock(slab, block);
+  else std::free(block);
 }
 
 namespace vq_rt {
@@ -63,5 +240,17 @@ void RefuseAllocations(int count, long long after) {
   g_serveFirst = after < 0 ? 0 : after;
   g_armed.store(g_refuseNext > 0);
 }
+
+int PooledColumn(const void* object) {
+  const Slab* slab = kPooled ? SlabOf(object) : nullptr;
+  if (slab == nullptr) return -1;
+  const auto offset = static_cast<std::uint64_t>(static_cast<const char*>(object) - slab->base);
+  const std::uint64_t index = (offset * slab->reciprocal) >> 32;
+  // Only the start of a block is the block's own object.
+  if (index * slab->blockBytes != offset) return -1;
+  return slab->firstColumn + static_cast<int>(index);
+}
+
+int NewColumn() { return ReserveColumnRange(1); }
 
 }  // namespace vq_rt

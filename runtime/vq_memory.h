@@ -20,6 +20,13 @@ struct HeapStats {
 
 KYV_API HeapStats GetHeapStats();
 
+// The pattern column of an object by where it lives: every small block of
+// the heap has one of its own. -1 for an address that is not the start of
+// such a block (a member, a large or sanitized block).
+KYV_API int PooledColumn(const void* object);
+// A column for an object that has none by where it lives.
+KYV_API int NewColumn();
+
 // Makes `count` calls of MyAllocate return null, after the next `after`
 // calls are served (tests of the refused-allocation paths; `after` lets a
 // test fail the k-th allocation of a run). A count of 0 withdraws it.

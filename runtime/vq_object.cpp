@@ -65,8 +65,7 @@ void VQ_Containable::RegisterIn(VQ_Container* owner, const char* name, const cha
   if (owner->FindProperty(name) != nullptr)
     vq_rt::Raise("%s: a property named \"%s\" is already registered", owner->DisplayName().c_str(), name);
   m_Name = name;
-  m_HasDescription = description != nullptr;
-  m_Description = description ? description : "";
+  m_Description = description ? std::make_unique<std::string>(description) : nullptr;
   m_Direction = direction;
   m_Flag = flag;
   m_Form = form;

@@ -1,6 +1,7 @@
 #pragma once
 // The runtime's object root and the property layers every model, port,
 // parameter, variable, set and array is built on.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -65,7 +66,7 @@ class KYV_API VQ_Containable : public VQ_Update {
   // The registered name, or an element's index text such as "(3)".
   const char* Name() const { return m_Name.c_str(); }
   // Null when the property was registered without one.
-  const char* Description() const { return m_HasDescription ? m_Description.c_str() : nullptr; }
+  const char* Description() const { return m_Description ? m_Description->c_str() : nullptr; }
   int Direction() const { return m_Direction; }
   bool RegistrationFlag() const { return m_Flag; }
   VQ_RegistrationForm Form() const { return m_Form; }
@@ -107,13 +108,13 @@ class KYV_API VQ_Containable : public VQ_Update {
 
   const VQ_Containable* m_NamedAfter = nullptr;
   std::string m_Name;
-  std::string m_Description;
+  // Apart from the object: few properties have one, and elements never do.
+  std::unique_ptr<std::string> m_Description;
   VQ_Containable* m_Parent = nullptr;
   int m_Direction = 0;
   int m_HostPortType = 0;
   Role m_Role = Role::Free;
   VQ_RegistrationForm m_Form = VQ_RegistrationForm::None;
-  bool m_HasDescription = false;
   bool m_Flag = false;
   bool m_ToBeExported = true;
 };

@@ -248,9 +248,8 @@ const XUValue* VQ_VarParam::Attribute(const char* name) const {
   return m_Attributes ? m_Attributes->Find(name) : nullptr;
 }
 
-int VQ_VarParam::PatternId() {
-  static int next = 0;
-  if (m_PatternId < 0) m_PatternId = next++;
+int VQ_VarParam::NewPatternId() {
+  m_PatternId = vq_rt::NewColumn();
   return m_PatternId;
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "vq_memory.h"
 #include "vq_object.h"
 
 class VQ_Matrix;
@@ -57,8 +58,15 @@ class KYV_API VQ_VarParam : public VQ_Type {
   // "PHYSICALQUANTITY", "BASEUOMNAME", "UNITS", "TAG"); null when absent.
   const XUValue* Attribute(const char* name) const;
 
-  // Number of this variable or parameter in the equation pattern.
-  int PatternId();
+  // Number of this variable or parameter in the equation pattern; inline,
+  // as the emission pass asks it of every reference.
+  int PatternId() {
+    // A variable on the runtime heap is told by its address, without
+    // reading it; others keep the number they were first given.
+    const int pooled = vq_rt::PooledColumn(this);
+    if (pooled >= 0) return pooled;
+    return m_PatternId >= 0 ? m_PatternId : NewPatternId();
+  }
 
   // Refuses a value for this property: raises VQ_Error naming the property,
   // the value and the reason.
@@ -80,6 +88,7 @@ class KYV_API VQ_VarParam : public VQ_Type {
   // A default assignment without its record: the value is converted,
   // checked and kept in the assigned layer.
   void StoreAssigned(const VQ_Value& value);
+  int NewPatternId();
   void Validate(const XUValue& value) const;
   void RememberAssigned();
   void RestoreAssigned(bool had, const XUValue& value);

@@ -100,10 +100,12 @@ void XUValue::RequireStrSet(const char* operation) {
   if (m_Type != kStrSet) vq_rt::Raise("%s needs a string set, found %s", operation, TypeName(m_Type));
 }
 
-void XUValue::Reindex() {
+void XUValue::Reindex(size_t from) {
   m_RunStart.resize(m_Runs.size());
+  if (from >= m_Runs.size()) return;
   long long before = 0;
-  for (size_t i = 0; i < m_Runs.size(); ++i) {
+  if (from > 0) before = m_RunStart[from - 1] + (static_cast<long long>(m_Runs[from - 1].hi) - m_Runs[from - 1].lo + 1);
+  for (size_t i = from; i < m_Runs.size(); ++i) {
     m_RunStart[i] = before;
     before += static_cast<long long>(m_Runs[i].hi) - m_Runs[i].lo + 1;
   }
@@ -123,6 +125,9 @@ XUValue& XUValue::operator+=(int element) {
     return static_cast<long long>(run.hi) < static_cast<long long>(value) - 1;
   });
   if (it != m_Runs.end() && it->lo <= element && element <= it->hi) return *this;
+  // Only the runs from the one that changed onwards move; elements added in
+  // ascending order touch the last run alone.
+  const size_t changed = static_cast<size_t>(it - m_Runs.begin());
   if (it != m_Runs.end() && static_cast<long long>(it->hi) + 1 == element) {
     it->hi = element;
     auto next = it + 1;
@@ -135,7 +140,7 @@ XUValue& XUValue::operator+=(int element) {
   } else {
     m_Runs.insert(it, Run{element, element});
   }
-  Reindex();
+  Reindex(changed);
   return *this;
 }
 
@@ -168,6 +173,16 @@ XUValue& XUValue::operator+=(const XUValue& other) {
     return *this;
   }
   RequireIntSet("a union");
+  if (m_Runs.empty() || m_Runs.back().hi < other.m_Runs.front().lo) {
+    // A set wholly beyond this one is appended: a union built up in
+    // ascending order costs what it adds, not what it holds.
+    auto first = other.m_Runs.begin();
+    const size_t from = m_Runs.empty() ? 0 : m_Runs.size() - 1;
+    if (!m_Runs.empty() && static_cast<long long>(m_Runs.back().hi) + 1 == first->lo) m_Runs.back().hi = (first++)->hi;
+    m_Runs.insert(m_Runs.end(), first, other.m_Runs.end());
+    Reindex(from);
+    return *this;
+  }
   std::vector<Run> merged;
   merged.reserve(m_Runs.size() + other.m_Runs.size());
   size_t i = 0, j = 0;
@@ -185,7 +200,7 @@ XUValue& XUValue::operator+=(const XUValue& other) {
     }
   }
   m_Runs.swap(merged);
-  Reindex();
+  Reindex(0);
   return *this;
 }
 
@@ -214,7 +229,7 @@ XUValue& XUValue::operator*=(const XUValue& other) {
     if (m_Runs[i].hi < other.m_Runs[j].hi) ++i; else ++j;
   }
   m_Runs.swap(kept);
-  Reindex();
+  Reindex(0);
   return *this;
 }
 
@@ -298,7 +313,7 @@ const char* XUValue::StringAt(int position) const {
 
 void XUValue::SetToRange(int lo, int hi) {
   m_Runs.assign(1, Run{lo, hi});
-  Reindex();
+  Reindex(0);
 }
 
 int XUValue::RunCount() const { return static_cast<int>(m_Runs.size()); }

@@ -68,6 +68,15 @@ class KYV_API XUValue {
   int IntegerAt(int position) const;
   const char* StringAt(int position) const;
 
+  // The position of a value in an integer set held as one run, found by
+  // arithmetic (the usual node range); false when the set is not one run
+  // or does not hold the value.
+  bool PositionInOneRun(int value, int& position) const {
+    if (m_Type != kIntSet || m_Runs.size() != 1 || value < m_Runs[0].lo || value > m_Runs[0].hi) return false;
+    position = static_cast<int>(static_cast<long long>(value) - m_Runs[0].lo);
+    return true;
+  }
+
   // Integer runs (inspection): run i holds RunLow(i) to RunHigh(i).
   int RunCount() const;
   int RunLow(int run) const;
@@ -86,7 +95,8 @@ class KYV_API XUValue {
   };
   void RequireIntSet(const char* operation);
   void RequireStrSet(const char* operation);
-  void Reindex();
+  // Recounts the elements before each run from run `from` on.
+  void Reindex(size_t from);
   long long SizeLL() const;
   int FindStr(const char* value, bool& found) const;
 

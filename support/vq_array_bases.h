@@ -4,6 +4,15 @@
 // are kept densely, one slot per combination of the values in use, the last
 // index fastest, and made when first looked up. One generic implementation,
 // VQ_IndexedArrayBase, serves all 28.
+//
+// A block the user's own indices would blow up (values outside the declared
+// index sets making far more combinations than there are elements) is not
+// grown: from then on each new element takes the next slot and elements are
+// found by their index values, so any number of such indices costs what
+// they hold.
+#include <string>
+#include <unordered_map>
+
 #include "kyvexp.h"
 
 // The index kinds of one dimension.
@@ -51,7 +60,32 @@ class VQ_IndexedArrayBase : public VQ_Matrix {
   static Index Wrap(int number) { return Index{number, nullptr}; }
   static Index Wrap(const char* text) { return Index{0, text}; }
   VQ_Type* FindIndices(const Index* indices);
+  // The slot of an existing element whose every index lies in a dimension
+  // held as one run of integers, found by arithmetic alone; -1 otherwise.
+  int RangeSlot(const Index* indices) const;
+  // Notes which dimensions are one run of integers, after their values change.
+  void NoteRanges();
   void RecordIndices(const Index* indices);
+  // The index values of a slot of a dense block whose dimensions hold `sizes` values.
+  void IndicesOfSlot(int slot, const int* sizes, Index* indices) const;
+  // Whether adding these index values would make a block of mostly empty
+  // slots for values outside the declared sets.
+  bool WouldBeSparse(const Index* indices) const;
+  std::string Key(const Index* indices) const;
+  void BecomeSparse();
+  VQ_Type* FindSparse(const Index* indices);
+
+  static constexpr long long kSparseAbove = 1 << 20;  // slots
+  std::unordered_map<std::string, int> m_SlotByKey;  // once sparse
+  bool m_Sparse = false;
+  long long m_Made = 0;  // elements made through this array
+
+  struct Range {
+    int low;
+    int size;
+  };
+  Range m_Ranges[kDimensions] = {};
+  bool m_AllRanges = false;
 };
 
 #define BRANTEL_ARRAY_BASES(X)                                                   \

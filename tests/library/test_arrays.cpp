@@ -5,6 +5,7 @@
 #include <random>
 #include <tuple>
 #include <type_traits>
+#include <vector>
 
 #include "vq_instances.h"
 #include "support/recording.h"
@@ -203,6 +204,60 @@ TEST(ArrayBases, ValuesOutsideTheDeclaredSetsAreAcceptedOutsideTheEquationPasses
   EXPECT_NE(&a(99, -4), nullptr);
   VQ_StrictLookups strict;
   EXPECT_THROW(a(98, -4), VQ_Error);
+}
+
+int ElementsHeld(const VQ_Matrix& a) {
+  int held = 0;
+  for (int slot = 0; slot < a.ElementSlots(); ++slot) held += a.ElementAtSlot(slot) != nullptr;
+  return held;
+}
+
+// Indices outside the declared sets (a user's own values before the sets are
+// laid) stop the block from growing by combinations once it would be mostly
+// empty; values inside them never do. Either way every element is found by
+// its indices, and a copy keeps them as combinations without elements.
+TEST(ArrayBases, IndicesOutsideTheDeclaredSetsDoNotBlowUpTheBlock) {
+  struct Case {
+    const char* what;
+    int declared;  // each dimension declares 0..declared - 1; none when 0
+    int diagonal;  // (i,i,i) looked up for i below this
+    long long slotsAtLeast, slotsAtMost;
+  };
+  const Case cases[] = {
+      // Grown by combinations up to about a million slots, then by elements:
+      // far below the 400^3 a dense block would need.
+      {"no declared sets", 0, 400, 401, 1100000},
+      {"inside the declared sets", 104, 104, 104LL * 104 * 104, 104LL * 104 * 104},
+  };
+  for (const Case& c : cases) {
+    VQ_INTEGERSET x, y, z;
+    DerivArray3 a;
+    if (c.declared > 0) {
+      for (VQ_INTEGERSET* set : {&x, &y, &z}) set->SetUserValue(VQ_IntSetValue(0, c.declared - 1));
+      a.SetDim(x, y, z);
+    }
+    std::vector<VQ_PARTIALDERIVATIVE*> made;
+    for (int i = 0; i < c.diagonal; ++i) made.push_back(&a(i, i, i));
+    VQ_PARTIALDERIVATIVE* beyond = &a(5000, 6, 7);  // outside whatever is declared
+    EXPECT_GE(a.ElementSlots(), c.slotsAtLeast) << c.what;
+    EXPECT_LE(a.ElementSlots(), c.slotsAtMost) << c.what;
+    EXPECT_EQ(ElementsHeld(a), c.diagonal + 1) << c.what;
+    for (int i = 0; i < c.diagonal; ++i) {
+      ASSERT_EQ(&a(i, i, i), made[static_cast<size_t>(i)]) << c.what << " " << i;
+      const std::string index = std::to_string(i);
+      ASSERT_EQ(std::string(made[static_cast<size_t>(i)]->Name()), "(" + index + "," + index + "," + index + ")");
+    }
+    EXPECT_EQ(&a(5000, 6, 7), beyond) << c.what;
+    EXPECT_EQ(ElementsHeld(a), c.diagonal + 1) << c.what;
+
+    DerivArray3 copy(a);
+    EXPECT_EQ(ElementsHeld(copy), 0) << c.what;
+    EXPECT_NE(&copy(3, 3, 3), made[3]) << c.what;
+    EXPECT_STREQ(copy(5000, 6, 7).Name(), "(5000,6,7)") << c.what;
+    EXPECT_STREQ(copy(-1, -1, -1).Name(), "(-1,-1,-1)") << c.what;
+    EXPECT_EQ(&copy(3, 3, 3), &copy(3, 3, 3)) << c.what;
+    EXPECT_EQ(ElementsHeld(copy), 3) << c.what;
+  }
 }
 
 TEST(ArrayTemplates, AccessAndElementFactories) {

@@ -121,4 +121,33 @@ TEST_F(StreamEvaluation, ConstantsRenderWithTheirKind) {
   EXPECT_EQ(vq_rt::Render(s, 0, s.Size(), NameOf), "- + * -3 x * 4 y * 0.08333333333333333 -3.0");
 }
 
+// Long streams, their copies and reuse after clearing: every token stays
+// where it was put, whichever stream is written after the copy.
+TEST_F(StreamEvaluation, LongStreamsKeepEveryTokenThroughCopiesAndClearing) {
+  auto fill = [](Stream& s, int from, int count) {
+    for (int i = from; i < from + count; ++i) s.AddInteger(i);
+  };
+  auto holds = [](const Stream& s, int count) {
+    if (s.Size() != static_cast<size_t>(count)) return false;
+    for (int i = 0; i < count; ++i)
+      if (s.At(static_cast<size_t>(i)).integer() != i) return false;
+    return true;
+  };
+  for (int length : {1, 65535, 65536, 65537, 200000}) {
+    Stream original;
+    fill(original, 0, length);
+    Stream copy(original);
+    fill(copy, length, 1000);
+    fill(original, length, 70000);
+    EXPECT_TRUE(holds(copy, length + 1000)) << length;
+    EXPECT_TRUE(holds(original, length + 70000)) << length;
+    copy = original;
+    fill(copy, length + 70000, 3);
+    EXPECT_TRUE(holds(copy, length + 70003)) << length;
+    original.Clear();
+    fill(original, 0, 100);
+    EXPECT_TRUE(holds(original, 100)) << length;
+  }
+}
+
 }  // namespace

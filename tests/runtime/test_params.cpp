@@ -1,6 +1,9 @@
 // Parameters, variables and sets: value layers, bounds and valid sets.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <vector>
+
 #include "vq_container.h"
 #include "vq_error.h"
 #include "vq_memory.h"
@@ -134,6 +137,35 @@ TEST(Variables, HoldAValueAndADerivativeIsAVariable) {
   long long live = vq_rt::GetHeapStats().liveBlocks;
   derivative->Release();  // back to the runtime heap
   EXPECT_EQ(vq_rt::GetHeapStats().liveBlocks, live - 1);
+}
+
+// Columns of the equation pattern: one per live variable, the same every
+// time it is asked, whether the variable is on the heap or a member, and
+// still one of its own after others were freed and their room reused.
+TEST(Variables, EveryLiveVariableHasAColumnOfItsOwn) {
+  const long long live = vq_rt::GetHeapStats().liveBlocks;
+  std::vector<VQ_REALVARIABLE*> made;
+  VQ_REALVARIABLE member(true);
+  for (int i = 0; i < 20000; ++i) made.push_back(vq_rt::New<VQ_REALVARIABLE>(true));
+  for (size_t i = 0; i < made.size(); i += 3) {
+    made[i]->AddRef();
+    made[i]->Release();
+    made[i] = vq_rt::New<VQ_PARTIALDERIVATIVE>(true);
+  }
+  std::map<int, const VQ_REALVARIABLE*> owners;
+  made.push_back(&member);
+  for (VQ_REALVARIABLE* variable : made) {
+    const int column = variable->PatternId();
+    EXPECT_GE(column, 0);
+    EXPECT_EQ(variable->PatternId(), column);
+    EXPECT_TRUE(owners.emplace(column, variable).second) << "column " << column << " given twice";
+  }
+  made.pop_back();
+  for (VQ_REALVARIABLE* variable : made) {
+    variable->AddRef();
+    variable->Release();
+  }
+  EXPECT_EQ(vq_rt::GetHeapStats().liveBlocks, live);
 }
 
 TEST(Registration, APropertyIsRegisteredOnceUnderAUniqueName) {

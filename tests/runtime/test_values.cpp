@@ -90,6 +90,33 @@ TEST(IntegerSets, PositionsMatchAnOrderedSetUnderRandomInsertion) {
   EXPECT_THROW(set.SetAddAtOffset(1000, 0), VQ_Error);  // not where it belongs
 }
 
+// Unions in ascending order (appended, touching or apart) and out of order
+// (merged), against a plain ordered set: elements and every position.
+TEST(IntegerSets, UnionsMatchAnOrderedSet) {
+  std::mt19937 random(5);
+  for (bool ascending : {true, false}) {
+    VQ_SetValue set(XUValue::kSet);
+    std::set<int> reference;
+    int next = -20;
+    std::uniform_int_distribution<int> gap(0, 2), width(0, 3), anywhere(-20, 60);
+    for (int step = 0; step < 60; ++step) {
+      const int lo = ascending ? next + gap(random) : anywhere(random);
+      const int hi = lo + width(random);
+      next = hi + 1;
+      set += VQ_IntSetValue(lo, hi);
+      for (int v = lo; v <= hi; ++v) reference.insert(v);
+    }
+    ASSERT_EQ(Elements(set), std::vector<int>(reference.begin(), reference.end())) << ascending;
+    for (int v = -25; v <= 70; ++v) {
+      int position = -1;
+      const bool held = set.SetContains(v, position) != 0;
+      auto it = reference.lower_bound(v);
+      ASSERT_EQ(held, it != reference.end() && *it == v) << v;
+      ASSERT_EQ(position, static_cast<int>(std::distance(reference.begin(), it))) << v;
+    }
+  }
+}
+
 TEST(StringSets, QuotedTextMembershipIgnoresCaseAndPositions) {
   VQ_StrSetValue methods("BFD1\"BFD2\"CFD2\"CFD4\"FFD1\"FFD2\"OCFE2\"OCFE3\"OCFE4\"UBFD4\"");
   ASSERT_EQ(methods.SetSize(), 10);
