@@ -270,8 +270,9 @@ void VQ_ModelType::StreamReference(VQ_VarParam& reference, int*& p, int*& q, int
     vq_rt::Raise("%s: the emission pass refers to more variables than the counting pass registered (at %s)",
                  DisplayName().c_str(), reference.DisplayName().c_str());
   OpenEquation(*this, state, equation);
-  state.stream.AddReference(&reference);
-  *p++ = reference.PatternId();
+  const int column = reference.PatternId();
+  state.stream.AddReference(column);
+  *p++ = column;
   *q++ = equation;
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddTermReference))
     vq_rt::RecordCall(vq_rt::EventKind::AddTermReference, this)

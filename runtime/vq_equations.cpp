@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "vq_error.h"
+#include "vq_memory.h"
+#include "vq_params.h"
 #include "vq_procedures.h"
 
 namespace vq_rt {
@@ -15,7 +17,8 @@ StreamToken StreamToken::Reference(VQ_VarParam* reference) {
 
 Stream::Stream() = default;
 // The tail points into the stream's own chunks, so it is placed afresh.
-Stream::Stream(const Stream& other) : m_Chunks(other.m_Chunks), m_Size(other.m_Size), m_Reals(other.m_Reals) {
+Stream::Stream(const Stream& other)
+    : m_Chunks(other.m_Chunks), m_Size(other.m_Size), m_Reals(other.m_Reals), m_Wide(other.m_Wide) {
   PlaceTail();
 }
 Stream& Stream::operator=(const Stream& other) {
@@ -23,6 +26,7 @@ Stream& Stream::operator=(const Stream& other) {
     m_Chunks = other.m_Chunks;
     m_Size = other.m_Size;
     m_Reals = other.m_Reals;
+    m_Wide = other.m_Wide;
     PlaceTail();
   }
   return *this;
@@ -32,7 +36,7 @@ Stream::~Stream() = default;
 void Stream::PlaceTail() {
   m_Tail = m_TailEnd = nullptr;
   if ((m_Size & (kChunk - 1)) == 0) return;  // the next token starts a chunk
-  std::vector<StreamToken>& chunk = m_Chunks[m_Size >> kChunkBits];
+  std::vector<uint32_t>& chunk = m_Chunks[m_Size >> kChunkBits];
   m_Tail = chunk.data() + (m_Size & (kChunk - 1));
   m_TailEnd = chunk.data() + kChunk;
 }
@@ -41,13 +45,14 @@ void Stream::Clear() {
   m_Size = 0;
   m_Tail = m_TailEnd = nullptr;
   m_Reals.clear();
+  m_Wide.clear();
 }
 
 void Stream::Reserve(size_t tokens) { m_Chunks.reserve((tokens + kChunk - 1) >> kChunkBits); }
 
 void Stream::StartChunk() {
   const size_t chunk = m_Size >> kChunkBits;
-  if (chunk == m_Chunks.size()) m_Chunks.emplace_back(kChunk, StreamToken::Operator(0));
+  if (chunk == m_Chunks.size()) m_Chunks.emplace_back(kChunk, 0u);
   m_Tail = m_Chunks[chunk].data();
   m_TailEnd = m_Tail + kChunk;
 }
@@ -55,7 +60,33 @@ void Stream::StartChunk() {
 void Stream::AddReal(double value) {
   const auto index = static_cast<uint32_t>(m_Reals.size());
   m_Reals.push_back(value);
-  Push(StreamToken::RealConstant(index));
+  if (index < (uint32_t{1} << kSmallBits)) Push((index << 3) | kRealTag);
+  else AddWide(StreamToken::RealConstant(index));
+}
+
+void Stream::AddReference(VQ_VarParam* reference) {
+  if (reference == nullptr) Raise("a reference term needs a variable");
+  AddReference(reference->PatternId());
+}
+
+void Stream::AddWide(StreamToken token) {
+  const size_t index = m_Wide.size();
+  if (index >= (size_t{1} << kSmallBits)) Raise("a stream holds more wide terms than it can number");
+  m_Wide.push_back(token);
+  Push((static_cast<uint32_t>(index) << 3) | kWideTag);
+}
+
+StreamToken Stream::Decode(uint32_t bits) const {
+  if ((bits & 1u) == 0)
+    return StreamToken(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(ObjectAtColumn(static_cast<int>(bits >> 1)))));
+  // Arithmetic shift: small values keep their sign.
+  const int value = static_cast<int32_t>(bits) >> 3;
+  switch (bits & 7u) {
+    case kOperatorTag: return StreamToken::Operator(value);
+    case kIntegerTag: return StreamToken::IntegerConstant(value);
+    case kRealTag: return StreamToken::RealConstant(bits >> 3);
+    default: return m_Wide[bits >> 3];
+  }
 }
 
 ContainerState::ContainerState() = default;

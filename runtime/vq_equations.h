@@ -11,7 +11,7 @@
 
 namespace vq_rt {
 
-// One leaf or operator of a stream, packed into 8 bytes: the low two bits
+// One leaf or operator of a stream as readers see it: the low two bits
 // tell the kind; a reference keeps its (aligned) pointer, the others keep
 // their value, or a double's index in the stream's pool, in the upper half.
 class KYV_API StreamToken {
@@ -29,9 +29,11 @@ class KYV_API StreamToken {
   int op() const { return Upper(); }
   int integer() const { return Upper(); }
   uint32_t poolIndex() const { return static_cast<uint32_t>(Upper()); }
+  // Null when the variable is gone.
   VQ_VarParam* reference() const { return reinterpret_cast<VQ_VarParam*>(static_cast<uintptr_t>(m_Bits)); }
 
  private:
+  friend class Stream;
   explicit StreamToken(uint64_t bits) : m_Bits(bits) {}
   static uint64_t Pack(Kind kind, int value) {
     return (static_cast<uint64_t>(static_cast<uint32_t>(value)) << 32) | static_cast<uint64_t>(kind);
@@ -40,9 +42,12 @@ class KYV_API StreamToken {
   uint64_t m_Bits;
 };
 
-// Tokens with the pool their real constants live in. Tokens are kept in
-// chunks of a fixed size: a stream of any length grows without copying what
-// it holds, and a cleared stream keeps its chunks for the next pass.
+// Tokens with the pool their real constants live in. A token is stored in
+// 4 bytes: a reference as its variable's pattern column, operators and small
+// integers inline, reals by their index in the pool, anything wider as an
+// index into a side table. Tokens are kept in chunks of a fixed size: a
+// stream of any length grows without copying what it holds, and a cleared
+// stream keeps its chunks for the next pass.
 class KYV_API Stream {
  public:
   Stream();
@@ -52,32 +57,45 @@ class KYV_API Stream {
 
   void Clear();
   void Reserve(size_t tokens);
-  void AddOperator(int code) { Push(StreamToken::Operator(code)); }
-  void AddInteger(int value) { Push(StreamToken::IntegerConstant(value)); }
+  void AddOperator(int code) { AddSmall(kOperatorTag, code, StreamToken::Operator(code)); }
+  void AddInteger(int value) { AddSmall(kIntegerTag, value, StreamToken::IntegerConstant(value)); }
   void AddReal(double value);
-  void AddReference(VQ_VarParam* reference) { Push(StreamToken::Reference(reference)); }
+  void AddReference(VQ_VarParam* reference);
+  // A reference to the variable whose pattern column this is.
+  void AddReference(int column) { Push(static_cast<uint32_t>(column) << 1); }
 
   size_t Size() const { return m_Size; }
-  const StreamToken& At(size_t index) const { return m_Chunks[index >> kChunkBits][index & (kChunk - 1)]; }
+  StreamToken At(size_t index) const { return Decode(m_Chunks[index >> kChunkBits][index & (kChunk - 1)]); }
   double Real(const StreamToken& token) const { return m_Reals[token.poolIndex()]; }
 
  private:
   static constexpr size_t kChunkBits = 16;
   static constexpr size_t kChunk = size_t{1} << kChunkBits;
-  void Push(StreamToken token) {
+  // A reference has a clear low bit; the others end in 1 and a two-bit tag.
+  static constexpr uint32_t kOperatorTag = 1, kIntegerTag = 3, kRealTag = 5, kWideTag = 7;
+  static constexpr int kSmallBits = 29;
+  static bool Small(int value) { return value >= -(1 << (kSmallBits - 1)) && value < (1 << (kSmallBits - 1)); }
+  void AddSmall(uint32_t tag, int value, StreamToken wide) {
+    if (Small(value)) Push((static_cast<uint32_t>(value) << 3) | tag);
+    else AddWide(wide);
+  }
+  void AddWide(StreamToken token);
+  StreamToken Decode(uint32_t bits) const;
+  void Push(uint32_t bits) {
     if (m_Tail == m_TailEnd) StartChunk();
-    *m_Tail++ = token;
+    *m_Tail++ = bits;
     ++m_Size;
   }
   void StartChunk();
   // Points the tail at the free part of the chunk that holds token m_Size.
   void PlaceTail();
 
-  std::vector<std::vector<StreamToken>> m_Chunks;  // each of kChunk tokens, the first m_Size in use
+  std::vector<std::vector<uint32_t>> m_Chunks;  // each of kChunk tokens, the first m_Size in use
   size_t m_Size = 0;
-  StreamToken* m_Tail = nullptr;  // where the next token goes; null between chunks
-  StreamToken* m_TailEnd = nullptr;
+  uint32_t* m_Tail = nullptr;  // where the next token goes; null between chunks
+  uint32_t* m_TailEnd = nullptr;
   std::vector<double> m_Reals;
+  std::vector<StreamToken> m_Wide;
 };
 
 // A run of SetGroupLimits and the AddNonZero calls after it: in the counting

@@ -1,5 +1,7 @@
 #include "vq_memory.h"
 
+#include "vq_error.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -31,19 +33,8 @@ bool RefuseThisOne() {
   return true;
 }
 
-// Pattern columns: one counter for single objects and for the ranges slabs
-// take, so no two live variables share a column.
-std::mutex g_columnLock;
-int g_nextColumn = 0;
-int ReserveColumnRange(int count) {
-  std::lock_guard<std::mutex> lock(g_columnLock);
-  const int first = g_nextColumn;
-  g_nextColumn += count;
-  return first;
-}
-
 // Small blocks come from slabs: 1 MiB, aligned to their size, each cut into
-// blocks of one size class and given a range of pattern columns, one per
+// blocks of one size class and given a page of pattern columns, one per
 // block. Blocks made one after another lie one after another, and the slab
 // and block index of an address give its column without reading the block.
 // The sanitizer builds keep the plain heap, so every block stays checked;
@@ -73,7 +64,7 @@ struct Slab {
   std::uint32_t handedOut = 0;  // blocks taken from the untouched end so far
   std::uint32_t live = 0;
   void* freeList = nullptr;
-  int firstColumn;
+  int page = -1;  // of pattern columns
   int sizeClass;
   bool listed = false;  // in its class's list of slabs with room
 };
@@ -81,8 +72,35 @@ struct Slab {
 struct SizeClass {
   Slab* current = nullptr;
   std::vector<Slab*> withRoom;
-  std::vector<int> spareColumns;  // column ranges of released slabs
 };
+
+// Pattern columns come in pages of 2^16, no two live variables sharing one:
+// a slab takes a page for its blocks (it has no more than that), and
+// objects that live elsewhere share pages that remember each object. So a
+// column gives back its object without a search.
+constexpr int kPageBits = 16;
+constexpr int kPageColumns = 1 << kPageBits;
+constexpr int kPages = 1 << (31 - kPageBits);  // every non-negative int
+struct ColumnPage {
+  Slab* slab = nullptr;            // whose blocks the columns number
+  const void** objects = nullptr;  // or the objects NewColumn was given
+};
+std::mutex g_columnLock;
+ColumnPage g_pages[kPages];
+int g_nextPage = 0;
+std::vector<int> g_sparePages;  // of released slabs
+int g_singlesPage = -1;
+int g_singlesUsed = kPageColumns;
+
+// Under g_columnLock; -1 when every page is taken.
+int TakePage() {
+  if (!g_sparePages.empty()) {
+    const int page = g_sparePages.back();
+    g_sparePages.pop_back();
+    return page;
+  }
+  return g_nextPage < kPages ? g_nextPage++ : -1;
+}
 
 std::mutex g_poolLock;
 // Never destroyed: blocks may come back while other modules' statics go.
@@ -130,22 +148,22 @@ Slab* NewSlab(int sizeClass) {
   char* base = static_cast<char*>(SlabMemory());
   if (base == nullptr) return nullptr;
   Slab* slab = new (std::nothrow) Slab;
-  if (slab == nullptr || !SetSlabOf(base, slab)) {
+  const bool placed = slab != nullptr && SetSlabOf(base, slab);
+  if (placed) {
+    slab->base = base;
+    slab->blockBytes = static_cast<std::uint32_t>((sizeClass + 1) * kGrain);
+    slab->reciprocal = ((std::uint64_t{1} << 32) + slab->blockBytes - 1) / slab->blockBytes;
+    slab->capacity = static_cast<std::uint32_t>(kSlabBytes / slab->blockBytes);
+    slab->sizeClass = sizeClass;
+    std::lock_guard<std::mutex> lock(g_columnLock);
+    slab->page = TakePage();
+    if (slab->page >= 0) g_pages[slab->page].slab = slab;
+  }
+  if (!placed || slab->page < 0) {
+    if (placed) SetSlabOf(base, nullptr);
     delete slab;
     std::free(base);
     return nullptr;
-  }
-  SizeClass& owner = Classes()[sizeClass];
-  slab->base = base;
-  slab->blockBytes = static_cast<std::uint32_t>((sizeClass + 1) * kGrain);
-  slab->reciprocal = ((std::uint64_t{1} << 32) + slab->blockBytes - 1) / slab->blockBytes;
-  slab->capacity = static_cast<std::uint32_t>(kSlabBytes / slab->blockBytes);
-  slab->sizeClass = sizeClass;
-  if (!owner.spareColumns.empty()) {
-    slab->firstColumn = owner.spareColumns.back();
-    owner.spareColumns.pop_back();
-  } else {
-    slab->firstColumn = ReserveColumnRange(static_cast<int>(slab->capacity));
   }
   return slab;
 }
@@ -189,7 +207,11 @@ void ReturnBlock(Slab* slab, void* block) {
     // An empty slab goes back to the system; its columns wait for the next.
     if (slab->listed) owner.withRoom.erase(std::find(owner.withRoom.begin(), owner.withRoom.end(), slab));
     SetSlabOf(slab->base, nullptr);
-    owner.spareColumns.push_back(slab->firstColumn);
+    {
+      std::lock_guard<std::mutex> columns(g_columnLock);
+      g_pages[slab->page].slab = nullptr;
+      g_sparePages.push_back(slab->page);
+    }
     std::free(slab->base);
     delete slab;
     return;
@@ -248,9 +270,40 @@ int PooledColumn(const void* object) {
   const std::uint64_t index = (offset * slab->reciprocal) >> 32;
   // Only the start of a block is the block's own object.
   if (index * slab->blockBytes != offset) return -1;
-  return slab->firstColumn + static_cast<int>(index);
+  return (slab->page << kPageBits) + static_cast<int>(index);
 }
 
-int NewColumn() { return ReserveColumnRange(1); }
+int NewColumn(const void* object) {
+  std::lock_guard<std::mutex> lock(g_columnLock);
+  if (g_singlesUsed == kPageColumns) {
+    const int page = TakePage();
+    auto* objects = page < 0 ? nullptr : static_cast<const void**>(std::calloc(kPageColumns, sizeof(void*)));
+    if (objects == nullptr) {
+      if (page >= 0) g_sparePages.push_back(page);
+      Raise("the equation pattern has no column left for another variable");
+    }
+    g_pages[page].objects = objects;
+    g_singlesPage = page;
+    g_singlesUsed = 0;
+  }
+  g_pages[g_singlesPage].objects[g_singlesUsed] = object;
+  return (g_singlesPage << kPageBits) + g_singlesUsed++;
+}
+
+void ForgetColumn(int column) {
+  if (column < 0) return;
+  std::lock_guard<std::mutex> lock(g_columnLock);
+  ColumnPage& page = g_pages[column >> kPageBits];
+  if (page.objects != nullptr) page.objects[column & (kPageColumns - 1)] = nullptr;
+}
+
+void* ObjectAtColumn(int column) {
+  if (column < 0) return nullptr;
+  const ColumnPage& page = g_pages[column >> kPageBits];
+  const auto index = static_cast<std::uint32_t>(column & (kPageColumns - 1));
+  if (page.slab != nullptr)
+    return index < page.slab->capacity ? page.slab->base + std::size_t{index} * page.slab->blockBytes : nullptr;
+  return page.objects != nullptr ? const_cast<void*>(page.objects[index]) : nullptr;
+}
 
 }  // namespace vq_rt

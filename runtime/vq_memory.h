@@ -24,8 +24,14 @@ KYV_API HeapStats GetHeapStats();
 // the heap has one of its own. -1 for an address that is not the start of
 // such a block (a member, a large or sanitized block).
 KYV_API int PooledColumn(const void* object);
-// A column for an object that has none by where it lives.
-KYV_API int NewColumn();
+// A column for an object that has none by where it lives; the column finds
+// the object until ForgetColumn.
+KYV_API int NewColumn(const void* object);
+KYV_API void ForgetColumn(int column);
+// The object a column stands for: the start of the heap block the column
+// belongs to, or the object NewColumn was given; null for a column given to
+// no object, or to one that is gone.
+KYV_API void* ObjectAtColumn(int column);
 
 // Makes `count` calls of MyAllocate return null, after the next `after`
 // calls are served (tests of the refused-allocation paths; `after` lets a

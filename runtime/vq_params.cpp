@@ -134,6 +134,7 @@ VQ_VarParam& VQ_VarParam::operator=(const VQ_VarParam& other) {
 }
 VQ_VarParam::~VQ_VarParam() {
   delete m_Attributes;
+  vq_rt::ForgetColumn(m_PatternId);
   // A parameter that goes away inside a transaction has nothing to restore.
   TransactionLog& log = Log();
   if (log.depth > 0 && m_RememberedIn == log.epoch) {
@@ -249,7 +250,7 @@ const XUValue* VQ_VarParam::Attribute(const char* name) const {
 }
 
 int VQ_VarParam::NewPatternId() {
-  m_PatternId = vq_rt::NewColumn();
+  m_PatternId = vq_rt::NewColumn(this);
   return m_PatternId;
 }
 

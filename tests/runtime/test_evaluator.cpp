@@ -1,11 +1,13 @@
 // The evaluator and renderer on hand-made streams.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <map>
 
 #include "vq_error.h"
 #include "vq_evaluator.h"
+#include "vq_memory.h"
 
 namespace {
 
@@ -119,6 +121,68 @@ TEST_F(StreamEvaluation, ConstantsRenderWithTheirKind) {
   s.AddReal(0.08333333333333333);
   s.AddReal(-3.0);
   EXPECT_EQ(vq_rt::Render(s, 0, s.Size(), NameOf), "- + * -3 x * 4 y * 0.08333333333333333 -3.0");
+}
+
+// Tokens are stored packed: whatever fits inline and whatever does not
+// reads back as it was added, in any order, references to variables on the
+// heap and elsewhere alike.
+TEST_F(StreamEvaluation, EveryTokenReadsBackAsItWasAdded) {
+  using Kind = vq_rt::StreamToken::Kind;
+  VQ_REALVARIABLE* onHeap = vq_rt::New<VQ_REALVARIABLE>(true);
+  struct Case {
+    Kind kind;
+    long long value;  // the operator code or integer
+    double real;
+    VQ_VarParam* reference;
+  };
+  const int edge = 1 << 28;
+  const std::vector<Case> cases = {
+      {Kind::Integer, 0, 0, nullptr},          {Kind::Integer, edge - 1, 0, nullptr},
+      {Kind::Integer, edge, 0, nullptr},       {Kind::Integer, -edge, 0, nullptr},
+      {Kind::Integer, -edge - 1, 0, nullptr},  {Kind::Integer, INT_MAX, 0, nullptr},
+      {Kind::Integer, INT_MIN, 0, nullptr},    {Kind::Operator, EOp_Add, 0, nullptr},
+      {Kind::Operator, INT_MIN, 0, nullptr},   {Kind::Operator, -1, 0, nullptr},
+      {Kind::Real, 0, -0.25, nullptr},         {Kind::Reference, 0, 0, &x},
+      {Kind::Reference, 0, 0, onHeap},         {Kind::Real, 0, 1e300, nullptr},
+      {Kind::Reference, 0, 0, &z},
+  };
+  Stream s;
+  for (const Case& c : cases) {
+    switch (c.kind) {
+      case Kind::Integer: s.AddInteger(static_cast<int>(c.value)); break;
+      case Kind::Operator: s.AddOperator(static_cast<int>(c.value)); break;
+      case Kind::Real: s.AddReal(c.real); break;
+      case Kind::Reference: s.AddReference(c.reference); break;
+    }
+  }
+  ASSERT_EQ(s.Size(), cases.size());
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const Case& c = cases[i];
+    const vq_rt::StreamToken token = s.At(i);
+    ASSERT_EQ(token.kind(), c.kind) << i;
+    switch (c.kind) {
+      case Kind::Integer: EXPECT_EQ(token.integer(), c.value) << i; break;
+      case Kind::Operator: EXPECT_EQ(token.op(), c.value) << i; break;
+      case Kind::Real: EXPECT_EQ(s.Real(token), c.real) << i; break;
+      case Kind::Reference: EXPECT_EQ(token.reference(), c.reference) << i; break;
+    }
+  }
+  EXPECT_THROW(s.AddReference(nullptr), VQ_Error);
+  onHeap->AddRef();
+  onHeap->Release();
+}
+
+// A reference outlived by its stream reads as no variable, not as the
+// memory the variable had.
+TEST_F(StreamEvaluation, AReferenceToAVariableGoneReadsAsNone) {
+  Stream s;
+  {
+    VQ_REALVARIABLE gone(true);
+    s.AddReference(&gone);
+    ASSERT_EQ(s.At(0).reference(), &gone);
+  }
+  EXPECT_EQ(s.At(0).kind(), vq_rt::StreamToken::Kind::Reference);
+  EXPECT_EQ(s.At(0).reference(), nullptr);
 }
 
 // Long streams, their copies and reuse after clearing: every token stays

@@ -141,7 +141,8 @@ TEST(Variables, HoldAValueAndADerivativeIsAVariable) {
 
 // Columns of the equation pattern: one per live variable, the same every
 // time it is asked, whether the variable is on the heap or a member, and
-// still one of its own after others were freed and their room reused.
+// still one of its own after others were freed and their room reused; each
+// column leads back to its variable.
 TEST(Variables, EveryLiveVariableHasAColumnOfItsOwn) {
   const long long live = vq_rt::GetHeapStats().liveBlocks;
   std::vector<VQ_REALVARIABLE*> made;
@@ -158,6 +159,7 @@ TEST(Variables, EveryLiveVariableHasAColumnOfItsOwn) {
     const int column = variable->PatternId();
     EXPECT_GE(column, 0);
     EXPECT_EQ(variable->PatternId(), column);
+    EXPECT_EQ(vq_rt::ObjectAtColumn(column), static_cast<VQ_VarParam*>(variable)) << "column " << column;
     EXPECT_TRUE(owners.emplace(column, variable).second) << "column " << column << " given twice";
   }
   made.pop_back();
