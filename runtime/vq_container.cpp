@@ -144,7 +144,7 @@ void VQ_ModelType::AddNonZero(VQ_VarParam& reference) {
   if (!state.countOpen)
     vq_rt::Raise("%s: a variable (%s) was registered before any SetGroupLimits", DisplayName().c_str(),
                  reference.DisplayName().c_str());
-  state.countedReferences.push_back(&reference);
+  state.countedReferences.Add(reference.PatternId());
   ++state.counted.back().referenceCount;
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddNonZero))
     vq_rt::RecordCall(vq_rt::EventKind::AddNonZero, this).Object(&reference).Name(reference.DisplayName());
@@ -200,7 +200,6 @@ void VQ_ModelType::AddEquation(VQ_EquationType* object, int& counter, int group)
   equation.index = counter;
   equation.firstToken = static_cast<uint32_t>(state.stream.Size());
   equation.tokenCount = 0;
-  equation.object = object;
   state.emitted.push_back(equation);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddEquation))
     vq_rt::RecordCall(vq_rt::EventKind::AddEquation, this).Name(object->Name()).Numbers(counter, group);
@@ -235,6 +234,7 @@ void VQ_ModelType::StreamReset() {
   vq_rt::ContainerState& state = State();
   state.stream.Clear();
   state.emitted.clear();
+  state.procedureExpressions.clear();
   state.ReleaseEquationObjects();
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::ResetExpressions)) vq_rt::RecordCall(vq_rt::EventKind::ResetExpressions, this);
 }
@@ -288,11 +288,11 @@ void VQ_ModelType::StreamProcedure(VQ_ProcedureType* procedure, int sequence, in
     vq_rt::Raise("%s: procedure %s given output number %d", DisplayName().c_str(), procedure->Name(), sequence);
   vq_rt::EmittedEquation& open = OpenEquation(*this, state, equation);
   --open.tokenCount;  // marks the equation, adds no token
-  if (open.tokenCount != 0 || open.procedure != nullptr)
+  if (open.tokenCount != 0 || open.procedure != vq_rt::EmittedEquation::kNoProcedure)
     vq_rt::Raise("%s: procedure %s expression in equation %d after other terms", DisplayName().c_str(),
                  procedure->Name(), equation);
-  open.procedure = procedure;
-  open.procedureOutput = sequence;
+  open.procedure = static_cast<uint32_t>(state.procedureExpressions.size());
+  state.procedureExpressions.push_back(vq_rt::ProcedureExpression{procedure, sequence});
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddProcExpression))
     vq_rt::RecordCall(vq_rt::EventKind::AddProcExpression, this)
         .Object(procedure)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "vq_container.h"
+#include "vq_memory.h"
 
 namespace vq_rt {
 
@@ -106,18 +107,37 @@ struct CountedEquation {
   uint32_t referenceCount;
 };
 
+// What makes an equation a procedure equation: its tokens are the
+// references of its Jacobian row, and the procedure gives its residual and
+// row (output `output`, 1 upwards). Kept apart, as few equations have one.
+struct ProcedureExpression {
+  VQ_ProcedureType* procedure;
+  int output;
+};
+
 struct EmittedEquation {
+  static constexpr uint32_t kNoProcedure = UINT32_MAX;
   uint32_t nameId;
   int group;
   int index;  // the counter value AddEquation received
   uint32_t firstToken;
   uint32_t tokenCount;
-  // A procedure equation: its tokens are the references of its Jacobian
-  // row, and the procedure gives its residual and row (output
-  // procedureOutput, 1 upwards).
-  VQ_EquationType* object = nullptr;
-  VQ_ProcedureType* procedure = nullptr;
-  int procedureOutput = 0;
+  uint32_t procedure = kNoProcedure;  // its place in procedureExpressions
+};
+
+// The variables a counting pass registered, each kept as its pattern column
+// and read back as the variable.
+class ReferenceList {
+ public:
+  void clear() { m_Columns.clear(); }
+  size_t size() const { return m_Columns.size(); }
+  void Add(int column) { m_Columns.push_back(static_cast<uint32_t>(column)); }
+  VQ_VarParam* operator[](size_t index) const {
+    return static_cast<VQ_VarParam*>(ObjectAtColumn(static_cast<int>(m_Columns[index])));
+  }
+
+ private:
+  std::vector<uint32_t> m_Columns;
 };
 
 // A procedure call registered by AddProcCall.
@@ -143,13 +163,17 @@ struct KYV_API ContainerState {
   ContainerState& operator=(const ContainerState&) = delete;
 
   const char* EquationName(const EmittedEquation& equation) const { return names[equation.nameId].c_str(); }
+  // Null for an equation of tokens only.
+  const ProcedureExpression* ProcedureOf(const EmittedEquation& equation) const {
+    return equation.procedure == EmittedEquation::kNoProcedure ? nullptr : &procedureExpressions[equation.procedure];
+  }
   uint32_t InternName(const char* name);
   // By text only: for names that do not outlive their equation object.
   uint32_t InternNameText(const char* name);
 
   // Counting pass.
   std::vector<CountedEquation> counted;
-  std::vector<VQ_VarParam*> countedReferences;
+  ReferenceList countedReferences;
   bool countOpen = false;
   int localEqnCount = 0;
   bool localEqnCountSet = false;
@@ -158,6 +182,7 @@ struct KYV_API ContainerState {
   // Emission pass.
   Stream stream;
   std::vector<EmittedEquation> emitted;
+  std::vector<ProcedureExpression> procedureExpressions;
   std::vector<std::string> names;
   std::vector<const char*> nameKeys;
   int* patternEnd = nullptr;  // AddTerm writes the pattern up to here

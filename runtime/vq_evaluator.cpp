@@ -183,13 +183,14 @@ Evaluation Evaluate(const Stream& stream, size_t first, size_t count) {
 
 namespace {
 
-Evaluation EvaluateProcedure(const ContainerState& state, const EmittedEquation& equation) {
-  VQ_ProcedureType& procedure = *equation.procedure;
+Evaluation EvaluateProcedure(const ContainerState& state, const EmittedEquation& equation,
+                             const ProcedureExpression& expression) {
+  VQ_ProcedureType& procedure = *expression.procedure;
   const char* name = state.EquationName(equation);
   const int outputs = procedure.OutputValueCount();
-  const int output = equation.procedureOutput - 1;
+  const int output = expression.output - 1;
   if (output < 0 || output >= outputs)
-    Raise("%s: output %d of procedure %s, which has %d", name, equation.procedureOutput, procedure.Name(), outputs);
+    Raise("%s: output %d of procedure %s, which has %d", name, expression.output, procedure.Name(), outputs);
   Evaluation result;
   for (size_t i = equation.firstToken; i < equation.firstToken + equation.tokenCount; ++i) {
     const StreamToken& token = state.stream.At(i);
@@ -220,7 +221,8 @@ Evaluation EvaluateProcedure(const ContainerState& state, const EmittedEquation&
 }  // namespace
 
 Evaluation Evaluate(const ContainerState& state, const EmittedEquation& equation) {
-  if (equation.procedure != nullptr) return EvaluateProcedure(state, equation);
+  if (const ProcedureExpression* expression = state.ProcedureOf(equation))
+    return EvaluateProcedure(state, equation, *expression);
   return Evaluate(state.stream, equation.firstToken, equation.tokenCount);
 }
 
