@@ -1,5 +1,6 @@
 #include "vq_equations.h"
 
+#include <bit>
 #include <cstring>
 
 #include "vq_error.h"
@@ -58,8 +59,15 @@ void Stream::StartChunk() {
 }
 
 void Stream::AddReal(double value) {
-  const auto index = static_cast<uint32_t>(m_Reals.size());
-  m_Reals.push_back(value);
+  const auto bits = std::bit_cast<uint64_t>(value);
+  uint32_t& recent = m_Recent[(bits * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits)];
+  // Equal bits, so -0.0 and 0.0 stay apart and a NaN keeps its payload.
+  uint32_t index = recent;
+  if (index >= m_Reals.size() || std::bit_cast<uint64_t>(m_Reals[index]) != bits) {
+    index = static_cast<uint32_t>(m_Reals.size());
+    m_Reals.push_back(value);
+    recent = index;
+  }
   if (index < (uint32_t{1} << kSmallBits)) Push((index << 3) | kRealTag);
   else AddWide(StreamToken::RealConstant(index));
 }

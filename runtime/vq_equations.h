@@ -97,6 +97,10 @@ class KYV_API Stream {
   uint32_t* m_TailEnd = nullptr;
   std::vector<double> m_Reals;
   std::vector<StreamToken> m_Wide;
+  // Pool indices of recent reals by a hash of their bits: a stencil's
+  // coefficients recur at every node and are pooled once.
+  static constexpr int kRecentBits = 6;
+  uint32_t m_Recent[1 << kRecentBits] = {};
 };
 
 // A run of SetGroupLimits and the AddNonZero calls after it: in the counting

@@ -1,6 +1,7 @@
 // The evaluator and renderer on hand-made streams.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <map>
@@ -125,7 +126,7 @@ TEST_F(StreamEvaluation, ConstantsRenderWithTheirKind) {
 
 // Tokens are stored packed: whatever fits inline and whatever does not
 // reads back as it was added, in any order, references to variables on the
-// heap and elsewhere alike.
+// heap and elsewhere alike, reals that recur to the bit.
 TEST_F(StreamEvaluation, EveryTokenReadsBackAsItWasAdded) {
   using Kind = vq_rt::StreamToken::Kind;
   VQ_REALVARIABLE* onHeap = vq_rt::New<VQ_REALVARIABLE>(true);
@@ -144,7 +145,9 @@ TEST_F(StreamEvaluation, EveryTokenReadsBackAsItWasAdded) {
       {Kind::Operator, INT_MIN, 0, nullptr},   {Kind::Operator, -1, 0, nullptr},
       {Kind::Real, 0, -0.25, nullptr},         {Kind::Reference, 0, 0, &x},
       {Kind::Reference, 0, 0, onHeap},         {Kind::Real, 0, 1e300, nullptr},
-      {Kind::Reference, 0, 0, &z},
+      {Kind::Reference, 0, 0, &z},             {Kind::Real, 0, 0.0, nullptr},
+      {Kind::Real, 0, -0.0, nullptr},          {Kind::Real, 0, -0.25, nullptr},
+      {Kind::Real, 0, std::nan(""), nullptr},  {Kind::Real, 0, 0.0, nullptr},
   };
   Stream s;
   for (const Case& c : cases) {
@@ -163,7 +166,7 @@ TEST_F(StreamEvaluation, EveryTokenReadsBackAsItWasAdded) {
     switch (c.kind) {
       case Kind::Integer: EXPECT_EQ(token.integer(), c.value) << i; break;
       case Kind::Operator: EXPECT_EQ(token.op(), c.value) << i; break;
-      case Kind::Real: EXPECT_EQ(s.Real(token), c.real) << i; break;
+      case Kind::Real: EXPECT_EQ(std::bit_cast<uint64_t>(s.Real(token)), std::bit_cast<uint64_t>(c.real)) << i; break;
       case Kind::Reference: EXPECT_EQ(token.reference(), c.reference) << i; break;
     }
   }
