@@ -21,6 +21,7 @@ VQ_PtrVectorObject& VQ_PtrVectorObject::operator=(const VQ_PtrVectorObject&) { r
 VQ_PtrVectorObject::~VQ_PtrVectorObject() = default;
 
 unsigned long VQ_PtrVectorObject::AddRef() {
+  if (m_RefCount == UINT32_MAX) vq_rt::Raise("an object holds as many references as it can count");
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddRef))
     vq_rt::RecordCall(vq_rt::EventKind::AddRef, this).Numbers(static_cast<long long>(m_RefCount + 1));
   return ++m_RefCount;
@@ -65,7 +66,8 @@ void VQ_Containable::RegisterIn(VQ_Container* owner, const char* name, const cha
   if (owner->FindProperty(name) != nullptr)
     vq_rt::Raise("%s: a property named \"%s\" is already registered", owner->DisplayName().c_str(), name);
   m_Name = name;
-  m_Description = description ? std::make_unique<std::string>(description) : nullptr;
+  if (description != nullptr) RareFields().description = std::make_unique<std::string>(description);
+  else if (m_Rare != nullptr) m_Rare->description.reset();
   m_Direction = direction;
   m_Flag = flag;
   m_Form = form;
@@ -110,7 +112,7 @@ std::string VQ_Containable::PathName(bool nameTopLevel) const {
     case Role::Free:
       break;
   }
-  if (m_NamedAfter != nullptr) return m_NamedAfter->PathName(false);
+  if (const VQ_Containable* reference = NamedAfter()) return reference->PathName(false);
   if (!nameTopLevel) return "";
   if (auto* container = dynamic_cast<const VQ_Container*>(this))
     return vq_rt::SignatureName(container->VQ_DefaultDESCRIPTION());
@@ -121,8 +123,13 @@ std::string VQ_Containable::PathName(bool nameTopLevel) const {
 void VQ_Containable::NameAfter(const VQ_Containable* reference) {
   for (const VQ_Containable* above = reference; above != nullptr;)
     if (above == this) return;
-    else above = above->m_Parent != nullptr ? above->m_Parent : above->m_NamedAfter;
-  m_NamedAfter = reference;
+    else above = above->m_Parent != nullptr ? above->m_Parent : above->NamedAfter();
+  if (reference != nullptr || m_Rare != nullptr) RareFields().namedAfter = reference;
+}
+
+VQ_Containable::Rare& VQ_Containable::RareFields() {
+  if (m_Rare == nullptr) m_Rare = std::make_unique<Rare>();
+  return *m_Rare;
 }
 
 void VQ_Containable::AttachAsElement(VQ_Containable* array, const char* indexText) {

@@ -1,6 +1,7 @@
 #pragma once
 // The runtime's object root and the property layers every model, port,
 // parameter, variable, set and array is built on.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,7 +35,8 @@ class KYV_API VQ_PtrVectorObject {
   static void operator delete(void* block) noexcept;
 
  private:
-  unsigned long m_RefCount = 0;
+  // 32 bits, so that the first member of a derived class packs beside it.
+  std::uint32_t m_RefCount = 0;
 };
 
 class KYV_API VQ_Update : public VQ_PtrVectorObject {
@@ -66,7 +68,9 @@ class KYV_API VQ_Containable : public VQ_Update {
   // The registered name, or an element's index text such as "(3)".
   const char* Name() const { return m_Name.c_str(); }
   // Null when the property was registered without one.
-  const char* Description() const { return m_Description ? m_Description->c_str() : nullptr; }
+  const char* Description() const {
+    return m_Rare != nullptr && m_Rare->description != nullptr ? m_Rare->description->c_str() : nullptr;
+  }
   int Direction() const { return m_Direction; }
   bool RegistrationFlag() const { return m_Flag; }
   VQ_RegistrationForm Form() const { return m_Form; }
@@ -88,7 +92,7 @@ class KYV_API VQ_Containable : public VQ_Update {
   // The reference that names this free instance (the first that linked it);
   // null to name it by its type.
   void NameAfter(const VQ_Containable* reference);
-  const VQ_Containable* NamedAfter() const { return m_NamedAfter; }
+  const VQ_Containable* NamedAfter() const { return m_Rare != nullptr ? m_Rare->namedAfter : nullptr; }
 
   // Runtime bookkeeping of elements and linked instances.
   void AttachAsElement(VQ_Containable* array, const char* indexText);
@@ -106,12 +110,17 @@ class KYV_API VQ_Containable : public VQ_Update {
   // below a reference, nothing.
   std::string PathName(bool nameTopLevel) const;
 
-  const VQ_Containable* m_NamedAfter = nullptr;
+  // Apart from the object: few objects have these, and elements never do.
+  struct Rare {
+    std::unique_ptr<std::string> description;
+    const VQ_Containable* namedAfter = nullptr;
+  };
+  Rare& RareFields();
+
+  int m_Direction = 0;  // first, beside the reference count
   std::string m_Name;
-  // Apart from the object: few properties have one, and elements never do.
-  std::unique_ptr<std::string> m_Description;
+  std::unique_ptr<Rare> m_Rare;
   VQ_Containable* m_Parent = nullptr;
-  int m_Direction = 0;
   int m_HostPortType = 0;
   Role m_Role = Role::Free;
   VQ_RegistrationForm m_Form = VQ_RegistrationForm::None;
