@@ -92,7 +92,7 @@ void VQ_Containable::UnsetIsToBeExported() {
 }
 
 void VQ_Containable::HostPortType(int type) {
-  m_HostPortType = type;
+  if (type != 0 || m_Rare != nullptr) RareFields().hostPortType = type;
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::HostPortType)) vq_rt::RecordCall(vq_rt::EventKind::HostPortType, this).Name(m_Name).Numbers(type);
 }
 
@@ -166,11 +166,9 @@ VQ_VarParamProp& VQ_VarParamProp::operator=(const VQ_VarParamProp& other) {
 }
 
 VQ_VarParamProp::~VQ_VarParamProp() {
-  if (m_Dependents != nullptr) {
+  if (Rare* rare = RareIfAny()) {
     std::vector<VQ_VarParamProp*> dependents;
-    dependents.swap(*m_Dependents);
-    delete m_Dependents;
-    m_Dependents = nullptr;
+    dependents.swap(rare->dependents);
     for (VQ_VarParamProp* dependent : dependents) dependent->DependencyGone(this);
   }
 }
@@ -185,14 +183,15 @@ const char* VQ_VarParamProp::String() const { vq_rt::Raise("%s has no string val
 
 void VQ_VarParamProp::AddDependent(VQ_VarParamProp* dependent) {
   if (dependent == nullptr) return;
-  if (m_Dependents == nullptr) m_Dependents = new std::vector<VQ_VarParamProp*>();
-  if (std::find(m_Dependents->begin(), m_Dependents->end(), dependent) == m_Dependents->end())
-    m_Dependents->push_back(dependent);
+  std::vector<VQ_VarParamProp*>& dependents = RareFields().dependents;
+  if (std::find(dependents.begin(), dependents.end(), dependent) == dependents.end()) dependents.push_back(dependent);
 }
 
 void VQ_VarParamProp::RemoveDependent(VQ_VarParamProp* dependent) {
-  if (m_Dependents == nullptr) return;
-  m_Dependents->erase(std::remove(m_Dependents->begin(), m_Dependents->end(), dependent), m_Dependents->end());
+  Rare* rare = RareIfAny();
+  if (rare == nullptr) return;
+  rare->dependents.erase(std::remove(rare->dependents.begin(), rare->dependents.end(), dependent),
+                         rare->dependents.end());
 }
 
 void VQ_VarParamProp::DependencyGone(VQ_VarParamProp*) {}

@@ -10,6 +10,7 @@
 #include "vq_value.h"
 
 class VQ_Container;
+class VQ_VarParamProp;
 
 namespace vq_rt {
 // The type name of a type signature: "Model DOMAIN\tV8.4" names DOMAIN,
@@ -82,7 +83,7 @@ class KYV_API VQ_Containable : public VQ_Update {
   void UnsetIsToBeExported();
   bool IsToBeExported() const { return m_ToBeExported; }
   void HostPortType(int type);
-  int HostPortType() const { return m_HostPortType; }
+  int HostPortType() const { return m_Rare != nullptr ? m_Rare->hostPortType : 0; }
 
   // A readable name for messages: the path from the top-level instance, the
   // instance named by its type ("DOMAIN.SECTION(2).NODECOUNT"). An instance
@@ -105,23 +106,25 @@ class KYV_API VQ_Containable : public VQ_Update {
   void RegisterIn(VQ_Container* owner, const char* name, const char* description, int direction, bool flag,
                   VQ_RegistrationForm form);
 
+  // Apart from the object: few objects have these, and elements never do.
+  struct Rare {
+    std::unique_ptr<std::string> description;
+    const VQ_Containable* namedAfter = nullptr;
+    int hostPortType = 0;
+    std::vector<VQ_VarParamProp*> dependents;  // of a property that holds a value
+  };
+  Rare& RareFields();
+  Rare* RareIfAny() const { return m_Rare.get(); }
+
  private:
   // The path, with an unnamed top-level instance giving its type name or,
   // below a reference, nothing.
   std::string PathName(bool nameTopLevel) const;
 
-  // Apart from the object: few objects have these, and elements never do.
-  struct Rare {
-    std::unique_ptr<std::string> description;
-    const VQ_Containable* namedAfter = nullptr;
-  };
-  Rare& RareFields();
-
   int m_Direction = 0;  // first, beside the reference count
   std::string m_Name;
   std::unique_ptr<Rare> m_Rare;
   VQ_Containable* m_Parent = nullptr;
-  int m_HostPortType = 0;
   Role m_Role = Role::Free;
   VQ_RegistrationForm m_Form = VQ_RegistrationForm::None;
   bool m_Flag = false;
@@ -154,9 +157,6 @@ class KYV_API VQ_VarParamProp : public VQ_Containable {
  protected:
   // Called on each dependent when `source` is destroyed.
   virtual void DependencyGone(VQ_VarParamProp* source);
-
- private:
-  std::vector<VQ_VarParamProp*>* m_Dependents = nullptr;
 };
 
 class KYV_API VQ_Type : public VQ_VarParamProp {

@@ -93,8 +93,8 @@ class KYV_API VQ_VarParam : public VQ_Type {
   void RememberAssigned();
   void RestoreAssigned(bool had, const XUValue& value);
 
+  int m_PatternId = -1;  // first, beside the flags of the base
   vq_rt::ParamAttributes* m_Attributes = nullptr;
-  int m_PatternId = -1;
   unsigned m_RememberedIn = 0;  // the transaction that holds its previous value
 };
 
@@ -315,9 +315,10 @@ class KYV_API VQ_REALVARIABLE : public VQ_VarParam {
   void ReadLayer(Layer layer, XUValue& out) const override;
 
  private:
-  double m_Value = 0.0;
+  // The flags first, beside the base's last member: a variable takes 96 bytes.
   bool m_SolverVariable = true;
   bool m_UserSet = false;
+  double m_Value = 0.0;
 };
 
 class KYV_API VQ_PARTIALDERIVATIVE : public VQ_REALVARIABLE {
