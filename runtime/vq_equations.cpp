@@ -1,5 +1,6 @@
 #include "vq_equations.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -16,46 +17,48 @@ StreamToken StreamToken::Reference(VQ_VarParam* reference) {
   return StreamToken(bits);
 }
 
-Stream::Stream() = default;
-// The tail points into the stream's own chunks, so it is placed afresh.
-Stream::Stream(const Stream& other)
-    : m_Chunks(other.m_Chunks), m_Size(other.m_Size), m_Reals(other.m_Reals), m_Wide(other.m_Wide) {
-  PlaceTail();
-}
-Stream& Stream::operator=(const Stream& other) {
+WordChunks::WordChunks() = default;
+// The tail points into the list's own chunks, so it is placed afresh.
+WordChunks::WordChunks(const WordChunks& other) : m_Chunks(other.m_Chunks), m_Size(other.m_Size) { PlaceTail(); }
+WordChunks& WordChunks::operator=(const WordChunks& other) {
   if (this != &other) {
     m_Chunks = other.m_Chunks;
     m_Size = other.m_Size;
-    m_Reals = other.m_Reals;
-    m_Wide = other.m_Wide;
     PlaceTail();
   }
   return *this;
 }
-Stream::~Stream() = default;
+WordChunks::~WordChunks() = default;
 
-void Stream::PlaceTail() {
+void WordChunks::PlaceTail() {
   m_Tail = m_TailEnd = nullptr;
-  if ((m_Size & (kChunk - 1)) == 0) return;  // the next token starts a chunk
+  if ((m_Size & (kChunk - 1)) == 0) return;  // the next word starts a chunk
   std::vector<uint32_t>& chunk = m_Chunks[m_Size >> kChunkBits];
   m_Tail = chunk.data() + (m_Size & (kChunk - 1));
-  m_TailEnd = chunk.data() + kChunk;
+  m_TailEnd = chunk.data() + chunk.size();
 }
+
+void WordChunks::StartChunk() {
+  constexpr size_t kFirstWords = 64;
+  const size_t chunk = m_Size >> kChunkBits;
+  const size_t offset = m_Size & (kChunk - 1);
+  if (chunk == m_Chunks.size()) m_Chunks.emplace_back();
+  std::vector<uint32_t>& words = m_Chunks[chunk];
+  if (offset == words.size())
+    words.resize(chunk == 0 ? std::min(kChunk, std::max(kFirstWords, 2 * words.size())) : kChunk);
+  m_Tail = words.data() + offset;
+  m_TailEnd = words.data() + words.size();
+}
+
+Stream::Stream() = default;
+Stream::Stream(const Stream& other) = default;
+Stream& Stream::operator=(const Stream& other) = default;
+Stream::~Stream() = default;
 
 void Stream::Clear() {
-  m_Size = 0;
-  m_Tail = m_TailEnd = nullptr;
+  m_Tokens.Clear();
   m_Reals.clear();
   m_Wide.clear();
-}
-
-void Stream::Reserve(size_t tokens) { m_Chunks.reserve((tokens + kChunk - 1) >> kChunkBits); }
-
-void Stream::StartChunk() {
-  const size_t chunk = m_Size >> kChunkBits;
-  if (chunk == m_Chunks.size()) m_Chunks.emplace_back(kChunk, 0u);
-  m_Tail = m_Chunks[chunk].data();
-  m_TailEnd = m_Tail + kChunk;
 }
 
 void Stream::AddReal(double value) {
@@ -68,7 +71,7 @@ void Stream::AddReal(double value) {
     m_Reals.push_back(value);
     recent = index;
   }
-  if (index < (uint32_t{1} << kSmallBits)) Push((index << 3) | kRealTag);
+  if (index < (uint32_t{1} << kSmallBits)) m_Tokens.Push((index << 3) | kRealTag);
   else AddWide(StreamToken::RealConstant(index));
 }
 
@@ -81,7 +84,7 @@ void Stream::AddWide(StreamToken token) {
   const size_t index = m_Wide.size();
   if (index >= (size_t{1} << kSmallBits)) Raise("a stream holds more wide terms than it can number");
   m_Wide.push_back(token);
-  Push((static_cast<uint32_t>(index) << 3) | kWideTag);
+  m_Tokens.Push((static_cast<uint32_t>(index) << 3) | kWideTag);
 }
 
 StreamToken Stream::Decode(uint32_t bits) const {

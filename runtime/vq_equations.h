@@ -43,12 +43,47 @@ class KYV_API StreamToken {
   uint64_t m_Bits;
 };
 
+// 32-bit words in chunks: a list of any length grows without copying what
+// it holds, and a cleared list keeps its chunks for the next pass. The first
+// chunk starts small and doubles, so a short list stays small; the others
+// are full-sized.
+class KYV_API WordChunks {
+ public:
+  WordChunks();
+  WordChunks(const WordChunks& other);
+  WordChunks& operator=(const WordChunks& other);
+  ~WordChunks();
+
+  void Clear() {
+    m_Size = 0;
+    m_Tail = m_TailEnd = nullptr;
+  }
+  void Reserve(size_t words) { m_Chunks.reserve((words + kChunk - 1) >> kChunkBits); }
+  void Push(uint32_t word) {
+    if (m_Tail == m_TailEnd) StartChunk();
+    *m_Tail++ = word;
+    ++m_Size;
+  }
+  size_t Size() const { return m_Size; }
+  uint32_t At(size_t index) const { return m_Chunks[index >> kChunkBits][index & (kChunk - 1)]; }
+
+ private:
+  static constexpr size_t kChunkBits = 16;
+  static constexpr size_t kChunk = size_t{1} << kChunkBits;
+  void StartChunk();
+  // Points the tail at the free part of the chunk that holds word m_Size.
+  void PlaceTail();
+
+  std::vector<std::vector<uint32_t>> m_Chunks;  // the first m_Size words in use
+  size_t m_Size = 0;
+  uint32_t* m_Tail = nullptr;  // where the next word goes; null at a chunk's end
+  uint32_t* m_TailEnd = nullptr;
+};
+
 // Tokens with the pool their real constants live in. A token is stored in
 // 4 bytes: a reference as its variable's pattern column, operators and small
 // integers inline, reals by their index in the pool, anything wider as an
-// index into a side table. Tokens are kept in chunks of a fixed size: a
-// stream of any length grows without copying what it holds, and a cleared
-// stream keeps its chunks for the next pass.
+// index into a side table.
 class KYV_API Stream {
  public:
   Stream();
@@ -57,44 +92,31 @@ class KYV_API Stream {
   ~Stream();
 
   void Clear();
-  void Reserve(size_t tokens);
+  void Reserve(size_t tokens) { m_Tokens.Reserve(tokens); }
   void AddOperator(int code) { AddSmall(kOperatorTag, code, StreamToken::Operator(code)); }
   void AddInteger(int value) { AddSmall(kIntegerTag, value, StreamToken::IntegerConstant(value)); }
   void AddReal(double value);
   void AddReference(VQ_VarParam* reference);
   // A reference to the variable whose pattern column this is.
-  void AddReference(int column) { Push(static_cast<uint32_t>(column) << 1); }
+  void AddReference(int column) { m_Tokens.Push(static_cast<uint32_t>(column) << 1); }
 
-  size_t Size() const { return m_Size; }
-  StreamToken At(size_t index) const { return Decode(m_Chunks[index >> kChunkBits][index & (kChunk - 1)]); }
+  size_t Size() const { return m_Tokens.Size(); }
+  StreamToken At(size_t index) const { return Decode(m_Tokens.At(index)); }
   double Real(const StreamToken& token) const { return m_Reals[token.poolIndex()]; }
 
  private:
-  static constexpr size_t kChunkBits = 16;
-  static constexpr size_t kChunk = size_t{1} << kChunkBits;
   // A reference has a clear low bit; the others end in 1 and a two-bit tag.
   static constexpr uint32_t kOperatorTag = 1, kIntegerTag = 3, kRealTag = 5, kWideTag = 7;
   static constexpr int kSmallBits = 29;
   static bool Small(int value) { return value >= -(1 << (kSmallBits - 1)) && value < (1 << (kSmallBits - 1)); }
   void AddSmall(uint32_t tag, int value, StreamToken wide) {
-    if (Small(value)) Push((static_cast<uint32_t>(value) << 3) | tag);
+    if (Small(value)) m_Tokens.Push((static_cast<uint32_t>(value) << 3) | tag);
     else AddWide(wide);
   }
   void AddWide(StreamToken token);
   StreamToken Decode(uint32_t bits) const;
-  void Push(uint32_t bits) {
-    if (m_Tail == m_TailEnd) StartChunk();
-    *m_Tail++ = bits;
-    ++m_Size;
-  }
-  void StartChunk();
-  // Points the tail at the free part of the chunk that holds token m_Size.
-  void PlaceTail();
 
-  std::vector<std::vector<uint32_t>> m_Chunks;  // each of kChunk tokens, the first m_Size in use
-  size_t m_Size = 0;
-  uint32_t* m_Tail = nullptr;  // where the next token goes; null between chunks
-  uint32_t* m_TailEnd = nullptr;
+  WordChunks m_Tokens;
   std::vector<double> m_Reals;
   std::vector<StreamToken> m_Wide;
   // Pool indices of recent reals by a hash of their bits: a stencil's
@@ -133,15 +155,15 @@ struct EmittedEquation {
 // and read back as the variable.
 class ReferenceList {
  public:
-  void clear() { m_Columns.clear(); }
-  size_t size() const { return m_Columns.size(); }
-  void Add(int column) { m_Columns.push_back(static_cast<uint32_t>(column)); }
+  void clear() { m_Columns.Clear(); }
+  size_t size() const { return m_Columns.Size(); }
+  void Add(int column) { m_Columns.Push(static_cast<uint32_t>(column)); }
   VQ_VarParam* operator[](size_t index) const {
-    return static_cast<VQ_VarParam*>(ObjectAtColumn(static_cast<int>(m_Columns[index])));
+    return static_cast<VQ_VarParam*>(ObjectAtColumn(static_cast<int>(m_Columns.At(index))));
   }
 
  private:
-  std::vector<uint32_t> m_Columns;
+  WordChunks m_Columns;
 };
 
 // A procedure call registered by AddProcCall.
