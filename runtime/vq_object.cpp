@@ -1,6 +1,7 @@
 #include "vq_object.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "vq_container.h"
 #include "vq_error.h"
@@ -14,6 +15,40 @@ std::string vq_rt::SignatureName(const char* signature) {
   const size_t begin = blank != std::string::npos && blank < tab ? blank + 1 : 0;
   return text.substr(begin, tab == std::string::npos ? std::string::npos : tab - begin);
 }
+
+namespace vq_rt {
+
+char* CompactName::HeapText() const {
+  char* text;
+  std::memcpy(&text, m_Bytes, sizeof text);
+  return text;
+}
+
+void CompactName::Release() {
+  if (OnHeap()) delete[] HeapText();
+  m_Bytes[0] = m_Bytes[kSize - 1] = '\0';
+}
+
+void CompactName::Assign(const char* text) {
+  const size_t length = std::strlen(text);
+  // Copied before the old one goes: the text may be this name's own.
+  char* heap = nullptr;
+  if (length >= kSize) {
+    heap = new char[length + 1];
+    std::memcpy(heap, text, length + 1);
+  }
+  char inPlace[kSize] = {};
+  if (heap == nullptr) std::memcpy(inPlace, text, length);
+  Release();
+  if (heap == nullptr) {
+    std::memcpy(m_Bytes, inPlace, kSize);
+  } else {
+    std::memcpy(m_Bytes, &heap, sizeof heap);
+    m_Bytes[kSize - 1] = 1;
+  }
+}
+
+}  // namespace vq_rt
 
 VQ_PtrVectorObject::VQ_PtrVectorObject() = default;
 VQ_PtrVectorObject::VQ_PtrVectorObject(const VQ_PtrVectorObject&) : m_RefCount(0) {}
@@ -65,7 +100,7 @@ void VQ_Containable::RegisterIn(VQ_Container* owner, const char* name, const cha
                  DisplayName().c_str());
   if (owner->FindProperty(name) != nullptr)
     vq_rt::Raise("%s: a property named \"%s\" is already registered", owner->DisplayName().c_str(), name);
-  m_Name = name;
+  m_Name.Assign(name);
   if (description != nullptr) RareFields().description = std::make_unique<std::string>(description);
   else if (m_Rare != nullptr) m_Rare->description.reset();
   m_Direction = direction;
@@ -83,17 +118,17 @@ void VQ_Containable::RegisterIn(VQ_Container* owner, const char* name, const cha
 
 void VQ_Containable::SetDirection(int direction) {
   m_Direction = direction;
-  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::SetDirection)) vq_rt::RecordCall(vq_rt::EventKind::SetDirection, this).Name(m_Name).Numbers(direction);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::SetDirection)) vq_rt::RecordCall(vq_rt::EventKind::SetDirection, this).Name(m_Name.c_str()).Numbers(direction);
 }
 
 void VQ_Containable::UnsetIsToBeExported() {
   m_ToBeExported = false;
-  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::UnsetIsToBeExported)) vq_rt::RecordCall(vq_rt::EventKind::UnsetIsToBeExported, this).Name(m_Name);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::UnsetIsToBeExported)) vq_rt::RecordCall(vq_rt::EventKind::UnsetIsToBeExported, this).Name(m_Name.c_str());
 }
 
 void VQ_Containable::HostPortType(int type) {
   if (type != 0 || m_Rare != nullptr) RareFields().hostPortType = type;
-  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::HostPortType)) vq_rt::RecordCall(vq_rt::EventKind::HostPortType, this).Name(m_Name).Numbers(type);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::HostPortType)) vq_rt::RecordCall(vq_rt::EventKind::HostPortType, this).Name(m_Name.c_str()).Numbers(type);
 }
 
 std::string VQ_Containable::DisplayName() const { return PathName(true); }
@@ -103,10 +138,10 @@ std::string VQ_Containable::PathName(bool nameTopLevel) const {
     case Role::Property:
     case Role::Part: {
       const std::string owner = m_Parent->PathName(nameTopLevel);
-      return owner.empty() ? m_Name : owner + "." + m_Name;
+      return owner.empty() ? std::string(m_Name.c_str()) : owner + "." + m_Name.c_str();
     }
     case Role::Element:
-      return m_Parent->PathName(nameTopLevel) + m_Name;
+      return m_Parent->PathName(nameTopLevel) + m_Name.c_str();
     case Role::Linked:
       return m_Parent->PathName(nameTopLevel);
     case Role::Free:
@@ -116,7 +151,7 @@ std::string VQ_Containable::PathName(bool nameTopLevel) const {
   if (!nameTopLevel) return "";
   if (auto* container = dynamic_cast<const VQ_Container*>(this))
     return vq_rt::SignatureName(container->VQ_DefaultDESCRIPTION());
-  return m_Name.empty() ? std::string("(unnamed)") : m_Name;
+  return std::string(m_Name.empty() ? "(unnamed)" : m_Name.c_str());
 }
 
 // A reference below this instance cannot name it: the names would go round.
@@ -135,7 +170,7 @@ VQ_Containable::Rare& VQ_Containable::RareFields() {
 void VQ_Containable::AttachAsElement(VQ_Containable* array, const char* indexText) {
   m_Role = Role::Element;
   m_Parent = array;
-  m_Name = indexText ? indexText : "";
+  m_Name.Assign(indexText ? indexText : "");
 }
 
 void VQ_Containable::AttachAsLinked(VQ_Containable* member) {
@@ -146,7 +181,7 @@ void VQ_Containable::AttachAsLinked(VQ_Containable* member) {
 void VQ_Containable::AttachAsPart(VQ_Containable* owner, const char* name) {
   m_Role = Role::Part;
   m_Parent = owner;
-  m_Name = name ? name : "";
+  m_Name.Assign(name ? name : "");
 }
 
 void VQ_Containable::Detach() {

@@ -16,6 +16,27 @@ namespace vq_rt {
 // The type name of a type signature: "Model DOMAIN\tV8.4" names DOMAIN,
 // "Matrix\tV8.4" Matrix.
 KYV_API std::string SignatureName(const char* signature);
+
+// A name in 16 bytes: up to 15 characters in place, as an element's index
+// text is, longer ones on the heap. The last byte tells which.
+class KYV_API CompactName {
+ public:
+  CompactName() = default;
+  CompactName(const CompactName&) = delete;
+  CompactName& operator=(const CompactName&) = delete;
+  ~CompactName() { Release(); }
+
+  void Assign(const char* text);
+  const char* c_str() const { return OnHeap() ? HeapText() : m_Bytes; }
+  bool empty() const { return *c_str() == '\0'; }
+
+ private:
+  static constexpr int kSize = 16;
+  bool OnHeap() const { return m_Bytes[kSize - 1] != '\0'; }
+  char* HeapText() const;
+  void Release();
+  alignas(8) char m_Bytes[kSize] = {};
+};
 }  // namespace vq_rt
 
 // Root of every runtime object: a reference count and the runtime heap.
@@ -122,7 +143,7 @@ class KYV_API VQ_Containable : public VQ_Update {
   std::string PathName(bool nameTopLevel) const;
 
   int m_Direction = 0;  // first, beside the reference count
-  std::string m_Name;
+  vq_rt::CompactName m_Name;
   std::unique_ptr<Rare> m_Rare;
   VQ_Containable* m_Parent = nullptr;
   Role m_Role = Role::Free;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
 #include <vector>
 
 #include "vq_container.h"
@@ -168,6 +169,23 @@ TEST(Variables, EveryLiveVariableHasAColumnOfItsOwn) {
     variable->Release();
   }
   EXPECT_EQ(vq_rt::GetHeapStats().liveBlocks, live);
+}
+
+// Names are kept in place up to 15 characters and on the heap beyond;
+// each reads back whole whatever it replaced, its own text included.
+TEST(Registration, ANameReadsBackWholeWhateverItsLength) {
+  const std::string longer(40, 'L');
+  const std::vector<std::string> texts = {"", "(3)", "(100,100,100)", "123456789012345", "1234567890123456",
+                                          longer, "X", longer + "M", ""};
+  vq_rt::CompactName name;
+  EXPECT_STREQ(name.c_str(), "");
+  for (const std::string& text : texts) {
+    name.Assign(text.c_str());
+    EXPECT_EQ(name.c_str(), text);
+    EXPECT_EQ(name.empty(), text.empty());
+    name.Assign(name.c_str());
+    EXPECT_EQ(name.c_str(), text) << "assigned its own text";
+  }
 }
 
 TEST(Registration, APropertyIsRegisteredOnceUnderAUniqueName) {
