@@ -1,0 +1,40 @@
+#include "tokens.h"
+
+#include "escape.h"
+
+namespace vqhost {
+
+TokenWriter::TokenWriter(Output& out, const vq_rt::PathNamer& namer, Format format)
+    : m_Out(out), m_Namer(namer), m_Format(format) {}
+
+void TokenWriter::Tokens(const vq_rt::Stream& stream, size_t first, size_t count) {
+  m_First = true;
+  vq_rt::VisitTokens(stream, first, count, *this);
+}
+
+void TokenWriter::Path(const VQ_Containable& object) {
+  m_Path.clear();
+  m_Namer.AppendPath(object, m_Path);
+  if (m_Format == Format::Json) m_Out.Compose([&](std::string& into) { AppendJson(m_Path, into); });
+  else m_Out.Compose([&](std::string& into) { AppendText(m_Path, false, into); });
+}
+
+void TokenWriter::Separate() {
+  if (m_Format == Format::Text) m_Out << ' ';
+  else if (!m_First) m_Out << ", ";
+  m_First = false;
+}
+
+// Stream notation needs no escape: the text is the field as it is.
+void TokenWriter::Text(std::string_view text) {
+  Separate();
+  if (m_Format == Format::Json) m_Out << '"' << text << '"';
+  else m_Out << text;
+}
+
+void TokenWriter::Reference(const VQ_VarParam& reference) {
+  Separate();
+  Path(reference);
+}
+
+}  // namespace vqhost

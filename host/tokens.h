@@ -1,0 +1,36 @@
+#pragma once
+#include <string>
+
+#include "output.h"
+#include "vq_inspect.h"
+#include "vq_render.h"
+
+namespace vqhost {
+
+// Equation tokens and object paths written straight into the report as
+// fields of the text or the JSON report, escaped as those are.
+class TokenWriter final : private vq_rt::TokenVisitor {
+ public:
+  enum class Format { Text, Json };
+  TokenWriter(Output& out, const vq_rt::PathNamer& namer, Format format);
+
+  // The tokens of one equation: in text each after a blank, in JSON as
+  // strings separated by ", ". Raises VQ_Error on a malformed stream before
+  // writing any of it.
+  void Tokens(const vq_rt::Stream& stream, size_t first, size_t count);
+  // The path of an object as one field.
+  void Path(const VQ_Containable& object);
+
+ private:
+  void Text(std::string_view text) override;
+  void Reference(const VQ_VarParam& reference) override;
+  void Separate();
+
+  Output& m_Out;
+  const vq_rt::PathNamer& m_Namer;
+  const Format m_Format;
+  bool m_First = true;
+  std::string m_Path;  // reused, so a path costs no allocation
+};
+
+}  // namespace vqhost
