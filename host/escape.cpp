@@ -72,6 +72,15 @@ void AppendHex(const char* format, unsigned value, std::string& out) {
 
 }  // namespace
 
+bool Plain(std::string_view text) {
+  bool escaped = false;  // no early exit: the loop stays branch-free
+  for (char byte : text) {
+    const auto c = static_cast<unsigned char>(byte);
+    escaped |= c < 0x20 || c >= 0x7F || c == '\\' || c == '"';
+  }
+  return !escaped;
+}
+
 void AppendText(std::string_view text, bool quoted, std::string& out) {
   // Returns whether the byte needs an escape; writes it when given `into`.
   Append(text, out, [quoted](unsigned char c, bool invalid, std::string* into) {

@@ -13,10 +13,22 @@ void TokenWriter::Tokens(const vq_rt::Stream& stream, size_t first, size_t count
 }
 
 void TokenWriter::Path(const VQ_Containable& object) {
-  m_Path.clear();
-  m_Namer.AppendPath(object, m_Path);
-  if (m_Format == Format::Json) m_Out.Compose([&](std::string& into) { AppendJson(m_Path, into); });
-  else m_Out.Compose([&](std::string& into) { AppendText(m_Path, false, into); });
+  const bool json = m_Format == Format::Json;
+  m_Out.Compose([&](std::string& into) {
+    // Straight into the output; escaped afresh in the rare case it needs it.
+    const size_t start = into.size();
+    if (json) into += '"';
+    m_Namer.AppendPath(object, into);
+    const std::string_view path = std::string_view(into).substr(start + (json ? 1 : 0));
+    if (Plain(path)) {
+      if (json) into += '"';
+      return;
+    }
+    m_Path.assign(path);
+    into.resize(start);
+    if (json) AppendJson(m_Path, into);
+    else AppendText(m_Path, false, into);
+  });
 }
 
 void TokenWriter::Separate() {

@@ -30,7 +30,7 @@ class TokenWriter final : private vq_rt::TokenVisitor {
   const vq_rt::PathNamer& m_Namer;
   const Format m_Format;
   bool m_First = true;
-  std::string m_Path;  // reused, so a path costs no allocation
+  std::string m_Path;  // a path that needs escaping, reused
 };
 
 }  // namespace vqhost
