@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "escape.h"
 #include "tokens.h"
 #include "vq_container.h"
 #include "vq_error.h"
@@ -71,6 +72,20 @@ TEST(ReportTokens, StreamNotationAsItIsPathsEscapedWhereTheyNeedIt) {
               std::string(R"("-", "*", )") + c.json + R"(, "2", "0.5" | )" + c.json)
         << c.name;
   }
+}
+
+// Every byte at every place of a word read whole or of the tail: plain
+// exactly when it is printable ASCII other than a backslash or a quote.
+TEST(ReportTokens, PlainTextIsToldByEveryByteAtEveryPlace) {
+  for (int byte = 0; byte < 256; ++byte) {
+    const bool plain = byte >= 0x20 && byte < 0x7F && byte != '\\' && byte != '"';
+    for (size_t at = 0; at < 19; ++at) {
+      std::string text(19, 'a');
+      text[at] = static_cast<char>(byte);
+      EXPECT_EQ(vqhost::Plain(text), plain) << "byte " << byte << " at " << at;
+    }
+  }
+  EXPECT_TRUE(vqhost::Plain(""));
 }
 
 // A malformed stream writes nothing of its tokens.
