@@ -9,10 +9,24 @@ TokenWriter::TokenWriter(Output& out, const vq_rt::PathNamer& namer, Format form
 
 void TokenWriter::Tokens(const vq_rt::Stream& stream, size_t first, size_t count) {
   m_First = true;
+  m_Known.clear();
+  m_KnownText.clear();
   vq_rt::VisitTokens(stream, first, count, *this);
 }
 
 void TokenWriter::Path(const VQ_Containable& object) {
+  size_t begin = 0;
+  for (const auto& [known, end] : m_Known) {
+    if (known == &object) {
+      m_Out << std::string_view(m_KnownText).substr(begin, end - begin);
+      return;
+    }
+    begin = end;
+  }
+  Write(object, false);
+}
+
+void TokenWriter::Write(const VQ_Containable& object, bool remember) {
   const bool json = m_Format == Format::Json;
   m_Out.Compose([&](std::string& into) {
     // Straight into the output; escaped afresh in the rare case it needs it.
@@ -20,14 +34,18 @@ void TokenWriter::Path(const VQ_Containable& object) {
     if (json) into += '"';
     m_Namer.AppendPath(object, into);
     const std::string_view path = std::string_view(into).substr(start + (json ? 1 : 0));
-    if (Plain(path)) {
-      if (json) into += '"';
-      return;
+    if (!Plain(path)) {
+      m_Path.assign(path);
+      into.resize(start);
+      if (json) AppendJson(m_Path, into);
+      else AppendText(m_Path, false, into);
+    } else if (json) {
+      into += '"';
     }
-    m_Path.assign(path);
-    into.resize(start);
-    if (json) AppendJson(m_Path, into);
-    else AppendText(m_Path, false, into);
+    if (remember) {
+      m_KnownText.append(into, start);
+      m_Known.emplace_back(&object, m_KnownText.size());
+    }
   });
 }
 
@@ -46,7 +64,7 @@ void TokenWriter::Text(std::string_view text) {
 
 void TokenWriter::Reference(const VQ_VarParam& reference) {
   Separate();
-  Path(reference);
+  Write(reference, true);
 }
 
 }  // namespace vqhost

@@ -1,5 +1,7 @@
 #pragma once
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "output.h"
 #include "vq_inspect.h"
@@ -18,19 +20,26 @@ class TokenWriter final : private vq_rt::TokenVisitor {
   // strings separated by ", ". Raises VQ_Error on a malformed stream before
   // writing any of it.
   void Tokens(const vq_rt::Stream& stream, size_t first, size_t count);
-  // The path of an object as one field.
+  // The path of an object as one field; one of the last equation's
+  // references is written as it was there.
   void Path(const VQ_Containable& object);
 
  private:
   void Text(std::string_view text) override;
   void Reference(const VQ_VarParam& reference) override;
   void Separate();
+  // The path as a field; `remember` keeps its text for Path.
+  void Write(const VQ_Containable& object, bool remember);
 
   Output& m_Out;
   const vq_rt::PathNamer& m_Namer;
   const Format m_Format;
   bool m_First = true;
   std::string m_Path;  // a path that needs escaping, reused
+  // The fields of the current equation's references: each object and where
+  // its text ends in m_KnownText.
+  std::vector<std::pair<const VQ_Containable*, size_t>> m_Known;
+  std::string m_KnownText;
 };
 
 }  // namespace vqhost

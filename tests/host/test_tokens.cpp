@@ -71,6 +71,10 @@ TEST(ReportTokens, StreamNotationAsItIsPathsEscapedWhereTheyNeedIt) {
     EXPECT_EQ(write(TokenWriter::Format::Json),
               std::string(R"("-", "*", )") + c.json + R"(, "2", "0.5" | )" + c.json)
         << c.name;
+    // And with no equation written before.
+    for (auto [format, expected] : {std::pair(TokenWriter::Format::Text, c.text), {TokenWriter::Format::Json, c.json}})
+      EXPECT_EQ(Written([&](vqhost::Output& out) { TokenWriter(out, namer, format).Path(variable); }), expected)
+          << c.name;
   }
 }
 
