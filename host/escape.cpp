@@ -1,6 +1,8 @@
 #include "escape.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace vqhost {
 
@@ -71,6 +73,27 @@ void AppendHex(const char* format, unsigned value, std::string& out) {
 }
 
 }  // namespace
+
+bool Plain(std::string_view text) {
+  // Eight bytes at a time: paths make most of a report.
+  constexpr uint64_t kOnes = 0x0101010101010101u, kHigh = 0x8080808080808080u;
+  auto holds = [](uint64_t word, unsigned char byte) {
+    const uint64_t other = word ^ (kOnes * byte);
+    return ((other - kOnes) & ~other & kHigh) != 0;
+  };
+  size_t at = 0;
+  for (; at + 8 <= text.size(); at += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + at, 8);
+    const bool control = ((word - kOnes * 0x20) & ~word & kHigh) != 0;  // exact while no byte has its high bit
+    if ((word & kHigh) != 0 || control || holds(word, 0x7F) || holds(word, '\\') || holds(word, '"')) return false;
+  }
+  for (; at < text.size(); ++at) {
+    const auto c = static_cast<unsigned char>(text[at]);
+    if (c < 0x20 || c >= 0x7F || c == '\\' || c == '"') return false;
+  }
+  return true;
+}
 
 void AppendText(std::string_view text, bool quoted, std::string& out) {
   // Returns whether the byte needs an escape; writes it when given `into`.

@@ -10,6 +10,10 @@ namespace vqhost {
 // inside a quoted string (`quoted`) so is the quote.
 void AppendText(std::string_view text, bool quoted, std::string& out);
 
+// Whether both escapes leave the text as it is (the quotes of a JSON string
+// aside): printable ASCII without a backslash or a quote.
+bool Plain(std::string_view text);
+
 // A JSON string literal, quotes included. Always valid UTF-8: a byte that
 // is not part of a UTF-8 character is written as U+FFFD.
 void AppendJson(std::string_view text, std::string& out);

@@ -4,8 +4,8 @@
 
 #include "escape.h"
 #include "grid.h"
+#include "tokens.h"
 #include "values.h"
-#include "vq_evaluator.h"
 #include "vq_format.h"
 #include "vq_inspect.h"
 
@@ -88,9 +88,8 @@ void ForEachEquation(const vq_rt::Driver& driver, Visit visit) {
   }
 }
 
-std::vector<std::string> Tokens(const Equation& equation, const vq_rt::PathNamer& namer) {
-  return vq_rt::RenderTokens(equation.state.stream, equation.emitted.firstToken, equation.emitted.tokenCount,
-                             [&](const VQ_VarParam& reference) { return namer.Path(reference); });
+void WriteTokens(TokenWriter& writer, const Equation& equation) {
+  writer.Tokens(equation.state.stream, equation.emitted.firstToken, equation.emitted.tokenCount);
 }
 
 }  // namespace
@@ -121,9 +120,10 @@ void WriteReportText(VQ_ModelType& root, const vq_rt::Driver& driver, const std:
   });
   out << "equations: " << count << "\n";
   for (const auto& [group, members] : perGroup) out << "  group " << group << ": " << members << "\n";
+  TokenWriter writer(out, namer, TokenWriter::Format::Text);
   ForEachEquation(driver, [&](const Equation& equation) {
     Text(out, equation.state.EquationName(equation.emitted)) << " [group " << equation.emitted.group << "]";
-    for (const std::string& token : Tokens(equation, namer)) Text(out << " ", token);
+    WriteTokens(writer, equation);
     out << "\n";
   });
   out << "frame calls:\n";
@@ -153,18 +153,17 @@ void WriteReportJson(VQ_ModelType& root, const vq_rt::Driver& driver, const std:
   for (size_t i = 0; i < frames.size(); ++i) Json(out << (i ? ",\n    " : "\n    "), frames[i]);
   out << "\n  ],\n  \"equations\": [";
   first = true;
+  TokenWriter writer(out, namer, TokenWriter::Format::Json);
   ForEachEquation(driver, [&](const Equation& equation) {
     Json(out << (first ? "\n    " : ",\n    ") << "{\"name\": ", equation.state.EquationName(equation.emitted))
         << ", \"group\": " << equation.emitted.group << ", \"stream\": [";
-    bool firstToken = true;
-    for (const std::string& token : Tokens(equation, namer)) {
-      Json(out << (firstToken ? "" : ", "), token);
-      firstToken = false;
-    }
+    WriteTokens(writer, equation);
     out << "], \"nonzeros\": [";
     if (equation.counted != nullptr)
-      for (uint32_t r = 0; r < equation.counted->referenceCount; ++r)
-        Json(out << (r ? ", " : ""), namer.Path(*equation.state.countedReferences[equation.counted->firstReference + r]));
+      for (uint32_t r = 0; r < equation.counted->referenceCount; ++r) {
+        out << (r ? ", " : "");
+        writer.Path(*equation.state.countedReferences[equation.counted->firstReference + r]);
+      }
     out << "]}";
     first = false;
   });

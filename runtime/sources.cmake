@@ -14,7 +14,9 @@ set(KYVEXP_SOURCES
   runtime/vq_recorder.cpp
   runtime/vq_dynlib.cpp
   runtime/vq_procedures.cpp
+  runtime/vq_stream_shape.cpp
   runtime/vq_evaluator.cpp
+  runtime/vq_render.cpp
   runtime/vq_inspect.cpp
   runtime/vq_driver.cpp
 )

@@ -1,8 +1,8 @@
 #include "vq_evaluator.h"
 
 #include "vq_error.h"
-#include "vq_format.h"
 #include "vq_procedures.h"
+#include "vq_stream_shape.h"
 
 namespace vq_rt {
 
@@ -12,33 +12,6 @@ Evaluation& Evaluation::operator=(const Evaluation&) = default;
 Evaluation::~Evaluation() = default;
 
 namespace {
-
-int Arity(int code) {
-  switch (code) {
-    case EOp_Add:
-    case EOp_Subtract:
-    case EOp_Multiply:
-    case EOp_Divide:
-      return 2;
-    case EOp_Square:
-    case EOp_Code1:
-      return 1;
-    default:
-      return -1;
-  }
-}
-
-const char* Notation(int code) {
-  switch (code) {
-    case EOp_Add: return "+";
-    case EOp_Subtract: return "-";
-    case EOp_Multiply: return "*";
-    case EOp_Divide: return "/";
-    case EOp_Square: return "sq";
-    case EOp_Code1: return "op1";
-    default: return "?";
-  }
-}
 
 // The tree of one stream, nodes in post-order (operands before their
 // operator), so a reverse walk visits every operator before its operands.
@@ -55,10 +28,10 @@ struct Tree {
 
 class Parser {
  public:
-  Parser(const Stream& stream, size_t first, size_t count) : m_Stream(stream), m_Pos(first), m_End(first + count) {}
+  Parser(const Stream& stream, size_t first) : m_Stream(stream), m_Pos(first) {}
 
+  // The tokens are known to form one tree (CheckShape).
   Tree Parse() {
-    if (m_Pos >= m_End) Raise("malformed stream: no token");
     Tree tree;
     // Explicit stack instead of recursion: a hand-made stream can be deep.
     struct Pending {
@@ -70,15 +43,10 @@ class Parser {
     std::vector<Pending> stack;
     int done = -1;
     while (true) {
-      if (m_Pos >= m_End) {
-        Raise("malformed stream: operator \"%s\" is short of operands", Notation(stack.back().op));
-      }
       const StreamToken& token = m_Stream.At(m_Pos++);
       int node = -1;
       if (token.kind() == StreamToken::Kind::Operator) {
-        int arity = Arity(token.op());
-        if (arity < 0) Raise("malformed stream: unknown operator code %d", token.op());
-        stack.push_back(Pending{token.op(), arity, {-1, -1}, 0});
+        stack.push_back(Pending{token.op(), Arity(token.op()), {-1, -1}, 0});
         continue;
       }
       Tree::Node leaf;
@@ -122,21 +90,19 @@ class Parser {
       }
       if (done >= 0) break;
     }
-    if (m_Pos != m_End) Raise("malformed stream: %zu token(s) left over after a complete tree", m_End - m_Pos);
     return tree;
   }
 
  private:
   const Stream& m_Stream;
   size_t m_Pos;
-  size_t m_End;
 };
 
 }  // namespace
 
 Evaluation Evaluate(const Stream& stream, size_t first, size_t count) {
-  if (first + count > stream.Size()) Raise("equation tokens lie outside the stream");
-  Tree tree = Parser(stream, first, count).Parse();
+  CheckShape(stream, first, count);
+  Tree tree = Parser(stream, first).Parse();
   Evaluation result;
   result.residual = tree.nodes.back().value;
   result.references = tree.references;
@@ -224,32 +190,6 @@ Evaluation Evaluate(const ContainerState& state, const EmittedEquation& equation
   if (const ProcedureExpression* expression = state.ProcedureOf(equation))
     return EvaluateProcedure(state, equation, *expression);
   return Evaluate(state.stream, equation.firstToken, equation.tokenCount);
-}
-
-std::vector<std::string> RenderTokens(const Stream& stream, size_t first, size_t count, const ReferenceNamer& name) {
-  if (first + count > stream.Size()) Raise("equation tokens lie outside the stream");
-  Parser(stream, first, count).Parse();  // same well-formedness rules as Evaluate
-  std::vector<std::string> tokens;
-  tokens.reserve(count);
-  for (size_t i = first; i < first + count; ++i) {
-    const StreamToken& token = stream.At(i);
-    switch (token.kind()) {
-      case StreamToken::Kind::Operator: tokens.emplace_back(Notation(token.op())); break;
-      case StreamToken::Kind::Integer: tokens.push_back(std::to_string(token.integer())); break;
-      case StreamToken::Kind::Real: tokens.push_back(FormatDouble(stream.Real(token))); break;
-      case StreamToken::Kind::Reference: tokens.push_back(name(*token.reference())); break;
-    }
-  }
-  return tokens;
-}
-
-std::string Render(const Stream& stream, size_t first, size_t count, const ReferenceNamer& name) {
-  std::string text;
-  for (const std::string& token : RenderTokens(stream, first, count, name)) {
-    if (!text.empty()) text += ' ';
-    text += token;
-  }
-  return text;
 }
 
 }  // namespace vq_rt

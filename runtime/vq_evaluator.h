@@ -1,7 +1,5 @@
 #pragma once
-// Residuals and Jacobian rows of recorded equation streams, and their text.
-#include <functional>
-#include <string>
+// Residuals and Jacobian rows of recorded equation streams.
 #include <vector>
 
 #include "vq_equations.h"
@@ -31,14 +29,5 @@ KYV_API Evaluation Evaluate(const Stream& stream, size_t first, size_t count);
 // procedure reports a negative status or its row does not match the
 // references emitted for it.
 KYV_API Evaluation Evaluate(const ContainerState& state, const EmittedEquation& equation);
-
-using ReferenceNamer = std::function<std::string(const VQ_VarParam&)>;
-
-// The tokens in stream notation: "+", "-", "*", "/", "sq", "op1", integers
-// as "2", doubles always with a decimal point ("-3.0"), references as named.
-// Raises VQ_Error on a malformed stream, like Evaluate.
-KYV_API std::vector<std::string> RenderTokens(const Stream& stream, size_t first, size_t count,
-                                              const ReferenceNamer& name);
-KYV_API std::string Render(const Stream& stream, size_t first, size_t count, const ReferenceNamer& name);
 
 }  // namespace vq_rt

@@ -1,18 +1,26 @@
 #include "vq_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
 namespace vq_rt {
 
-std::string FormatDouble(double value) {
+std::string_view FormatDouble(double value, char (&buffer)[kDoubleTextSize]) {
   if (std::isnan(value)) return "nan";
   if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
-  char buffer[64];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  std::string text(buffer, result.ptr);
-  if (text.find_first_of(".e") == std::string::npos) text += ".0";
-  return text;
+  // The shortest form of a double takes at most 24 characters.
+  char* end = std::to_chars(buffer, buffer + kDoubleTextSize - 2, value).ptr;
+  if (std::find_if(buffer, end, [](char c) { return c == '.' || c == 'e'; }) == end) {
+    *end++ = '.';
+    *end++ = '0';
+  }
+  return std::string_view(buffer, static_cast<size_t>(end - buffer));
+}
+
+std::string FormatDouble(double value) {
+  char buffer[kDoubleTextSize];
+  return std::string(FormatDouble(value, buffer));
 }
 
 std::string FormatValue(const XUValue& value) {

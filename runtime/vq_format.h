@@ -1,6 +1,7 @@
 #pragma once
 // Text of values, for messages and the host's output.
 #include <string>
+#include <string_view>
 
 #include "vq_value.h"
 
@@ -9,6 +10,9 @@ namespace vq_rt {
 // The shortest text that reads back to the same double, always with a
 // decimal point or an exponent ("-3.0", "0.5", "1e+20").
 KYV_API std::string FormatDouble(double value);
+// The same text written into `buffer`, where it lives.
+constexpr size_t kDoubleTextSize = 32;
+KYV_API std::string_view FormatDouble(double value, char (&buffer)[kDoubleTextSize]);
 
 // A value as a modeller reads it: 3, 0.125, "BFD1", true, {0..8}, {"idx"}.
 KYV_API std::string FormatValue(const XUValue& value);

@@ -165,23 +165,38 @@ PathNamer::PathNamer(const PathNamer&) = default;
 PathNamer::~PathNamer() = default;
 
 std::string PathNamer::Path(const VQ_Containable& object) const {
+  std::string path;
+  AppendPath(object, path);
+  return path;
+}
+
+void PathNamer::AppendPath(const VQ_Containable& object, std::string& out) const {
   switch (object.GetRole()) {
     case VQ_Containable::Role::Property:
     case VQ_Containable::Role::Part: {
-      std::string owner = Path(*object.Parent());
-      return owner.empty() ? std::string(object.Name()) : owner + "." + object.Name();
+      const size_t start = out.size();
+      AppendPath(*object.Parent(), out);
+      if (out.size() != start) out += '.';
+      out += object.Name();
+      return;
     }
     case VQ_Containable::Role::Element:
-      return Path(*object.Parent()) + object.Name();
+      AppendPath(*object.Parent(), out);
+      out += object.Name();
+      return;
     case VQ_Containable::Role::Linked:
-      return Path(*object.Parent());
+      AppendPath(*object.Parent(), out);
+      return;
     case VQ_Containable::Role::Free:
       break;
   }
-  if (&object == m_Root) return "";
+  if (&object == m_Root) return;
   for (const auto& entry : m_Linked)
-    if (entry.first == &object) return entry.second;
-  return object.DisplayName();
+    if (entry.first == &object) {
+      out += entry.second;
+      return;
+    }
+  out += object.DisplayName();
 }
 
 std::vector<VQ_Containable*> Reachable(VQ_Container& root, bool leaves) {

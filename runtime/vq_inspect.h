@@ -16,6 +16,8 @@ class KYV_API PathNamer {
   PathNamer(const PathNamer&);
   ~PathNamer();
   std::string Path(const VQ_Containable& object) const;
+  // The path appended to `out`, with no text made on the way.
+  void AppendPath(const VQ_Containable& object, std::string& out) const;
 
  private:
   VQ_Container* m_Root;

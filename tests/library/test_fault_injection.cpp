@@ -10,7 +10,7 @@
 
 #include "vq_driver.h"
 #include "vq_error.h"
-#include "vq_evaluator.h"
+#include "vq_render.h"
 #include "vq_format.h"
 #include "vq_inspect.h"
 #include "vq_instances.h"

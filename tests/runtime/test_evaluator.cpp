@@ -9,6 +9,7 @@
 #include "vq_error.h"
 #include "vq_evaluator.h"
 #include "vq_memory.h"
+#include "vq_render.h"
 
 namespace {
 
@@ -87,25 +88,66 @@ TEST_F(StreamEvaluation, JacobianRowMatchesFiniteDifferences) {
   }
 }
 
+// Both refuse a stream by its shape alone, with the same message; the
+// renderer hands over no token of it.
 TEST_F(StreamEvaluation, MalformedStreamsAreRejected) {
   struct Case {
     const char* what;
     std::function<void(Stream&)> build;
+    const char* message;
   };
   std::vector<Case> cases = {
-      {"no token", [](Stream&) {}},
-      {"operator short of operands", [&](Stream& s) { s.AddOperator(EOp_Add), s.AddReference(&x); }},
-      {"square short of its operand", [&](Stream& s) { s.AddOperator(EOp_Square); }},
-      {"leaf left over", [&](Stream& s) { s.AddOperator(EOp_Code1), s.AddReference(&x), s.AddInteger(1); }},
-      {"two leaves", [&](Stream& s) { s.AddReference(&x), s.AddReference(&y); }},
-      {"unknown operator code", [&](Stream& s) { s.AddOperator(23), s.AddReference(&x), s.AddReference(&y); }},
+      {"no token", [](Stream&) {}, "malformed stream: no token"},
+      {"operator short of operands", [&](Stream& s) { s.AddOperator(EOp_Add), s.AddReference(&x); },
+       "operator \"+\" is short of operands"},
+      {"square short of its operand", [&](Stream& s) { s.AddOperator(EOp_Square); },
+       "operator \"sq\" is short of operands"},
+      {"outer operator short once the inner one is complete",
+       [&](Stream& s) { s.AddOperator(EOp_Divide), s.AddOperator(EOp_Multiply), s.AddReference(&x), s.AddInteger(2); },
+       "operator \"/\" is short of operands"},
+      {"leaf left over", [&](Stream& s) { s.AddOperator(EOp_Code1), s.AddReference(&x), s.AddInteger(1); },
+       "1 token(s) left over"},
+      {"two leaves", [&](Stream& s) { s.AddReference(&x), s.AddReference(&y); }, "1 token(s) left over"},
+      {"unknown operator code", [&](Stream& s) { s.AddOperator(23), s.AddReference(&x), s.AddReference(&y); },
+       "unknown operator code 23"},
+  };
+  struct Count : vq_rt::TokenVisitor {
+    void Text(std::string_view) override { ++tokens; }
+    void Reference(const VQ_VarParam&) override { ++tokens; }
+    int tokens = 0;
+  };
+  auto message = [](const std::function<void()>& run) {
+    try {
+      run();
+    } catch (const VQ_Error& e) {
+      return std::string(e.what());
+    }
+    return std::string("(no error)");
   };
   for (const Case& c : cases) {
     Stream stream;
     c.build(stream);
-    EXPECT_THROW(vq_rt::Evaluate(stream, 0, stream.Size()), VQ_Error) << c.what;
-    EXPECT_THROW(vq_rt::Render(stream, 0, stream.Size(), NameOf), VQ_Error) << c.what;
+    const std::string evaluated = message([&] { vq_rt::Evaluate(stream, 0, stream.Size()); });
+    EXPECT_NE(evaluated.find(c.message), std::string::npos) << c.what << ": " << evaluated;
+    EXPECT_EQ(message([&] { vq_rt::Render(stream, 0, stream.Size(), NameOf); }), evaluated) << c.what;
+    Count count;
+    EXPECT_THROW(vq_rt::VisitTokens(stream, 0, stream.Size(), count), VQ_Error) << c.what;
+    EXPECT_EQ(count.tokens, 0) << c.what;
   }
+  Stream one;
+  one.AddReference(&x);
+  EXPECT_THROW(vq_rt::Render(one, 1, 1, NameOf), VQ_Error) << "tokens outside the stream";
+}
+
+// Text needs no value: a reference to a parameter without a real one
+// renders, where it cannot be evaluated.
+TEST_F(StreamEvaluation, RenderingReadsNoValue) {
+  VQ_STRINGPARAMETER text(true);
+  Stream s;
+  s.AddOperator(EOp_Code1);
+  s.AddReference(&text);
+  EXPECT_EQ(vq_rt::Render(s, 0, s.Size(), [](const VQ_VarParam&) { return std::string("text"); }), "op1 text");
+  EXPECT_THROW(vq_rt::Evaluate(s, 0, s.Size()), VQ_Error);
 }
 
 TEST_F(StreamEvaluation, ConstantsRenderWithTheirKind) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <map>
 #include <random>
 #include <set>
@@ -174,11 +175,17 @@ TEST(TaggedValues, CarryTheirTagsAndOrdinal) {
 }
 
 TEST(Formatting, DoublesAreShortestAndAlwaysShowTheirKind) {
-  std::map<double, std::string> cases = {
+  const std::vector<std::pair<double, std::string>> cases = {
       {-3.0, "-3.0"}, {0.5, "0.5"}, {0.08333333333333333, "0.08333333333333333"},
       {0.001388888888888889, "0.001388888888888889"}, {1e20, "1e+20"}, {0.05635000000000001, "0.05635000000000001"},
+      {123456.0, "123456.0"}, {-1.7976931348623157e308, "-1.7976931348623157e+308"}, {5e-324, "5e-324"},
+      {std::nan(""), "nan"}, {-HUGE_VAL, "-inf"},
   };
-  for (const auto& [value, text] : cases) EXPECT_EQ(vq_rt::FormatDouble(value), text);
+  for (const auto& [value, text] : cases) {
+    EXPECT_EQ(vq_rt::FormatDouble(value), text);
+    char buffer[vq_rt::kDoubleTextSize];
+    EXPECT_EQ(vq_rt::FormatDouble(value, buffer), text);
+  }
 }
 
 TEST(Formatting, IntegerSetsShowRunsAndPairsUpToTheLimitsOfInt) {

@@ -7,6 +7,7 @@
 
 #include "vq_driver.h"
 #include "vq_evaluator.h"
+#include "vq_render.h"
 #include "vq_inspect.h"
 #include "vq_instances.h"
 
