@@ -72,9 +72,11 @@ TEST(ReportTokens, StreamNotationAsItIsPathsEscapedWhereTheyNeedIt) {
               std::string(R"("-", "*", )") + c.json + R"(, "2", "0.5" | )" + c.json)
         << c.name;
     // And with no equation written before.
-    for (auto [format, expected] : {std::pair(TokenWriter::Format::Text, c.text), {TokenWriter::Format::Json, c.json}})
-      EXPECT_EQ(Written([&](vqhost::Output& out) { TokenWriter(out, namer, format).Path(variable); }), expected)
+    for (const auto& written : {std::pair(TokenWriter::Format::Text, c.text), {TokenWriter::Format::Json, c.json}}) {
+      const TokenWriter::Format format = written.first;
+      EXPECT_EQ(Written([&](vqhost::Output& out) { TokenWriter(out, namer, format).Path(variable); }), written.second)
           << c.name;
+    }
   }
 }
 
