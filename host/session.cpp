@@ -24,15 +24,6 @@ Factory FindFactory(void* library, const std::string& type) {
   return reinterpret_cast<Factory>(symbol);
 }
 
-// The type name in a signature: "Model DOMAIN\tV8.4" names DOMAIN.
-std::string TypeOf(const char* signature) {
-  std::string text = signature ? signature : "";
-  size_t blank = text.find(' ');
-  size_t tab = text.find('\t');
-  if (blank == std::string::npos) return text;
-  return text.substr(blank + 1, (tab == std::string::npos ? text.size() : tab) - blank - 1);
-}
-
 // Creates an instance for every reference of the root to a type of the
 // library and links it, as a model would hold it. A reference to a runtime
 // type (a section's MINNODECOUNT) is nothing the library reads; it stays
@@ -41,7 +32,7 @@ void LinkReferences(void* library, VQ_ModelType& root) {
   for (int i = 0; i < root.PropertyCount(); ++i) {
     auto* reference = dynamic_cast<VQ_ExternalBase*>(root.PropertyAt(i));
     if (reference == nullptr || reference->LinkedIfAny() != nullptr) continue;
-    const std::string type = TypeOf(reference->ExternalTypeName());
+    const std::string type = vq_rt::SignatureName(reference->ExternalTypeName());
     if (vq_rt::FindSymbol(library, (type + "Factory").c_str()) == nullptr) continue;
     HeldInstance target(FindFactory(library, type)());
     if (target == nullptr) throw VQ_Error("no instance could be made for " + reference->DisplayName());
