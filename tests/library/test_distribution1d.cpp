@@ -2,6 +2,7 @@
 // statements and the streams they hand to the runtime.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "support/distribution_fixture.h"
@@ -67,6 +68,9 @@ TEST(Walk1D, OrdersOfTheWorkedConfigurations) {
     for (const auto& [path, value] : c.sets) f.Set(path, value);
     f.Run();
     EXPECT_EQ(f.Walk(), c.walk) << c.what;
+    // The runtime's count summed over every model driven: one an instance.
+    EXPECT_EQ(f.equations, c.walk.empty() ? 0 : 1 + static_cast<int>(std::count(c.walk.begin(), c.walk.end(), ' ')))
+        << c.what;
   }
 }
 
