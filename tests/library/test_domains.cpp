@@ -134,8 +134,11 @@ TEST(DomainGrid, NodeCountsFromTheSpacing) {
 // point: each section's length uses the next section's new location. A first
 // section that starts elsewhere than at 0 takes the later ones with it.
 TEST(DomainGrid, SeveralSectionsAreRightOnTheFirstCall) {
-  for (const char* first : {"", "0.5"})
-  for (int sections : {2, 3}) {
+  struct Case {
+    int sections;
+    const char* first;  // the first section's location, "" for the default
+  } cases[] = {{2, ""}, {3, ""}, {2, "0.5"}, {3, "0.5"}};
+  for (const auto& [sections, first] : cases) {
     Domain g;
     g.Set("NUMSECTIONS", std::to_string(sections));
     if (*first) g.Set("SECTION(1).LOCATION", first);
