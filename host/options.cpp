@@ -22,9 +22,7 @@ bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h" || a
 
 // An option whose value is the next argument when it is not given as
 // --OPTION=VALUE.
-bool TakesNextArgument(const std::string& arg) {
-  return arg == "--set" || arg == "--format" || arg == "--library";
-}
+bool TakesNextArgument(const std::string& arg) { return arg == "--set" || arg == "--format" || arg == "--library"; }
 
 // --help wins over anything else on the line, including arguments that
 // would be refused; values of options and what follows "--" are not options.

@@ -92,10 +92,10 @@ TEST(Host, FirstOrderSectionsOfOneInterval) {
 }
 
 // The fourteen top-level types, as the library exports them.
-const char* const kTypes[] = {"ANGLEDOMAIN",   "CONNECTION",           "CONTROLSIGNAL",    "DISTRIBUTION1D",
-                              "DISTRIBUTION2D", "DISTRIBUTION3D",       "DOMAIN",           "GENERICCONNECTION",
-                              "GENERICCONTROLSIGNAL", "GENERICMODEL",   "GENERICSTREAM",    "GENERICSTRUCTURE",
-                              "LENGTHDOMAIN",   "SECTIONDATAMODEL"};
+const char* const kTypes[] = {"ANGLEDOMAIN",          "CONNECTION",      "CONTROLSIGNAL", "DISTRIBUTION1D",
+                              "DISTRIBUTION2D",       "DISTRIBUTION3D",  "DOMAIN",        "GENERICCONNECTION",
+                              "GENERICCONTROLSIGNAL", "GENERICMODEL",    "GENERICSTREAM", "GENERICSTRUCTURE",
+                              "LENGTHDOMAIN",         "SECTIONDATAMODEL"};
 const std::string kTypeNames = [] {
   std::string names;
   for (const char* type : kTypes) names += (names.empty() ? "" : ", ") + std::string(type);
@@ -108,9 +108,8 @@ TEST(Host, HelpListsTheTypesAndVersionTheLibrary) {
   Result help = RunHost({"--help"});
   ASSERT_EQ(help.status, 0) << help.err;
   EXPECT_EQ(help.err, "");
-  EXPECT_EQ(help.out.rfind("usage: vqhost [TYPE] [--set PATH=VALUE]... [--format text|json] [--library FILE]\n", 0),
-            0u)
-      << help.out;
+  const std::string usage = "usage: vqhost [TYPE] [--set PATH=VALUE]... [--format text|json] [--library FILE]\n";
+  EXPECT_EQ(help.out.rfind(usage, 0), 0u) << help.out;
   for (const char* type : kTypes) {
     const size_t line = help.out.find("\n  " + std::string(type) + " ");
     ASSERT_NE(line, std::string::npos) << type << " missing from\n" << help.out;
