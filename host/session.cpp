@@ -25,7 +25,7 @@ std::string UnknownType(void* library, const std::string& type, const Options& o
   for (const TypeInfo& known : TopLevelTypes())
     if (vq_rt::FindSymbol(library, (std::string(known.name) + "Factory").c_str()) != nullptr)
       reached += (reached.empty() ? "" : ", ") + std::string(known.name);
-  if (!reached.empty()) message += "; it reaches " + reached;
+  if (!reached.empty()) message += "; of the library's types it reaches " + reached;
   return message;
 }
 

@@ -194,8 +194,8 @@ int VQ_ModelType::GroupLimitRecords() { return static_cast<int>(State().counted.
 
 void VQ_ModelType::ConfirmGroupLimitRecords(const char* level, int counted, int records) {
   if (counted != records)
-    vq_rt::Raise("%s: class level %s counted %d equations but called SetGroupLimits %d times (once per equation, "
-                 "before its AddNonZero calls)",
+    vq_rt::Raise("%s: class level %s counted %d equations with %d SetGroupLimits calls; every equation needs one "
+                 "of its own, before its AddNonZero calls",
                  DisplayName().c_str(), vq_rt::SignatureName(level).c_str(), counted, records);
 }
 

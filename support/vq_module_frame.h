@@ -31,8 +31,8 @@ constexpr bool IsExportedTypeName(const char* name) {
 
 #define BRANTEL_EXPORT_TYPE(TYPE)                                                                 \
   static_assert(brantel::IsExportedTypeName(#TYPE),                                               \
-                "BRANTEL_EXPORT_TYPE(" #TYPE "): an exported type's name is upper case (the class " \
-                "VQ_NAME, exported as NAMEFactory), as hosts look types up in upper case");         \
+                "BRANTEL_EXPORT_TYPE(" #TYPE "): an exported type's name is upper case (class "     \
+                "VQ_NAME, factory NAMEFactory): hosts look types up by the upper-case name");       \
   BRANTEL_DECLARE_MODULE_DATA(TYPE)                                                               \
   BRANTEL_DEFINE_MODULE_DATA(TYPE)                                                                \
   BRANTEL_DECLARE_FACTORY(TYPE)                                                                   \
