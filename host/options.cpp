@@ -78,7 +78,8 @@ std::string Usage() {
       "  --        ends the options: what follows is the type\n"
       "Options take their value as the next argument or after '=' (--set=PATH=VALUE).\n"
       "Quote paths with parentheses in the shell: --set 'SECTION(2).NODECOUNT=6'.\n"
-      "Types of Brantel300_1 (those of a library given with --library are named as it exports them):\n";
+      "The types of Brantel300_1 (a model library given with --library adds its own, by the names it\n"
+      "exports):\n";
   for (const TypeInfo& type : TopLevelTypes()) {
     std::string name = "  " + std::string(type.name);
     name.resize(24, ' ');
