@@ -12,6 +12,12 @@ include(CMakePackageConfigHelpers)
 
 set(BRANTEL_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Brantel300_1)
 
+# The libraries others link against carry the major version in their
+# sonames (libBrantel300_1.so.30); the Windows DLLs keep their plain names,
+# as this file serves the Linux build alone. Dornvale is loaded by its plain
+# name, like a model library, and stays unversioned.
+set_target_properties(kyvexp Brantel300_1 PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+
 # Installed libraries find each other beside themselves.
 set_target_properties(kyvexp Brantel300_1 Dornvale PROPERTIES INSTALL_RPATH "$ORIGIN")
 set_target_properties(brantel_module_frame PROPERTIES EXPORT_NAME ModuleFrame)

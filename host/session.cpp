@@ -31,7 +31,11 @@ std::string UnknownType(void* library, const std::string& type, const Options& o
 
 std::string DefaultLibrary() {
   const std::string directory = vq_rt::RuntimeDirectory();
+#ifdef BRANTEL_LIBRARY_FILE
+  const std::string file = BRANTEL_LIBRARY_FILE;
+#else
   const std::string file = vq_rt::LibraryFileName("Brantel300_1");
+#endif
   return directory.empty() ? file : directory + "/" + file;
 }
 

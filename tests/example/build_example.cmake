@@ -36,6 +36,13 @@ run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX})
 build_against_prefix(${EXAMPLE_SOURCE} ${EXAMPLE_BUILD})
 build_against_prefix(${FAULTY_SOURCE} ${FAULTY_BUILD})
 
+# The installed host drives the example without the build tree's help.
+execute_process(COMMAND ${PREFIX}/bin/vqhost wallprofile --library ${EXAMPLE_BUILD}/libWallProfile.so
+  RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE error)
+if(NOT status EQUAL 0 OR NOT output MATCHES "^type: Model WALLPROFILE")
+  message(FATAL_ERROR "the installed vqhost failed (${status}) on the example: ${error}")
+endif()
+
 # A type exported under a lower-case name would build and never be found:
 # it must not compile, and the compiler must say why.
 execute_process(COMMAND ${CMAKE_COMMAND} --build ${FAULTY_BUILD} --target LowerCaseExport
