@@ -21,6 +21,7 @@ set_target_properties(kyvexp Brantel300_1 PROPERTIES VERSION ${PROJECT_VERSION} 
 # Installed libraries find each other beside themselves.
 set_target_properties(kyvexp Brantel300_1 Dornvale PROPERTIES INSTALL_RPATH "$ORIGIN")
 set_target_properties(brantel_module_frame PROPERTIES EXPORT_NAME ModuleFrame)
+set_target_properties(brantel_module_frame_archive PROPERTIES EXPORT_NAME ModuleFrameArchive)
 
 install(TARGETS kyvexp EXPORT Brantel300_1Targets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
@@ -28,7 +29,7 @@ install(TARGETS kyvexp EXPORT Brantel300_1Targets
 install(TARGETS Brantel300_1 EXPORT Brantel300_1Targets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/Brantel300_1)
-install(TARGETS brantel_module_frame EXPORT Brantel300_1Targets
+install(TARGETS brantel_module_frame brantel_module_frame_archive EXPORT Brantel300_1Targets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 # The runtime loads the procedure library from beside the model library.
 install(TARGETS Dornvale LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
