@@ -6,7 +6,8 @@
 #   target_link_libraries(mymodels PRIVATE Brantel300_1::ModuleFrame)
 # with the imported targets Brantel300_1::kyvexp (the runtime),
 # Brantel300_1::Brantel300_1 (the library) and Brantel300_1::ModuleFrame
-# (the frame a model library compiles in; it brings the other two).
+# (the frame a model library compiles in; it brings the other two and links
+# Brantel300_1::ModuleFrameArchive whole).
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
