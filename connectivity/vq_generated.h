@@ -67,9 +67,11 @@ class VQ_GeneratedLevel : public Base {
     m_OwnEqnCount = 0;
     m_Counted = false;
     const int before = n;
+    const int recordsBefore = this->GroupLimitRecords();
     const int status = self().CountOwnEquations(n);
     if (status < 0) return status;
     m_OwnEqnCount = n - before;
+    this->ConfirmGroupLimitRecords(Self::VQ_ContainerId(), m_OwnEqnCount, this->GroupLimitRecords() - recordsBefore);
     m_Counted = true;
     return this->SetLocalEqnCount(n);
   }

@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
   try {
     vqhost::Options options = vqhost::ParseOptions(argc, argv);
     if (options.help) out << vqhost::Usage();
+    else if (options.version) out << "Brantel300_1 " << vqhost::Version() << "\n";
     else Run(options, out);
     out.Finish();
     return 0;

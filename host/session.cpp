@@ -6,10 +6,6 @@
 #include "vq_links.h"
 #include "vq_recorder.h"
 
-#ifndef BRANTEL_DEFAULT_LIBRARY
-#define BRANTEL_DEFAULT_LIBRARY "libBrantel300_1.so"
-#endif
-
 namespace vqhost {
 
 namespace {
@@ -17,6 +13,31 @@ namespace {
 constexpr const char* kDefaultType = "DISTRIBUTION1D";
 
 using Factory = VQ_ModelType* (*)();
+
+// Names the types there are: the library's own fourteen, or for a model
+// library of one's own those of the fourteen it reaches (its own it names
+// itself, by the factories it exports).
+std::string UnknownType(void* library, const std::string& type, const Options& options) {
+  std::string message = "unknown type \"" + vq_rt::UserText(type) + "\"";
+  if (options.library.empty()) return message + "; the types are " + TypeNames();
+  message += ": " + vq_rt::UserText(options.library) + " exports no " + vq_rt::UserText(type) + "Factory";
+  std::string reached;
+  for (const TypeInfo& known : TopLevelTypes())
+    if (vq_rt::FindSymbol(library, (std::string(known.name) + "Factory").c_str()) != nullptr)
+      reached += (reached.empty() ? "" : ", ") + std::string(known.name);
+  if (!reached.empty()) message += "; of the library's types it reaches " + reached;
+  return message;
+}
+
+std::string DefaultLibrary() {
+  const std::string directory = vq_rt::RuntimeDirectory();
+#ifdef BRANTEL_LIBRARY_FILE
+  const std::string file = BRANTEL_LIBRARY_FILE;
+#else
+  const std::string file = vq_rt::LibraryFileName("Brantel300_1");
+#endif
+  return directory.empty() ? file : directory + "/" + file;
+}
 
 Factory FindFactory(void* library, const std::string& type) {
   void* symbol = vq_rt::FindSymbol(library, (type + "Factory").c_str());
@@ -71,11 +92,14 @@ std::vector<std::string> RunRecordingFrames(vq_rt::Driver& driver, const VQ_Mode
 void ReleaseInstance::operator()(VQ_ModelType* instance) const { instance->Release(); }
 
 Session::Session(const Options& options) {
-  std::string path = options.library.empty() ? BRANTEL_DEFAULT_LIBRARY : options.library;
+  // The library lies beside the runtime, in the build tree and installed alike.
+  std::string path = options.library.empty() ? DefaultLibrary() : options.library;
   std::string error;
   void* library = vq_rt::OpenLibrary(path, error);
   if (library == nullptr) throw VQ_Error("cannot load the model library: " + vq_rt::OneLine(error));
   std::string type = options.type.empty() ? kDefaultType : options.type;
+  if (vq_rt::FindSymbol(library, (type + "Factory").c_str()) == nullptr)
+    throw VQ_Error(UnknownType(library, type, options));
   m_Root.reset(FindFactory(library, type)());
   if (m_Root == nullptr) throw VQ_Error("no instance of " + type + " could be made");
   LinkReferences(library, *m_Root);

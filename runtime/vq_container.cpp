@@ -190,6 +190,15 @@ void VQ_ModelType::ConfirmEmittedCount(int counted, int emitted) {
                  emitted, counted);
 }
 
+int VQ_ModelType::GroupLimitRecords() { return static_cast<int>(State().counted.size()); }
+
+void VQ_ModelType::ConfirmGroupLimitRecords(const char* level, int counted, int records) {
+  if (counted != records)
+    vq_rt::Raise("%s: class level %s counted %d equations with %d SetGroupLimits calls; every equation needs one "
+                 "of its own, before its AddNonZero calls",
+                 DisplayName().c_str(), vq_rt::SignatureName(level).c_str(), counted, records);
+}
+
 void VQ_ModelType::AddEquation(VQ_EquationType* object, int& counter, int group) {
   if (object == nullptr) vq_rt::Raise("%s: an equation object is missing", DisplayName().c_str());
   vq_rt::ContainerState& state = State();

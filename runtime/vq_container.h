@@ -100,6 +100,13 @@ class KYV_API VQ_ModelType : public VQ_Container {
   // The emission pass of one class level gave `emitted` equations where its
   // counting pass counted `counted`: raises VQ_Error when they differ.
   void ConfirmEmittedCount(int counted, int emitted);
+  // SetGroupLimits calls of the counting pass so far, over every class level.
+  int GroupLimitRecords();
+  // The counting pass of the class level with type signature `level` counted
+  // `counted` equations and called SetGroupLimits `records` times: raises
+  // VQ_Error when they differ, since an equation without its own record has
+  // no references.
+  void ConfirmGroupLimitRecords(const char* level, int counted, int records);
 
  protected:
   void StreamReset();

@@ -23,6 +23,13 @@ std::string DirectoryOf(const std::string& path) {
 
 }  // namespace
 
+// An object of internal linkage: its address is the runtime's own, never a
+// copy the program holds.
+std::string RuntimeDirectory() {
+  static const char marker = 0;
+  return ModuleDirectory(&marker);
+}
+
 bool HasDirectory(const std::string& text) { return text.find_first_of(kSeparators) != std::string::npos; }
 
 #if defined(_WIN32)

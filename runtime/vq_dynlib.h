@@ -20,6 +20,9 @@ KYV_API void CloseLibrary(void* library);
 // The directory of the module (program or library) that holds `address`;
 // empty when the loader cannot tell.
 KYV_API std::string ModuleDirectory(const void* address);
+// The directory the runtime itself was loaded from: the libraries of one
+// installation lie beside each other, in the build tree as when installed.
+KYV_API std::string RuntimeDirectory();
 // The file a library called `name` is built as: libNAME.so, NAME.dll.
 KYV_API std::string LibraryFileName(const std::string& name);
 // Whether `text` names a file by a path (it holds a directory separator)

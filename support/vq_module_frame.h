@@ -19,8 +19,21 @@
 #include "vq_module_data.h"
 #include "vq_templates_impl.h"
 
-#define BRANTEL_EXPORT_TYPE(TYPE)   \
-  BRANTEL_DECLARE_MODULE_DATA(TYPE) \
-  BRANTEL_DEFINE_MODULE_DATA(TYPE)  \
-  BRANTEL_DECLARE_FACTORY(TYPE)     \
+namespace brantel {
+// Hosts look a type's factory up by the type's name in upper case: a name
+// with a lower-case letter would build and never be found.
+constexpr bool IsExportedTypeName(const char* name) {
+  for (; *name != '\0'; ++name)
+    if (*name >= 'a' && *name <= 'z') return false;
+  return true;
+}
+}  // namespace brantel
+
+#define BRANTEL_EXPORT_TYPE(TYPE)                                                                 \
+  static_assert(brantel::IsExportedTypeName(#TYPE),                                               \
+                "BRANTEL_EXPORT_TYPE(" #TYPE "): an exported type's name is upper case (class "     \
+                "VQ_NAME, factory NAMEFactory): hosts look types up by the upper-case name");       \
+  BRANTEL_DECLARE_MODULE_DATA(TYPE)                                                               \
+  BRANTEL_DEFINE_MODULE_DATA(TYPE)                                                                \
+  BRANTEL_DECLARE_FACTORY(TYPE)                                                                   \
   BRANTEL_DEFINE_FACTORY(TYPE)

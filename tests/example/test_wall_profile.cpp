@@ -112,6 +112,35 @@ TEST(WallProfile, HostRegistersAndEmitsBothClassLevels) {
   EXPECT_NE(r.out.find(equations), std::string::npos) << r.out;
 }
 
+// Mistakes of a model library's author fail loudly, naming what is wrong: a
+// counting pass whose equations and group-limit records disagree (which
+// would leave equations without references), a type the library does not
+// export (naming those it reaches).
+TEST(WallProfile, MistakesInAModelLibraryAreRefused) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"onegroupperloop", "--library", BRANTEL_FAULTY_LIBRARY},
+       "ONEGROUPPERLOOP: class level ONEGROUPPERLOOP counted 2 equations with 1 SetGroupLimits calls; every "
+       "equation needs one of its own, before its AddNonZero calls"},
+      {{"TwoGroupsPerEquation", "--library", BRANTEL_FAULTY_LIBRARY, "--format", "json"},
+       "TWOGROUPSPEREQUATION: class level TWOGROUPSPEREQUATION counted 2 equations with 4 SetGroupLimits calls; "
+       "every equation needs one of its own, before its AddNonZero calls"},
+      {{"rod", "--library", BRANTEL_EXAMPLE_LIBRARY},
+       std::string("unknown type \"ROD\": ") + BRANTEL_EXAMPLE_LIBRARY +
+           " exports no RODFactory; of the library's types it reaches ANGLEDOMAIN, CONNECTION, CONTROLSIGNAL, "
+           "DISTRIBUTION1D, DISTRIBUTION2D, DISTRIBUTION3D, DOMAIN, GENERICCONNECTION, GENERICCONTROLSIGNAL, "
+           "GENERICMODEL, GENERICSTREAM, GENERICSTRUCTURE, LENGTHDOMAIN, SECTIONDATAMODEL"},
+  };
+  for (const Case& c : cases) {
+    Result r = RunHost(c.args);
+    EXPECT_EQ(r.status, 2) << c.err;
+    EXPECT_EQ(r.out, "") << c.err;
+    EXPECT_EQ(r.err, "vqhost: " + c.err + "\n");
+  }
+}
+
 // Driven in this process: each equation's residual and Jacobian row at a
 // profile that satisfies it, and the heap before and after. A wall with a
 // domain takes, beyond the domain alone, exactly one block for itself, one

@@ -113,8 +113,16 @@ std::string ClampNumbers(const std::string& text, const Bounds& bounds) {
   return out;
 }
 
+// A --set assignment with the numbers of a property that sizes a grid
+// clamped.
+std::string ClampAssignment(const std::string& assignment, const Bounds& bounds) {
+  size_t eq = assignment.find('=');
+  if (eq == std::string::npos || !SizesAGrid(assignment.substr(0, eq))) return assignment;
+  return assignment.substr(0, eq + 1) + ClampNumbers(assignment.substr(eq + 1), bounds);
+}
+
 // The arguments, one a line; the type is the first one that is neither an
-// option nor an option's value.
+// option nor an option's value (after "--", whatever it looks like).
 std::vector<std::string> Arguments(const uint8_t* data, size_t size) {
   std::vector<std::string> lines(1);
   for (size_t i = 0; i < size; ++i) {
@@ -124,25 +132,32 @@ std::vector<std::string> Arguments(const uint8_t* data, size_t size) {
   }
   if (lines.back().empty()) lines.pop_back();
   std::string type;
-  for (size_t i = 0; i < lines.size(); ++i) {
+  for (size_t i = 0; i < lines.size() && type.empty(); ++i) {
     const std::string& arg = lines[i];
+    if (arg == "--") {
+      if (i + 1 < lines.size()) type = lines[i + 1];
+      break;
+    }
     if (arg == "--set" || arg == "--format" || arg == "--library") ++i;
-    else if (!arg.empty() && arg[0] != '-' && type.empty()) type = arg;
+    else if (!arg.empty() && arg[0] != '-') type = arg;
   }
   const Bounds bounds = BoundsFor(type);
   std::vector<std::string> args;
+  bool optionsEnded = false;
   for (size_t i = 0; i < lines.size(); ++i) {
     const std::string& arg = lines[i];
-    if (arg == "--library") {
+    if (optionsEnded) {
+      args.push_back(arg);
+    } else if (arg == "--library") {
       ++i;
     } else if (arg.rfind("--library=", 0) == 0) {
     } else if (arg == "--set" && i + 1 < lines.size()) {
-      const std::string& assignment = lines[++i];
-      size_t eq = assignment.find('=');
       args.push_back(arg);
-      if (eq == std::string::npos || !SizesAGrid(assignment.substr(0, eq))) args.push_back(assignment);
-      else args.push_back(assignment.substr(0, eq + 1) + ClampNumbers(assignment.substr(eq + 1), bounds));
+      args.push_back(ClampAssignment(lines[++i], bounds));
+    } else if (arg.rfind("--set=", 0) == 0) {
+      args.push_back("--set=" + ClampAssignment(arg.substr(6), bounds));
     } else {
+      optionsEnded = arg == "--";
       args.push_back(arg);
     }
   }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -90,6 +91,69 @@ TEST(Host, FirstOrderSectionsOfOneInterval) {
   EXPECT_NE(r.out.find("\nequations: 12\n"), std::string::npos) << r.out;
 }
 
+// The fourteen top-level types, as the library exports them.
+const char* const kTypes[] = {"ANGLEDOMAIN",          "CONNECTION",      "CONTROLSIGNAL", "DISTRIBUTION1D",
+                              "DISTRIBUTION2D",       "DISTRIBUTION3D",  "DOMAIN",        "GENERICCONNECTION",
+                              "GENERICCONTROLSIGNAL", "GENERICMODEL",    "GENERICSTREAM", "GENERICSTRUCTURE",
+                              "LENGTHDOMAIN",         "SECTIONDATAMODEL"};
+const std::string kTypeNames = [] {
+  std::string names;
+  for (const char* type : kTypes) names += (names.empty() ? "" : ", ") + std::string(type);
+  return names;
+}();
+
+// --help names every type the host can make with a line on what it is, and
+// every one of them is made by that name; --version gives the library's.
+TEST(Host, HelpListsTheTypesAndVersionTheLibrary) {
+  Result help = RunHost({"--help"});
+  ASSERT_EQ(help.status, 0) << help.err;
+  EXPECT_EQ(help.err, "");
+  const std::string usage = "usage: vqhost [TYPE] [--set PATH=VALUE]... [--format text|json] [--library FILE]\n";
+  EXPECT_EQ(help.out.rfind(usage, 0), 0u) << help.out;
+  for (const char* type : kTypes) {
+    const size_t line = help.out.find("\n  " + std::string(type) + " ");
+    ASSERT_NE(line, std::string::npos) << type << " missing from\n" << help.out;
+    const size_t end = help.out.find('\n', line + 1);
+    const std::string description = help.out.substr(line + 3 + std::strlen(type), end - line - 3 - std::strlen(type));
+    EXPECT_GT(description.find_first_not_of(' '), 1u) << type;
+    EXPECT_GT(description.size(), 20u) << type;
+  }
+  Result version = RunHost({"--version"});
+  EXPECT_EQ(version.status, 0) << version.err;
+  EXPECT_EQ(version.out, "Brantel300_1 30.0.2.35\n");
+  EXPECT_EQ(version.err, "");
+}
+
+// Options take their value after '=' as well as in the next argument, "--"
+// ends the options, --help wins over every other argument before "--" (those
+// that would be refused too), --version over a run: each line gives what
+// its plain counterpart gives.
+TEST(Host, CommandLineConventions) {
+  struct Case {
+    std::vector<std::string> args;
+    std::vector<std::string> same;
+  } cases[] = {
+      {{"--set=USERNOTES=a=b", "genericmodel"}, {"genericmodel", "--set", "USERNOTES=a=b"}},
+      {{"domain", "--set=NUMSECTIONS=2", "--format=json"}, {"domain", "--set", "NUMSECTIONS=2", "--format", "json"}},
+      {{"--set=INTEGRALS="}, {"--set", "INTEGRALS="}},
+      {{"--", "domain"}, {"domain"}},
+      {{"--set", "LENGTH=2", "--", "domain"}, {"domain", "--set", "LENGTH=2"}},
+      {{"-h"}, {"--help"}},
+      {{"--bogus", "--help"}, {"--help"}},
+      {{"NOSUCHTYPE", "--format", "xml", "--set", "=", "--help", "another"}, {"--help"}},
+      {{"--version", "--help"}, {"--help"}},
+      {{"domain", "--version"}, {"--version"}},
+  };
+  for (const Case& c : cases) {
+    Result r = RunHost(c.args);
+    Result expected = RunHost(c.same);
+    ASSERT_EQ(expected.status, 0) << c.same[0] << ": " << expected.err;
+    EXPECT_EQ(r.status, 0) << c.args[0] << ": " << r.err;
+    EXPECT_EQ(r.out, expected.out) << c.args[0];
+    EXPECT_EQ(r.err, "") << c.args[0];
+  }
+}
+
 TEST(Host, BadInputIsOneLineOnStderrAndStatusTwo) {
   struct Case {
     std::vector<std::string> args;
@@ -108,6 +172,13 @@ TEST(Host, BadInputIsOneLineOnStderrAndStatusTwo) {
       {{"--library", "/nonexistent/lib.so"}, "/nonexistent/lib.so"},
       {{"domain", "--set", "SECTION(1)(2).LOCATION=0.5"}, "SECTION(1)(2).LOCATION"},
       {{"domain", "--set", "VALUE(3)xyz)=7"}, "VALUE(3)xyz)"},
+      // After "--" nothing is an option; an option's value is never one.
+      {{"--", "--help"}, "unknown type \"--HELP\""},
+      {{"--", "domain", "--set", "LENGTH=2"}, "more than one type given"},
+      {{"--set", "--help"}, "--set takes PATH=VALUE, not \"--help\""},
+      {{"--set="}, "--set takes PATH=VALUE, not \"\""},
+      {{"--set==1"}, "--set takes PATH=VALUE, not \"=1\""},
+      {{"--format="}, "unknown format \"\""},
   };
   for (const Case& c : cases) {
     Result r = RunHost(c.args);
@@ -266,7 +337,7 @@ TEST(Host, RefusalsAreOneLineNamingThePathTheValueAndTheReason) {
        "DOMAIN.DISCRETIZATIONMETHOD: \"" + longName.substr(0, 100) + "...\" is not one of the valid values {\"BFD1\", "
        "\"BFD2\", \"CFD2\", \"CFD4\", \"FFD1\", \"FFD2\", \"OCFE2\", \"OCFE3\", \"OCFE4\", \"UBFD4\"}"},
       {{"distribution1d", "--set", "VALUE=x"}, "DISTRIBUTION1D.VALUE: \"x\" cannot replace \"Matrix\""},
-      {{"do\nmain"}, "unknown type \"DO\\nMAIN\""},
+      {{"do\nmain"}, "unknown type \"DO\\nMAIN\"; the types are " + kTypeNames},
       {{"domain", "--set", "USERNOTES\n"}, "--set takes PATH=VALUE, not \"USERNOTES\\n\""},
       {{"domain", "--set", "MINNODECOUNT=10000001"},
        "DOMAIN.MINNODECOUNT: 10000001 node intervals in each of 1 sections give more than the 10000000 node intervals "

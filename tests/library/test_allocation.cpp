@@ -80,7 +80,7 @@ TEST(Allocation, TheHostsAndTheRuntimesOwnAllocationsStayOffTheRuntimeHeap) {
 // (tests/windows).
 #if !defined(_WIN32)
 TEST(Allocation, TheLibraryDoesNotExportItsAllocator) {
-  void* library = dlopen("libBrantel300_1.so", RTLD_NOW | RTLD_NOLOAD);
+  void* library = dlopen(BRANTEL_LIBRARY_LOADED_NAME, RTLD_NOW | RTLD_NOLOAD);
   ASSERT_NE(library, nullptr);
   EXPECT_EQ(OwnAllocatorExports(library, "GENERICMODELFactory"), std::vector<std::string>{});
   dlclose(library);
