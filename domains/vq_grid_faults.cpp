@@ -168,7 +168,8 @@ GridFault FindGridFault(VQ_DOMAIN& domain) {
 GridFault FindCoordinateFault(VQ_DOMAIN& domain) {
   VQ_DOMAIN::RealArray& value = *domain.VALUE;
   const double first = (*(*domain.SECTION)(1).LOCATION).v();
-  if (value(0).HasUserValue() && !Same(value(0).v(), first, std::fabs(first)))
+  const double firstScale = std::fabs(first) + std::fabs((*domain.SECTION)(1).LENGTH.v());
+  if (value(0).HasUserValue() && !Same(value(0).v(), first, firstScale))
     return Fault(value(0), "is not %s, where section 1 begins", Shown(first).c_str());
   const int points = (*domain.NUMPOLYPOINTS).v();
   for (int s = 1; s <= (*domain.NUMSECTIONS).v(); ++s) {

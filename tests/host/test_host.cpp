@@ -335,6 +335,16 @@ TEST(Host, RefusalsAreOneLineNamingThePathTheValueAndTheReason) {
       {{"domain", "--set", "DISCRETIZATIONMETHOD=OCFE3", "--set", "POLYPOINT(3)=0.9"},
        "DOMAIN.POLYPOINT(3): 0.9 belongs to an element the model does not have: POLYPOINT has the elements {1, 2}; "
        "choose a method with more inner points, or clear the value"},
+      {{"--set", "VALUE(9)=1"},
+       "DISTRIBUTION1D.VALUE(9): 1.0 belongs to an element the model does not have: VALUE has the elements {0..8}; "
+       "lay more nodes in the distribution's domains, or clear the value"},
+      {{"distribution2d", "--set", "DDX(0,9)=1"},
+       "DISTRIBUTION2D.DDX(0,9): 1.0 belongs to an element the model does not have: DDX has the elements {0..8} x "
+       "{0..8}; raise the derivative order or lay more nodes in the distribution's domains, or clear the value"},
+      {{"distribution3d", "--set", "IDX(0,0,0)=1"},
+       "DISTRIBUTION3D.IDX(0,0,0): 1.0 belongs to an element the model does not have: IDX has the elements {} x "
+       "{0..8} x {0..8}; request the integral in INTEGRALS or lay more nodes in the distribution's domains, or clear "
+       "the value"},
       {{"domain", "--set", "VALUE(9)=1.2"},
        "DOMAIN.VALUE(9): 1.2 belongs to an element the model does not have: VALUE has the elements {0..8}; lay more "
        "node intervals, or clear the value"},
