@@ -1,7 +1,6 @@
 #include "vq_walk.h"
 
 #include <climits>
-#include <cstring>
 
 namespace brantel::walk {
 
@@ -77,31 +76,12 @@ void EmitPass::Row(const Op& row, int node, const Position& at, Subject& subject
   }
 }
 
-namespace {
-
-// The node intervals a section needs for a method's rows to stay inside it:
-// first-order rows touch only the node and its neighbour, second-order and
-// fourth-order ones reach two and four intervals, collocation one element.
-struct StencilReach {
-  const char* method;
-  int intervals;
-};
-constexpr StencilReach kStencilReach[] = {
-    {"BFD1", 1}, {"FFD1", 1}, {"BFD2", 2},  {"FFD2", 2},  {"CFD2", 2},
-    {"CFD4", 4}, {"UBFD4", 4}, {"OCFE2", 2}, {"OCFE3", 3}, {"OCFE4", 4},
-};
-
-int IntervalsNeeded(const char* method) {
-  for (const StencilReach& reach : kStencilReach)
-    if (std::strcmp(reach.method, method) == 0) return reach.intervals;
-  return 1;
-}
-
-}  // namespace
-
 // Stencils reach from a row's node to the ends of its section (finite
 // differences) or of its element (collocation); a grid of the domain's own
-// making always suits, one with other values may not.
+// making always suits, one with other values may not. Each method's rows
+// reach exactly one element (its inner points and one more intervals), so a
+// grid of whole elements with the method's own inner points leaves no
+// section too short for them.
 GridFault UnsuitableGrid(VQ_DOMAIN& domain) {
   if (GridFault fault = FindGridFault(domain)) return fault;
   const char* method = KnownMethod((*domain.DISCRETIZATIONMETHOD).v());
@@ -109,12 +89,6 @@ GridFault UnsuitableGrid(VQ_DOMAIN& domain) {
   if ((*domain.NUMPOLYPOINTS).v() != OwnPolyPoints(method))
     return Fault(*domain.NUMPOLYPOINTS, "inner points per element do not suit %s, whose stencils take %d", method,
                  OwnPolyPoints(method));
-  const int needed = IntervalsNeeded(method);
-  for (int s = 1; s <= (*domain.NUMSECTIONS).v(); ++s) {
-    VQ_SECTIONDATAMODEL& section = (*domain.SECTION)(s);
-    if (section.NODECOUNT.v() < needed)
-      return Fault(section.NODECOUNT, "is fewer than the %d node intervals the %s stencils need", needed, method);
-  }
   return {};
 }
 

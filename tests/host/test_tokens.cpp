@@ -47,6 +47,10 @@ TEST(ReportTokens, StreamNotationAsItIsPathsEscapedWhereTheyNeedIt) {
       {"BACK\\SLASH", R"(BACK\\SLASH)", R"("BACK\\SLASH")"},
       {"BYTE\xff", R"(BYTE\xff)", R"("BYTE\ufffd")"},
       {"\xc3\xa9T\x7f", "\xc3\xa9T\\x7f", "\"\xc3\xa9T\x7f\""},
+      // Overlong forms and a code point past U+10FFFF are no characters.
+      {"C0\xc0\xaf", R"(C0\xc0\xaf)", R"("C0\ufffd\ufffd")"},
+      {"E0\xe0\x80\x80", R"(E0\xe0\x80\x80)", R"("E0\ufffd\ufffd\ufffd")"},
+      {"F4\xf4\x90\x80\x80", R"(F4\xf4\x90\x80\x80)", R"("F4\ufffd\ufffd\ufffd\ufffd")"},
   };
   for (const Case& c : cases) {
     Owner owner;

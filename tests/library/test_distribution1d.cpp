@@ -2,6 +2,7 @@
 // statements and the streams they hand to the runtime.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "support/distribution_fixture.h"
@@ -67,6 +68,9 @@ TEST(Walk1D, OrdersOfTheWorkedConfigurations) {
     for (const auto& [path, value] : c.sets) f.Set(path, value);
     f.Run();
     EXPECT_EQ(f.Walk(), c.walk) << c.what;
+    // The runtime's count summed over every model driven: one an instance.
+    EXPECT_EQ(f.equations, c.walk.empty() ? 0 : 1 + static_cast<int>(std::count(c.walk.begin(), c.walk.end(), ' ')))
+        << c.what;
   }
 }
 
@@ -235,7 +239,8 @@ TEST(Distribution1D, GridsTheStencilsCannotUseAreRefused) {
   struct Case {
     std::vector<std::pair<std::string, std::string>> sets;
     std::string error;
-  } cases[] = {
+  };
+  std::vector<Case> cases = {
       // First-order rows stay inside a section of one node interval.
       {{{"XDOMAIN.SECTION(1).NODECOUNT", "1"}}, "(no error)"},
       {{{"XDOMAIN.DISCRETIZATIONMETHOD", "FFD1"}, {"XDOMAIN.NUMSECTIONS", "2"}, {"XDOMAIN.SECTION(2).NODECOUNT", "1"}},
@@ -263,11 +268,24 @@ TEST(Distribution1D, GridsTheStencilsCannotUseAreRefused) {
        "XDOMAIN.POLYPOINT(1): 0.3 is not within 0.0001 of 0.5, the fraction of an element at which BFD2 puts inner "
        "point 1 (its fractions: 0.5)"},
   };
+  // Every method's rows fit one element: a section of a single element, the
+  // shortest a grid of whole elements has, takes every row of the method
+  // without a look-up outside the grid.
+  const std::pair<const char*, const char*> oneElement[] = {
+      {"BFD1", "1"}, {"BFD2", "2"},  {"FFD1", "1"},  {"FFD2", "2"},  {"CFD2", "2"},
+      {"CFD4", "4"}, {"UBFD4", "4"}, {"OCFE2", "2"}, {"OCFE3", "3"}, {"OCFE4", "4"},
+  };
+  for (const auto& [method, intervals] : oneElement)
+    cases.push_back({{{"XDOMAIN.DISCRETIZATIONMETHOD", method}, {"XDOMAIN.SECTION(1).NODECOUNT", intervals},
+                      {"XDOMAIN.HIGHESTORDERDERIVATIVE", "2"}, {"HIGHESTORDERXDERIVATIVEUSED", "2"},
+                      {"INTEGRALS", "idx"}},
+                     "(no error)"});
   for (const Case& c : cases) {
     Distribution1DFixture f;
     for (const auto& [path, value] : c.sets) f.Set(path, value);
-    EXPECT_EQ(f.RunError(), c.error);
-    EXPECT_EQ(f.d.State().emitted.empty(), c.error != "(no error)") << c.error;
+    const std::string what = c.sets.front().first + "=" + c.sets.front().second;
+    EXPECT_EQ(f.RunError(), c.error) << what;
+    EXPECT_EQ(f.d.State().emitted.empty(), c.error != "(no error)") << what;
   }
 }
 

@@ -99,6 +99,11 @@ TEST(Walk2D, OrdersOfTheWorkedConfigurations) {
        {169, 170, 171},
        "169@0,1 170@0,2 169@1,1 170@1,2 169@2,1 170@2,2 169@0,4 170@0,5 169@1,4 170@1,5 169@2,4 170@2,5 "
        "171@0,3 171@1,3 171@2,3"},
+      {"OCFE3 along y with the highest order 3: the same rows but no junction row",
+       {{"YDOMAIN.DISCRETIZATIONMETHOD", "OCFE3"}, {"YDOMAIN.SPACINGPREFERENCE", "0.17"},
+        {"HIGHESTORDERYDERIVATIVE", "3"}, {"XDOMAIN.SPACINGPREFERENCE", "1"}, {"HIGHESTORDERXDERIVATIVEUSED", "0"}},
+       {169, 170, 171},
+       "169@0,1 170@0,2 169@1,1 170@1,2 169@2,1 170@2,2 169@0,4 170@0,5 169@1,4 170@1,5 169@2,4 170@2,5"},
       {"idxdy alone: IDX and IDXDY chains, no IDY",
        {{"XDOMAIN.SPACINGPREFERENCE", "1"}, {"YDOMAIN.SPACINGPREFERENCE", "1"}, {"HIGHESTORDERXDERIVATIVEUSED", "0"},
         {"HIGHESTORDERYDERIVATIVEUSED", "0"}, {"INTEGRALS", "idxdy"}},

@@ -108,27 +108,49 @@ TEST(DomainGrid, MethodNamesIgnoreCaseAndUnknownNamesAssignNoMethodDefaults) {
   EXPECT_THROW(lower.Set("DISCRETIZATIONMETHOD", "CFD9"), VQ_Error);  // not one of the ten
 }
 
-TEST(DomainGrid, SectionsBelowTheMinimumTakeItExactly) {
-  Domain g;
-  g.Set("DISCRETIZATIONMETHOD", "OCFE3");
-  g.Set("SPACINGPREFERENCE", "0.6");  // k = 2 nodes, below the minimum of 3
-  g.Assign();
-  EXPECT_EQ(g.S(1).NODECOUNT.v(), 3);
-  EXPECT_EQ(g.S(1).NUMELEMENTS.v(), 1);
+// A section takes the node count nearest to its length over its spacing,
+// rounded up to whole elements, and at least the method's minimum.
+TEST(DomainGrid, NodeCountsFromTheSpacing) {
+  struct Case {
+    const char* method;
+    const char* spacing;
+    int nodes, elements;
+  } cases[] = {
+      {"OCFE3", "0.6", 3, 1},   // 2 nodes, below the minimum of 3: the minimum exactly
+      {"BFD1", "0.15", 7, 7},   // 6.67 intervals: the nearest count, not the truncated 6
+      {"OCFE2", "0.15", 8, 4},  // 7, then whole elements of two
+  };
+  for (const Case& c : cases) {
+    Domain g;
+    g.Set("DISCRETIZATIONMETHOD", c.method);
+    g.Set("SPACINGPREFERENCE", c.spacing);
+    g.Assign();
+    EXPECT_EQ(g.S(1).NODECOUNT.v(), c.nodes) << c.method << " " << c.spacing;
+    EXPECT_EQ(g.S(1).NUMELEMENTS.v(), c.elements) << c.method << " " << c.spacing;
+    EXPECT_EQ(g.d.ENDNODE.v(), c.nodes) << c.method << " " << c.spacing;
+  }
 }
 
 // With several sections the first call already gives the grid of the fixed
-// point: each section's length uses the next section's new location.
+// point: each section's length uses the next section's new location. A first
+// section that starts elsewhere than at 0 takes the later ones with it.
 TEST(DomainGrid, SeveralSectionsAreRightOnTheFirstCall) {
-  for (int sections : {2, 3}) {
+  struct Case {
+    int sections;
+    const char* first;  // the first section's location, "" for the default
+  } cases[] = {{2, ""}, {3, ""}, {2, "0.5"}, {3, "0.5"}};
+  for (const auto& [sections, first] : cases) {
     Domain g;
     g.Set("NUMSECTIONS", std::to_string(sections));
-    g.Assign();
+    if (*first) g.Set("SECTION(1).LOCATION", first);
+    const std::string where = std::to_string(sections) + " sections from " + (*first ? first : "0");
+    ASSERT_EQ(g.AssignError(), "") << where;
+    const double origin = *first ? std::stod(first) : 0.0;
     const double width = 1.0 / sections;
     int base = 0;
     for (int s = 1; s <= sections; ++s) {
-      EXPECT_DOUBLE_EQ((*g.S(s).LOCATION).v(), width * (s - 1));
-      EXPECT_DOUBLE_EQ(g.S(s).LENGTH.v(), width) << "section " << s;
+      EXPECT_DOUBLE_EQ((*g.S(s).LOCATION).v(), origin + width * (s - 1)) << where;
+      EXPECT_DOUBLE_EQ(g.S(s).LENGTH.v(), width) << where << ", section " << s;
       EXPECT_EQ(g.S(s).BASE.v(), base);
       base += g.S(s).NODECOUNT.v();
     }
@@ -137,7 +159,7 @@ TEST(DomainGrid, SeveralSectionsAreRightOnTheFirstCall) {
     const int end = g.d.ENDNODE.v();
     g.Assign();  // the fixed point
     EXPECT_EQ(g.d.ENDNODE.v(), end);
-    for (int n = 0; n <= end; ++n) EXPECT_DOUBLE_EQ(g.X(n), n / (8.0 * sections));
+    for (int n = 0; n <= end; ++n) EXPECT_DOUBLE_EQ(g.X(n), origin + n / (8.0 * sections)) << where;
   }
   // After a change of LENGTH the first call uses the new locations.
   Domain g;
@@ -339,6 +361,11 @@ TEST(DomainGrid, ComputedValuesOfTheUsersOwnDescribeTheirGrid) {
       {{{"VALUE(3)", "0.3"}, {"VALUE(4)", "0.45"}},
        "DOMAIN.VALUE(3): 0.3 is not 0.375, the coordinate the grid gives node 3"},
       {{{"VALUE(4)", "0.25"}}, "DOMAIN.VALUE(4): 0.25 is not 0.5, the coordinate the grid gives node 4"},
+      {{{"VALUE(4)", "0.375"}}, "DOMAIN.VALUE(4): 0.375 is not 0.5, the coordinate the grid gives node 4"},
+      {{{"VALUE(3)", "0.5"}, {"VALUE(4)", "0.45"}},
+       "DOMAIN.VALUE(3): 0.5 is not 0.375, the coordinate the grid gives node 3"},
+      {{{"NUMSECTIONS", "2"}, {"VALUE(12)", "0.85"}},
+       "DOMAIN.VALUE(12): 0.85 is not 0.75, the coordinate the grid gives node 12"},
       {{{"VALUE(0)", "0.1"}}, "DOMAIN.VALUE(0): 0.1 is not 0.0, where section 1 begins"},
       {{{"VALUE(8)", "0.9"}}, "DOMAIN.VALUE(8): 0.9 is not 1.0, the coordinate the grid gives node 8"},
       // An interior the rows do not define, the domain's or a section's.

@@ -611,6 +611,13 @@ TEST_F(InterpTest, DescriptionErrorsGiveANegativeStatus) {
       {"a dimension size for a scalar",
        layoutThenBind([](Caller& c, VQProc_INTERPOLATE& p) { p.Argument(c.X), p.SetDimensionSize(2); }, right),
        "INTERP: dimension size 2 given to argument 1, which expects no more"},
+      // Named for the argument that lacks it, not as a count of the arguments.
+      {"a dimension size missing",
+       layoutThenBind([](Caller& c, VQProc_INTERPOLATE& p) { p.Argument(c.X), p.Argument(); }, right),
+       "INTERP: argument 2 got 0 of its 1 dimension sizes"},
+      {"a dimension size missing before the next argument",
+       layoutThenBind([](Caller& c, VQProc_INTERPOLATE& p) { p.Argument(c.X), p.Argument(), p.Argument(); }, right),
+       "INTERP: argument 2 got 0 of its 1 dimension sizes"},
       {"a negative dimension size",
        layoutThenBind([](Caller& c, VQProc_INTERPOLATE& p) { p.Argument(c.X), p.Argument(), p.SetDimensionSize(-3); },
                       right),

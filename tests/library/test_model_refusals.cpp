@@ -82,24 +82,45 @@ TEST(ModelRefusals, ThreeDomainsAreRefusedTogether) {
 }
 
 // The counting pass holds to the same bound when the domains change after
-// the assignments.
+// the assignments, and takes a grid of exactly as many nodes as one domain
+// may have (10000001 = 11 x 909091). No derivative is used and no integral
+// asked for, so a grid that is taken walks no row over the arrays sized for
+// the first grid.
 TEST(ModelRefusals, CountingAGridTooLargeIsRefused) {
-  Distribution2DFixture f;
-  vq_rt::Driver driver(f.d);
-  driver.SetDims();
-  driver.ExecuteAssignments();
-  f.Set("XDOMAIN.SECTION(1).NODECOUNT", "10000");
-  f.Set("YDOMAIN.SECTION(1).NODECOUNT", "1000");
-  f.X().ExecuteAssignments(1, 0);
-  f.Domain(1).ExecuteAssignments(1, 0);
-  try {
-    driver.SetUpEquations();
-    ADD_FAILURE() << "the count took 10011001 nodes";
-  } catch (const VQ_Error& e) {
-    EXPECT_STREQ(e.what(),
-                 "XDOMAIN.SECTION(1).NODECOUNT: 10000 takes the distribution to 10011001 nodes over its domains, more "
-                 "than the 10000001 a distribution may have: beside the 1001 nodes of the others its domain may have "
-                 "at most 9989 node intervals");
+  struct Case {
+    const char* xIntervals;
+    const char* yIntervals;
+    std::string error;
+  } cases[] = {
+      {"10000", "1000",
+       "XDOMAIN.SECTION(1).NODECOUNT: 10000 takes the distribution to 10011001 nodes over its domains, more than the "
+       "10000001 a distribution may have: beside the 1001 nodes of the others its domain may have at most 9989 node "
+       "intervals"},
+      {"10", "909090", "(no error)"},
+      {"10", "909091",
+       "YDOMAIN.SECTION(1).NODECOUNT: 909091 takes the distribution to 10000012 nodes over its domains, more than "
+       "the 10000001 a distribution may have: beside the 11 nodes of the others its domain may have at most 909090 "
+       "node intervals"},
+  };
+  for (const Case& c : cases) {
+    Distribution2DFixture f;
+    f.Set("HIGHESTORDERXDERIVATIVEUSED", "0");
+    f.Set("HIGHESTORDERYDERIVATIVEUSED", "0");
+    vq_rt::Driver driver(f.d);
+    driver.SetDims();
+    driver.ExecuteAssignments();
+    f.Set("XDOMAIN.SECTION(1).NODECOUNT", c.xIntervals);
+    f.Set("YDOMAIN.SECTION(1).NODECOUNT", c.yIntervals);
+    f.X().ExecuteAssignments(1, 0);
+    f.Domain(1).ExecuteAssignments(1, 0);
+    std::string error = "(no error)";
+    try {
+      driver.SetUpEquations();
+    } catch (const VQ_Error& e) {
+      error = e.what();
+    }
+    EXPECT_EQ(error, c.error) << c.xIntervals << " x " << c.yIntervals;
+    EXPECT_EQ(f.d.m_OwnEqnCount, 0) << c.error;
   }
 }
 

@@ -2,6 +2,7 @@
 // version block and the content resource.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <set>
 #include <string>
 
@@ -52,16 +53,28 @@ TEST(ModuleData, ContentResourceIsTheNinetyNineBytes) {
 
 TEST(ModuleData, VersionBlock) {
   const brantel::VersionBlock& v = brantel::kVersionBlock;
-  EXPECT_EQ(v.signature, 0xFEEF04BDu);
-  EXPECT_EQ(v.structureVersion, 0x00010000u);
-  EXPECT_EQ(v.fileVersionMS, 0x001E0000u);
-  EXPECT_EQ(v.fileVersionLS, 0x00020023u);
-  EXPECT_EQ(v.productVersionMS, 0x001E0000u);
-  EXPECT_EQ(v.productVersionLS, 0x00020000u);
-  EXPECT_EQ(v.flagsMask, 0x3Fu);
-  EXPECT_EQ(v.flags, 0u);
-  EXPECT_EQ(v.operatingSystem, 0x00040004u);
-  EXPECT_EQ(v.fileType, 2u);
+  // Every field of the fixed part, in the order the resource holds them.
+  const struct {
+    const char* field;
+    uint32_t value, expected;
+  } fixed[] = {
+      {"signature", v.signature, 0xFEEF04BDu},
+      {"structure version", v.structureVersion, 0x00010000u},
+      {"file version, high", v.fileVersionMS, 0x001E0000u},
+      {"file version, low", v.fileVersionLS, 0x00020023u},
+      {"product version, high", v.productVersionMS, 0x001E0000u},
+      {"product version, low", v.productVersionLS, 0x00020000u},
+      {"flags mask", v.flagsMask, 0x3Fu},
+      {"flags", v.flags, 0u},
+      {"operating system", v.operatingSystem, 0x00040004u},
+      {"file type", v.fileType, 2u},
+      {"file subtype", v.fileSubtype, 0u},
+      {"file date, high", v.fileDateMS, 0u},
+      {"file date, low", v.fileDateLS, 0u},
+  };
+  static_assert(offsetof(brantel::VersionBlock, language) == sizeof fixed / sizeof fixed[0] * sizeof(uint32_t),
+                "a field of the fixed part is not checked");
+  for (const auto& f : fixed) EXPECT_EQ(f.value, f.expected) << f.field;
   EXPECT_EQ(v.language, 0x0809);
   EXPECT_EQ(v.codePage, 0x04B0);
   const std::pair<const char*, const char*> strings[] = {

@@ -82,19 +82,43 @@ std::map<int, int> InstancesByStatement(Distribution3DFixture& f) {
 const Settings kSmallCross = {{"YDOMAIN.SPACINGPREFERENCE", "0.5"}, {"ZDOMAIN.SPACINGPREFERENCE", "0.5"},
                               {"HIGHESTORDERYDERIVATIVEUSED", "0"}, {"HIGHESTORDERZDERIVATIVEUSED", "0"}};
 
-TEST(Walk3D, WorkedCountOfTheFirstBlock) {
-  // X: two sections of four intervals; Y and Z: two intervals.
-  Distribution3DFixture f;
-  Apply(f, kSmallCross);
-  Apply(f, {{"XDOMAIN.NUMSECTIONS", "2"}, {"XDOMAIN.SPACINGPREFERENCE", "0.125"}, {"HIGHESTORDERXDERIVATIVEUSED", "2"},
-            {"INTEGRALS", "idx"}});
-  f.Run();
-  ASSERT_EQ(f.X().ENDNODE.v(), 8);
-  EXPECT_EQ(InstancesByStatement(f), (std::map<int, int>{{1, 9}, {13, 9}, {14, 72}, {15, 54}, {16, 9}, {17, 72}}));
-  int registrations = 0;
-  for (const EmittedRow& row : f.Rows())
-    if (row.group == 8) registrations += static_cast<int>(row.counted.size());
-  EXPECT_EQ(registrations, 918);
+TEST(Walk3D, WorkedCountsOfAnXBlock) {
+  struct Case {
+    const char* what;
+    Settings settings;
+    int endNode;
+    std::map<int, int> instances;
+    int group, registrations;  // the references the block's rows registered, six a row for OCFE3
+  } cases[] = {
+      {"BFD1, two sections of four intervals",
+       {{"XDOMAIN.NUMSECTIONS", "2"}, {"XDOMAIN.SPACINGPREFERENCE", "0.125"}, {"HIGHESTORDERXDERIVATIVEUSED", "2"},
+        {"INTEGRALS", "idx"}},
+       8,
+       {{1, 9}, {13, 9}, {14, 72}, {15, 54}, {16, 9}, {17, 72}},
+       8,
+       918},
+      // The junction rows belong to the highest order 2 alone: here 9 fewer.
+      {"OCFE3, two elements, the highest order 3: no junction rows",
+       {{"XDOMAIN.DISCRETIZATIONMETHOD", "OCFE3"}, {"XDOMAIN.SPACINGPREFERENCE", "0.16667"},
+        {"HIGHESTORDERXDERIVATIVE", "3"}, {"HIGHESTORDERXDERIVATIVEUSED", "2"}},
+       6,
+       {{283, 9}, {284, 18}, {285, 18}, {286, 18}, {287, 18}, {288, 18}},
+       32,
+       594},
+  };
+  for (const Case& c : cases) {
+    // Y and Z: two intervals.
+    Distribution3DFixture f;
+    Apply(f, kSmallCross);
+    Apply(f, c.settings);
+    f.Run();
+    ASSERT_EQ(f.X().ENDNODE.v(), c.endNode) << c.what;
+    EXPECT_EQ(InstancesByStatement(f), c.instances) << c.what;
+    int registrations = 0;
+    for (const EmittedRow& row : f.Rows())
+      if (row.group == c.group) registrations += static_cast<int>(row.counted.size());
+    EXPECT_EQ(registrations, c.registrations) << c.what;
+  }
 }
 
 TEST(Walk3D, StartRowsAndFamiliesFollowTheKeywords) {

@@ -91,9 +91,52 @@ TEST(IntegerSets, PositionsMatchAnOrderedSetUnderRandomInsertion) {
   EXPECT_THROW(set.SetAddAtOffset(1000, 0), VQ_Error);  // not where it belongs
 }
 
+// A union's elements and every position, against a plain ordered set; its
+// runs as few as the elements allow.
+void ExpectSameSet(const XUValue& set, const std::set<int>& reference, const std::string& what) {
+  ASSERT_EQ(Elements(set), std::vector<int>(reference.begin(), reference.end())) << what;
+  EXPECT_EQ(set.SetSize(), static_cast<int>(reference.size())) << what;
+  int runs = 0;
+  for (auto it = reference.begin(); it != reference.end(); ++it) runs += it == reference.begin() || *std::prev(it) + 1 != *it;
+  EXPECT_EQ(set.RunCount(), runs) << what;
+  if (reference.empty()) return;
+  for (int v = *reference.begin() - 5; v <= *reference.rbegin() + 5; ++v) {
+    int position = -1;
+    const bool held = set.SetContains(v, position) != 0;
+    auto it = reference.lower_bound(v);
+    ASSERT_EQ(held, it != reference.end() && *it == v) << what << " " << v;
+    ASSERT_EQ(position, static_cast<int>(std::distance(reference.begin(), it))) << what << " " << v;
+  }
+}
+
 // Unions in ascending order (appended, touching or apart) and out of order
-// (merged), against a plain ordered set: elements and every position.
+// (merged): first sets that share or abut an end element, either way round,
+// then random ones.
 TEST(IntegerSets, UnionsMatchAnOrderedSet) {
+  struct Case {
+    std::vector<std::pair<int, int>> ranges;  // joined in this order
+  } cases[] = {
+      {{{-1, 0}, {0, 3}}},   // share an end element, ascending
+      {{{-1, -1}, {0, 3}}},  // abut, ascending
+      {{{0, 3}, {3, 5}}},
+      {{{0, 3}, {4, 5}}},
+      {{{0, 3}, {-1, 0}}},   // share, out of order
+      {{{0, 3}, {-3, -1}}},  // abut, out of order
+      {{{0, 3}, {5, 6}, {4, 4}}},
+      {{{0, 3}, {5, 6}, {3, 5}}},
+      {{{-1, 2}, {0, 5}}},   // overlap
+  };
+  for (const Case& c : cases) {
+    VQ_SetValue set(XUValue::kSet);
+    std::set<int> reference;
+    std::string what;
+    for (const auto& [lo, hi] : c.ranges) {
+      set += VQ_IntSetValue(lo, hi);
+      for (int v = lo; v <= hi; ++v) reference.insert(v);
+      what += "{" + std::to_string(lo) + ".." + std::to_string(hi) + "}";
+    }
+    ExpectSameSet(set, reference, what);
+  }
   std::mt19937 random(5);
   for (bool ascending : {true, false}) {
     VQ_SetValue set(XUValue::kSet);
@@ -107,14 +150,7 @@ TEST(IntegerSets, UnionsMatchAnOrderedSet) {
       set += VQ_IntSetValue(lo, hi);
       for (int v = lo; v <= hi; ++v) reference.insert(v);
     }
-    ASSERT_EQ(Elements(set), std::vector<int>(reference.begin(), reference.end())) << ascending;
-    for (int v = -25; v <= 70; ++v) {
-      int position = -1;
-      const bool held = set.SetContains(v, position) != 0;
-      auto it = reference.lower_bound(v);
-      ASSERT_EQ(held, it != reference.end() && *it == v) << v;
-      ASSERT_EQ(position, static_cast<int>(std::distance(reference.begin(), it))) << v;
-    }
+    ExpectSameSet(set, reference, ascending ? "ascending" : "anywhere");
   }
 }
 

@@ -77,6 +77,7 @@ class DistributionFixture {
   void Run() {
     vq_rt::Driver driver(*m_Model);
     driver.Run();
+    equations = driver.EquationCount();
   }
   // The error a run gives; "(no error)" when it runs.
   std::string RunError() {
@@ -122,6 +123,7 @@ class DistributionFixture {
 
  public:
   Distribution& d;
+  int equations = -1;  // what the runtime counted over every model of the last run
 };
 
 using Distribution1DFixture = DistributionFixture<VQ_DISTRIBUTION1D>;

@@ -30,14 +30,16 @@ set(BRANTEL_WINE_ENVIRONMENT
 # The prefix is made once, before the first program runs in it.
 add_test(NAME wine_prefix COMMAND ${BRANTEL_WINE} wineboot --init)
 set_tests_properties(wine_prefix PROPERTIES
-  ENVIRONMENT "${BRANTEL_WINE_ENVIRONMENT}" FIXTURES_SETUP wine_prefix)
+  ENVIRONMENT "${BRANTEL_WINE_ENVIRONMENT}" FIXTURES_SETUP wine_prefix LABELS windows)
 
 # Wine's own paths: the drive Z: is the root of the file system.
 set(BRANTEL_WINE_BINARY_DIR Z:${CMAKE_BINARY_DIR})
 
-function(brantel_add_tests target)
+# Every program runs whole under wine; its part's label goes with the
+# windows label.
+function(brantel_add_tests target label)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   add_test(NAME ${target} COMMAND ${BRANTEL_WINE} $<TARGET_FILE:${target}>)
   set_tests_properties(${target} PROPERTIES
-    ENVIRONMENT "${BRANTEL_WINE_ENVIRONMENT}" FIXTURES_REQUIRED wine_prefix)
+    ENVIRONMENT "${BRANTEL_WINE_ENVIRONMENT}" FIXTURES_REQUIRED wine_prefix LABELS "windows;${label}")
 endfunction()
