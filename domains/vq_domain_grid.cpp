@@ -13,8 +13,6 @@ namespace {
 using brantel::kMaxEndNode;
 constexpr const char* kCapReason = "gives " BRANTEL_CAP;
 
-// The int nearest to x, halves away from zero; x within int range.
-int NearestInt(double x) { return static_cast<int>(x >= 0.0 ? x + 0.5 : x - 0.5); }
 // x truncated toward zero; x within int range.
 int TruncInt(double x) { return static_cast<int>(x); }
 
@@ -204,11 +202,8 @@ void VQ_DOMAIN::AssignSection(const brantel::AssignmentStatements& put, VQ_Integ
   // estimate it gives is only kept within int range.
   VQ_REALPARAMETER& spacing =
       (*section.SPACINGPREFERENCE).HasUserValue() ? *section.SPACINGPREFERENCE : *SPACINGPREFERENCE;
-  const double estimate = section.LENGTH.v() / (*section.SPACINGPREFERENCE).v();
-  const bool inRange = std::isfinite(estimate) && estimate + 0.5 < static_cast<double>(kMaxEndNode + 1) &&
-                       estimate - 0.5 > -static_cast<double>(kMaxEndNode + 1);
-  if (!inRange && !section.NODECOUNT.HasUserValue()) spacing.Refuse(spacing.v(), kCapReason);
-  const int k = inRange ? NearestInt(estimate) : static_cast<int>(kMaxEndNode + 1);
+  const int k = brantel::NearestNodeCount(section.LENGTH.v() / (*section.SPACINGPREFERENCE).v());
+  if (k > kMaxEndNode && !section.NODECOUNT.HasUserValue()) spacing.Refuse(spacing.v(), kCapReason);
   for (VQ_IntegerSetIter one(VQ_IntSetValue(VQ_OneElement{}, k)); one.Next();) {
     const int points = NUMPOLYPOINTS.v();
     if (one.v() < MINNODECOUNT.v()) {

@@ -12,7 +12,9 @@ namespace brantel {
 namespace {
 
 // Rounding leaves a coordinate a few units in the last place of its inputs
-// away; anything further is a different grid.
+// away; anything further is a different grid. The tolerance is judged
+// against the magnitudes that went into a value (`scale`), not the result
+// alone: a section from -0.1 ends at 0 give or take 1e-17.
 constexpr double kRounding = 1e-12;
 
 bool Same(double a, double b, double scale) {
@@ -45,14 +47,6 @@ VQ_IntSetValue SectionInteriorRule(VQ_DOMAIN& domain, VQ_SECTIONDATAMODEL& secti
   return VQ_IntSetValue(base + 1, base + section.NODECOUNT.v() - 1);
 }
 
-// A node count estimate as an int, safe where it is out of range.
-int Nearest(double x) {
-  const double limit = static_cast<double>(kMaxEndNode + 1);
-  if (!(x > -limit)) return std::isnan(x) ? 0 : -static_cast<int>(limit);
-  if (!(x < limit)) return static_cast<int>(limit);
-  return static_cast<int>(x >= 0.0 ? x + 0.5 : x - 0.5);
-}
-
 // The input that set where the nodes of a section lie: its length and
 // location, else what gave it its node count.
 VQ_VarParam& CoordinateSource(VQ_DOMAIN& domain, VQ_SECTIONDATAMODEL& section) {
@@ -64,14 +58,19 @@ VQ_VarParam& CoordinateSource(VQ_DOMAIN& domain, VQ_SECTIONDATAMODEL& section) {
 
 }  // namespace
 
-bool SameCoordinate(double a, double b, double scale) { return Same(a, b, scale); }
-
 std::string Shown(double x) {
   char text[64];
   const auto end = std::to_chars(text, text + sizeof text, x).ptr;
   std::string shown(text, end);
   if (std::isfinite(x) && shown.find_first_of(".e") == std::string::npos) shown += ".0";
   return shown;
+}
+
+int NearestNodeCount(double estimate) {
+  const double limit = static_cast<double>(kMaxEndNode + 1);
+  if (!(estimate > -limit)) return std::isnan(estimate) ? 0 : -static_cast<int>(limit);
+  if (!(estimate < limit)) return static_cast<int>(limit);
+  return static_cast<int>(estimate >= 0.0 ? estimate + 0.5 : estimate - 0.5);
 }
 
 ElementLayout LayoutOf(VQ_DOMAIN& domain, VQ_SECTIONDATAMODEL& section) {
@@ -81,7 +80,7 @@ ElementLayout LayoutOf(VQ_DOMAIN& domain, VQ_SECTIONDATAMODEL& section) {
 
 VQ_VarParam& NodeCountSource(VQ_DOMAIN& domain, VQ_SECTIONDATAMODEL& section) {
   if (section.NODECOUNT.HasUserValue()) return section.NODECOUNT;
-  const int k = Nearest(section.LENGTH.v() / (*section.SPACINGPREFERENCE).v());
+  const int k = NearestNodeCount(section.LENGTH.v() / (*section.SPACINGPREFERENCE).v());
   if (k < domain.MINNODECOUNT.v() || k < 1) return domain.MINNODECOUNT;
   if ((*section.SPACINGPREFERENCE).HasUserValue()) return *section.SPACINGPREFERENCE;
   if ((*domain.SPACINGPREFERENCE).HasUserValue()) return *domain.SPACINGPREFERENCE;

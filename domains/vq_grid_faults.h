@@ -19,14 +19,15 @@ constexpr long long kMaxEndNode = 10000000;
 // stored five-digit constants and full-precision Gauss points both pass.
 constexpr double kPolyPointTolerance = 1e-4;
 
-// Two coordinates are one where they differ by rounding only, judged
-// against the magnitudes that went into them (`scale`), not the result
-// alone: a section from -0.1 ends at 0 give or take 1e-17.
-bool SameCoordinate(double a, double b, double scale);
-
 // A real value as the runtime writes it: the shortest text that reads back
 // as it, with ".0" on a whole number.
 std::string Shown(double x);
+
+// The node intervals a section's length over its spacing estimates: the
+// nearest int, halves away from zero; beyond the largest grid either way
+// (or not a number) it stays just past it, so a section whose own node
+// count decides converts safely.
+int NearestNodeCount(double estimate);
 
 // Where the grid puts the nodes of a section's elements.
 struct ElementLayout {
