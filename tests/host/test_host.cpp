@@ -332,6 +332,9 @@ TEST(Host, RefusalsAreOneLineNamingThePathTheValueAndTheReason) {
       {{"domain", "--set", "SECTION(99999999).NODECOUNT=5"},
        "DOMAIN.SECTION(99999999).NODECOUNT: 5 belongs to an element the model does not have: SECTION has the "
        "elements {1}; raise NUMSECTIONS, or clear the value"},
+      {{"lengthdomain", "--set", "SECTION(3).NODECOUNT=4"},
+       "LENGTHDOMAIN.SECTION(3).NODECOUNT: 4 belongs to an element the model does not have: SECTION has the "
+       "elements {1}; raise NUMSECTIONS, or clear the value"},
       {{"domain", "--set", "DISCRETIZATIONMETHOD=OCFE3", "--set", "POLYPOINT(3)=0.9"},
        "DOMAIN.POLYPOINT(3): 0.9 belongs to an element the model does not have: POLYPOINT has the elements {1, 2}; "
        "choose a method with more inner points, or clear the value"},
