@@ -10,6 +10,7 @@
 //                                     values the assignments cannot work with
 //   AssignIndexSets(a, b, pass)       the index-set statements of one pass
 //   AssignDefaults(a, b)              the default assignments (pass 0 only)
+//   ElementsMadeBy(array)             what gives an array more elements
 //   CountOwnEquations(n)              the counting pass of its statements;
 //                                     a negative result refuses the count
 //   EmitOwnEquations(c, p, q)         the emission pass of its statements
@@ -46,16 +47,27 @@ class VQ_GeneratedLevel : public Base {
 
   // Base assignments first (with the first argument lowered by one), then
   // the index sets with pass 0, the defaults, the index sets with pass 1.
-  // A user value left outside the index sets is refused. A refusal part-way
-  // puts back every value this call assigned.
+  // A user value left outside the index sets is refused once every level of
+  // the object has laid its sets: by the outermost level. A refusal part-way
+  // puts back every value this call and the levels below it assigned.
   long ExecuteAssignments0(int a, int b, long) {
-    long result = Base::ExecuteAssignments(Lowered(a), b);
     VQ_AssignmentTransaction transaction;
+    long result;
+    if constexpr (kIsGeneratedLevel<Base>) {
+      struct Nested {
+        bool& flag;
+        ~Nested() { flag = false; }
+      } nested{this->Base::m_UnderDerivedLevel = true};
+      result = Base::ExecuteAssignments(Lowered(a), b);
+    } else {
+      result = Base::ExecuteAssignments(Lowered(a), b);
+    }
     self().CheckAssignments(a, b);
     self().AssignIndexSets(a, b, 0);
     self().AssignDefaults(a, b);
     self().AssignIndexSets(a, b, 1);
-    vq_rt::RefuseValuesOutsideIndexSets(*this);
+    if (!m_UnderDerivedLevel)
+      vq_rt::RefuseValuesOutsideIndexSets(*this, [this](const VQ_Matrix& array) { return self().ElementsMadeBy(array); });
     transaction.Commit();
     return result;
   }
@@ -110,6 +122,14 @@ class VQ_GeneratedLevel : public Base {
   void AssignDefaults(int, int) {}
   int CountOwnEquations(int&) { return 0; }
   void EmitOwnEquations(int&, int*&, int*&) {}
+  // What a user changes to give an array of the object more elements, for
+  // the refusal of a value outside them; null: the array's index sets. A
+  // type that names its own asks its base for the others.
+  const char* ElementsMadeBy(const VQ_Matrix& array) {
+    if constexpr (kIsGeneratedLevel<Base>) return Base::ElementsMadeBy(array);
+    static_cast<void>(array);
+    return nullptr;
+  }
 
   // The bookkeeping of this class level.
   int m_GroupBase = 0;
@@ -117,6 +137,8 @@ class VQ_GeneratedLevel : public Base {
   int m_OwnNonZeroCount = 0;
   // Whether the latest counting pass of this level succeeded.
   bool m_Counted = false;
+  // While a derived level's assignments run this level's.
+  bool m_UnderDerivedLevel = false;
 
  protected:
   VQ_GeneratedLevel() : VQ_GeneratedLevel(std::bool_constant<kIsGeneratedLevel<Base>>{}) {}

@@ -23,6 +23,7 @@ class VQ_DISTRIBUTION2D : public VQ_GeneratedLevel<VQ_DISTRIBUTION2D, VQ_ModelTy
   void CheckAssignments(int a, int b);
   void AssignIndexSets(int a, int b, int pass);
   void AssignDefaults(int a, int b);
+  const char* ElementsMadeBy(const VQ_Matrix& array);
   int CountOwnEquations(int& count);
   void EmitOwnEquations(int& counter, int*& p, int*& q);
 

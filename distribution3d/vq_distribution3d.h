@@ -24,6 +24,7 @@ class VQ_DISTRIBUTION3D : public VQ_GeneratedLevel<VQ_DISTRIBUTION3D, VQ_ModelTy
   void CheckAssignments(int a, int b);
   void AssignIndexSets(int a, int b, int pass);
   void AssignDefaults(int a, int b);
+  const char* ElementsMadeBy(const VQ_Matrix& array);
   int CountOwnEquations(int& count);
   void EmitOwnEquations(int& counter, int*& p, int*& q);
 

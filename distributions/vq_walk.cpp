@@ -94,18 +94,31 @@ GridFault UnsuitableGrid(VQ_DOMAIN& domain) {
 
 // Every array of a distribution spans the nodes of its domains together:
 // their product may not pass the nodes of the largest grid of one domain.
+// The domain with the most nodes answers for it, through the input that
+// gave its largest section its nodes.
 GridFault CheckDomains(Subject& subject, int axes) {
   for (int axis = 0; axis < axes; ++axis)
     if (GridFault fault = UnsuitableGrid(subject.Domain(axis))) return fault;
   long long nodes = 1;
+  int largest = 0;
   for (int axis = 0; axis < axes; ++axis) {
-    VQ_DOMAIN& domain = subject.Domain(axis);
-    nodes *= domain.ENDNODE.v() + 1LL;  // each at most kMaxEndNode + 1: no overflow over three axes
-    if (nodes > kMaxNodes)
-      return Fault(domain.ENDNODE, "takes the distribution to %lld nodes over its domains, more than the %lld a "
-                   "distribution may have", nodes, kMaxNodes);
+    const long long along = subject.Domain(axis).ENDNODE.v() + 1LL;
+    nodes *= along;  // each at most kMaxEndNode + 1: no overflow over three axes
+    if (along > subject.Domain(largest).ENDNODE.v() + 1LL) largest = axis;
   }
-  return {};
+  if (nodes <= kMaxNodes) return {};
+  VQ_DOMAIN& domain = subject.Domain(largest);
+  const long long others = nodes / (domain.ENDNODE.v() + 1LL);
+  const VQ_VarParam* source = &domain.ENDNODE;
+  if (!domain.ENDNODE.HasUserValue()) {
+    VQ_SECTIONDATAMODEL* widest = &(*domain.SECTION)(1);
+    for (int s = 2; s <= (*domain.NUMSECTIONS).v(); ++s)
+      if ((*domain.SECTION)(s).NODECOUNT.v() > widest->NODECOUNT.v()) widest = &(*domain.SECTION)(s);
+    source = &NodeCountSource(domain, *widest);
+  }
+  return Fault(*source, "takes the distribution to %lld nodes over its domains, more than the %lld a distribution "
+               "may have: beside the %lld nodes of the others its domain may have at most %lld node intervals",
+               nodes, kMaxNodes, others, kMaxNodes / others - 1);
 }
 
 int CountWalk(VQ_ModelType& model, const Program& program, Subject& subject, int axes, int groupBase, int& count) {

@@ -328,6 +328,14 @@ GridFault UnsuitableGrid(VQ_DOMAIN& domain);
 // more nodes over all of them than a distribution may have.
 GridFault CheckDomains(Subject& subject, int axes);
 
+// What gives a distribution's arrays more elements, for the refusal of a
+// user value outside them.
+inline constexpr const char* kMoreNodes = "lay more nodes in the distribution's domains";
+inline constexpr const char* kMoreDerivatives =
+    "raise the derivative order or lay more nodes in the distribution's domains";
+inline constexpr const char* kMoreIntegrals =
+    "request the integral in INTEGRALS or lay more nodes in the distribution's domains";
+
 // A distribution's two passes over its walk. Counting first checks the
 // domains and returns a refusal as a negative result; during both passes a
 // look-up outside an array's index set is an error, not a new unknown.

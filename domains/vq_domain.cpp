@@ -74,6 +74,13 @@ void VQ_DOMAIN::BindArrays() {
   (*POLYPOINT).SetDim(VQ_POLYPOINT_SET1);
 }
 
+const char* VQ_DOMAIN::ElementsMadeBy(const VQ_Matrix& array) {
+  if (&array == &*SECTION) return "raise NUMSECTIONS";
+  if (&array == &*VALUE) return "lay more node intervals";
+  if (&array == &POLYPOINT) return "choose a method with more inner points";
+  return nullptr;
+}
+
 double VQ_DOMAIN::Sigma42968240(VQ_IntegerSetIter& it) {
   double sum = 0.0;
   for (VQ_IntegerSetIter j(VQ_IntSetValue(1, it.v() - 1)); j.Next();) sum += Section(j.v()).NODECOUNT.v();

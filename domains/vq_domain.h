@@ -7,6 +7,10 @@
 #include "vq_references.h"
 #include "vq_section.h"
 
+namespace brantel {
+struct PolyPointRow;
+}
+
 class VQ_DOMAIN : public VQ_GeneratedLevel<VQ_DOMAIN, VQ_ModelTypeEx2> {
  public:
   using SectionArray = VQ_ARRAY_I<VQ_SECTIONDATAMODEL, VQ_SECTIONDATAMODEL>;
@@ -25,6 +29,7 @@ class VQ_DOMAIN : public VQ_GeneratedLevel<VQ_DOMAIN, VQ_ModelTypeEx2> {
   void ForgetOtherMethodsDefaults();
   void AssignIndexSets(int a, int b, int pass);
   void AssignDefaults(int a, int b);
+  const char* ElementsMadeBy(const VQ_Matrix& array);
 
   // Sums and unions over the sections. The section iterator's current
   // element is the section asked about.
@@ -58,6 +63,7 @@ class VQ_DOMAIN : public VQ_GeneratedLevel<VQ_DOMAIN, VQ_ModelTypeEx2> {
   bool UniformLayout();
   void AssignSection(const brantel::AssignmentStatements& put, VQ_IntegerSetIter& it, long long& nodes);
   void AssignCoordinates(const brantel::AssignmentStatements& put);
+  void CheckPolyPoints(const brantel::PolyPointRow& row, const char* method);
 };
 
 BRANTEL_DECLARE_FACTORY(DOMAIN)

@@ -13,8 +13,6 @@ namespace {
 using brantel::kMaxEndNode;
 constexpr const char* kCapReason = "gives " BRANTEL_CAP;
 
-// The int nearest to x, halves away from zero; x within int range.
-int NearestInt(double x) { return static_cast<int>(x >= 0.0 ? x + 0.5 : x - 0.5); }
 // x truncated toward zero; x within int range.
 int TruncInt(double x) { return static_cast<int>(x); }
 
@@ -52,25 +50,32 @@ void VQ_DOMAIN::CheckAssignments(int, int) {
   const double length = Effective(*LENGTH, 1.0);
   if (!Positive(length)) (*LENGTH).Refuse(length, "must be finite and greater than 0");
   const double spacing = Effective(*SPACINGPREFERENCE, (length * 0.125) / sections);
-  if (!Positive(spacing)) (*SPACINGPREFERENCE).Refuse(spacing, "must be finite and greater than 0");
 
   const char* method = brantel::KnownMethod((*DISCRETIZATIONMETHOD).v());
   const brantel::PolyPointRow* pointsRow = brantel::PolyPointsFor((*DISCRETIZATIONMETHOD).v());
   const int points = pointsRow ? Effective(NUMPOLYPOINTS, pointsRow->points) : NUMPOLYPOINTS.v();
-  char reason[160];
+  char reason[256];
   if (method && points != brantel::OwnPolyPoints(method)) {
     std::snprintf(reason, sizeof reason, "inner points per element do not suit %s, whose stencils take %d", method,
                   brantel::OwnPolyPoints(method));
     NUMPOLYPOINTS.Refuse(static_cast<long long>(points), reason);
   }
+  // The method's rows are weighted for its own inner points: others would
+  // move the nodes the report shows, not the equations.
+  if (pointsRow) CheckPolyPoints(*pointsRow, method);
   const int interval = points + 1;
-  // A section takes at least the minimum node count unless the user gives its
-  // own: a grid of too many sections is refused before they are made.
+  // A section without a node count of its own takes at least the minimum: a
+  // grid of too many such sections is refused before they are made.
   const brantel::MinNodeCountRow* minimumRow = brantel::MinNodeCountFor((*DISCRETIZATIONMETHOD).v());
   const int minimum = Effective(MINNODECOUNT, minimumRow ? minimumRow->value : MINNODECOUNT.v());
-  if (minimum > 1 && static_cast<long long>(sections) * minimum > kMaxEndNode) {
+  long long takers = sections;
+  for (int slot = 0; slot < (*SECTION).ElementSlots(); ++slot)
+    if (auto* made = dynamic_cast<VQ_SECTIONDATAMODEL*>((*SECTION).ElementAtSlot(slot)))
+      takers -= made->NODECOUNT.HasUserValue();
+  if (minimum > 1 && takers * minimum > kMaxEndNode) {
     if (MINNODECOUNT.HasUserValue()) {
-      std::snprintf(reason, sizeof reason, "node intervals in each of %d sections give " BRANTEL_CAP, sections);
+      if (takers == 1) std::snprintf(reason, sizeof reason, "node intervals in a section give " BRANTEL_CAP);
+      else std::snprintf(reason, sizeof reason, "node intervals in each of %lld sections give " BRANTEL_CAP, takers);
       MINNODECOUNT.Refuse(static_cast<long long>(minimum), reason);
     }
     std::snprintf(reason, sizeof reason, "sections of at least %d node intervals each give " BRANTEL_CAP,
@@ -95,8 +100,14 @@ void VQ_DOMAIN::CheckAssignments(int, int) {
         (*section.LOCATION).Refuse(next, "must lie beyond the location of the section before");
       location = next;
     }
-    if ((*section.SPACINGPREFERENCE).HasUserValue() && !Positive((*section.SPACINGPREFERENCE).v()))
-      (*section.SPACINGPREFERENCE).Refuse((*section.SPACINGPREFERENCE).v(), "must be finite and greater than 0");
+    // A spacing counts where a section takes it: not where the section has
+    // a node count of its own, nor the domain's where it has its own spacing.
+    if (!section.NODECOUNT.HasUserValue()) {
+      VQ_REALPARAMETER& own = *section.SPACINGPREFERENCE;
+      if (own.HasUserValue() && !Positive(own.v())) own.Refuse(own.v(), "must be finite and greater than 0");
+      if (!own.HasUserValue() && !Positive(spacing))
+        (*SPACINGPREFERENCE).Refuse(spacing, "must be finite and greater than 0");
+    }
     if (section.LENGTH.HasUserValue() && !Positive(section.LENGTH.v()))
       section.LENGTH.Refuse(section.LENGTH.v(), "must be finite and greater than 0");
     if (section.NODECOUNT.HasUserValue()) {
@@ -110,6 +121,23 @@ void VQ_DOMAIN::CheckAssignments(int, int) {
   }
   if (!(length + first > location))
     (*Section(sections).LOCATION).Refuse(location, "must lie before the end of the domain");
+}
+
+void VQ_DOMAIN::CheckPolyPoints(const brantel::PolyPointRow& row, const char* method) {
+  for (int p = 1; p <= row.points; ++p) {
+    VQ_REALPARAMETER& point = (*POLYPOINT)(p);
+    const double own = row.positions[static_cast<size_t>(p - 1)];
+    if (!point.HasUserValue() || std::fabs(point.v() - own) <= brantel::kPolyPointTolerance) continue;
+    // Text only for the refusal: a pass that is taken allocates nothing here.
+    std::string fractions;
+    for (int q = 1; q <= row.points; ++q)
+      fractions += (q > 1 ? ", " : "") + brantel::Shown(row.positions[static_cast<size_t>(q - 1)]);
+    char reason[256];
+    std::snprintf(reason, sizeof reason,
+                  "is not within 0.0001 of %s, the fraction of an element at which %s puts inner point %d (its "
+                  "fractions: %s)", brantel::Shown(own).c_str(), method, p, fractions.c_str());
+    point.Refuse(point.v(), reason);
+  }
 }
 
 void VQ_DOMAIN::AssignIndexSets(int a, int b, int pass) {
@@ -170,30 +198,23 @@ void VQ_DOMAIN::AssignSection(const brantel::AssignmentStatements& put, VQ_Integ
   if (!Positive(section.LENGTH.v())) section.LENGTH.Refuse(section.LENGTH.v(), "must be finite and greater than 0");
 
   // The spacing the section takes: its own, or the domain's copied to it.
+  // Where its own node count decides, the spacing is not judged, and the
+  // estimate it gives is only kept within int range.
   VQ_REALPARAMETER& spacing =
       (*section.SPACINGPREFERENCE).HasUserValue() ? *section.SPACINGPREFERENCE : *SPACINGPREFERENCE;
-  const double estimate = section.LENGTH.v() / (*section.SPACINGPREFERENCE).v();
-  if (!(std::isfinite(estimate) && estimate + 0.5 < static_cast<double>(kMaxEndNode + 1)))
-    spacing.Refuse(spacing.v(), kCapReason);
-  const int k = NearestInt(estimate);
-  bool tookMinimum = false;
+  const int k = brantel::NearestNodeCount(section.LENGTH.v() / (*section.SPACINGPREFERENCE).v());
+  if (k > kMaxEndNode && !section.NODECOUNT.HasUserValue()) spacing.Refuse(spacing.v(), kCapReason);
   for (VQ_IntegerSetIter one(VQ_IntSetValue(VQ_OneElement{}, k)); one.Next();) {
     const int points = NUMPOLYPOINTS.v();
     if (one.v() < MINNODECOUNT.v()) {
       put.Assign(section.NODECOUNT, MINNODECOUNT.v(), 30);
-      tookMinimum = true;
     } else {
       const double elements = static_cast<double>(static_cast<long long>(one.v()) + points) / (points + 1);
       put.Assign(section.NODECOUNT, TruncInt(elements) * (points + 1), 31);
     }
   }
-  // The input the node count came from answers for it; the spacing the
-  // domain assigns itself gives every section the same nodes, so there the
-  // number of sections does.
-  VQ_VarParam& source = section.NODECOUNT.HasUserValue() ? static_cast<VQ_VarParam&>(section.NODECOUNT)
-                        : tookMinimum || MINNODECOUNT.v() < 1 ? static_cast<VQ_VarParam&>(MINNODECOUNT)
-                        : spacing.HasUserValue()              ? static_cast<VQ_VarParam&>(spacing)
-                                                              : static_cast<VQ_VarParam&>(*NUMSECTIONS);
+  // The input the node count came from answers for it.
+  VQ_VarParam& source = brantel::NodeCountSource(*this, section);
   XUValue given;
   source.GetValue(given);
   const int count = section.NODECOUNT.v();
@@ -224,7 +245,7 @@ void VQ_DOMAIN::AssignSection(const brantel::AssignmentStatements& put, VQ_Integ
     put.Assign(section.ELEMENTLENGTH, (*section.SPACINGUSED).v(), 36);
   // The section's values of the user's own are held to its grid before the
   // interior and the coordinates are laid from them.
-  if (const brantel::GridFault fault = brantel::SectionFault(*this, section, nodes - count)) fault.Raise();
+  if (const brantel::GridFault fault = brantel::SectionFault(*this, section, i, nodes - count)) fault.Raise();
 
   const int base = section.BASE.v();
   if (HIGHESTORDERDERIVATIVE.v() < 2)
@@ -236,28 +257,17 @@ void VQ_DOMAIN::AssignSection(const brantel::AssignmentStatements& put, VQ_Integ
 }
 
 // Collocation layouts place the inner points at their fractions of the
-// element; uniform layouts space every node evenly. The element number is
-// added to the fraction before 1.0 is taken off: the last bit depends on it.
+// element; uniform layouts space every node evenly.
 void VQ_DOMAIN::AssignCoordinates(const brantel::AssignmentStatements& put) {
   for (VQ_IntegerSetIter j(VQ_IntSetValue(1, (*NUMSECTIONS).v())); j.Next();) {
     VQ_SECTIONDATAMODEL& section = Section(j.v());
     for (VQ_IntegerSetIter k(VQ_IntSetValue(1, section.NUMELEMENTS.v())); k.Next();) {
       const int base = section.BASE.v();
-      const int interval = NUMPOLYPOINTS.v() + 1;
-      const double element = section.ELEMENTLENGTH.v();
-      const double origin = (*section.LOCATION).v();
-      const double kk = k.v();
-      if (!UniformLayout()) {
-        for (VQ_IntegerSetIter p(VQ_IntSetValue(1, NUMPOLYPOINTS.v())); p.Next();)
-          put.Assign((*VALUE)(base + (k.v() - 1) * interval + p.v()),
-                     (element * (((*POLYPOINT)(p.v()).v() + kk) - 1.0)) + origin, 47);
-        put.Assign((*VALUE)(base + k.v() * interval), (element * kk) + origin, 48);
-      } else {
-        for (VQ_IntegerSetIter p(VQ_IntSetValue(1, NUMPOLYPOINTS.v())); p.Next();)
-          put.Assign((*VALUE)(base + (k.v() - 1) * interval + p.v()),
-                     (interval * (element * (((*POLYPOINT)(p.v()).v() + kk) - 1.0))) + origin, 45);
-        put.Assign((*VALUE)(base + k.v() * interval), (interval * (element * kk)) + origin, 46);
-      }
+      const brantel::ElementLayout layout = brantel::LayoutOf(*this, section);
+      for (VQ_IntegerSetIter p(VQ_IntSetValue(1, NUMPOLYPOINTS.v())); p.Next();)
+        put.Assign((*VALUE)(base + (k.v() - 1) * layout.interval + p.v()), layout.Inner(k.v(), (*POLYPOINT)(p.v()).v()),
+                   layout.uniform ? 45 : 47);
+      put.Assign((*VALUE)(base + k.v() * layout.interval), layout.End(k.v()), layout.uniform ? 46 : 48);
     }
   }
 }

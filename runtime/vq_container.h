@@ -1,6 +1,8 @@
 #pragma once
 // Containers (models, ports, structures), the equation frame and the
 // equation-stream interface.
+#include <functional>
+
 #include "vq_params.h"
 
 namespace vq_rt {
@@ -215,6 +217,9 @@ class KYV_API VQ_StructureTypeEx : public VQ_WithExtensions<VQ_ModelType>, publi
 namespace vq_rt {
 // Once a model's index sets are laid, a user value on an element of one of
 // its arrays that lies outside them (or anywhere within such an element)
-// belongs to nothing the model has: raises VQ_Error naming it.
-KYV_API void RefuseValuesOutsideIndexSets(VQ_Container& model);
+// belongs to nothing the model has: raises VQ_Error naming it, the elements
+// the array has, and how to give it more: what `madeBy` answers for the
+// array (a literal, "raise NUMSECTIONS"), or else its index sets.
+KYV_API void RefuseValuesOutsideIndexSets(VQ_Container& model,
+                                          const std::function<const char*(const VQ_Matrix&)>& madeBy = nullptr);
 }  // namespace vq_rt

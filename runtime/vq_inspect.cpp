@@ -277,10 +277,18 @@ void SetUserValueFromText(VQ_Containable& target, const std::string& /*path*/, c
     }
     case XUValue::kIntSet: {
       VQ_IntSetValue set;
+      // Elements and ranges, as reports write sets: 1..7, 9.
       for (const std::string& item : SplitList(text)) {
-        int element = 0;
-        if (!ParseInteger(item, element)) Raise("%s: \"%s\" is not an integer", path, UserText(item).c_str());
-        set += element;
+        const size_t dots = item.find("..");
+        int lo = 0, hi = 0;
+        if (dots == std::string::npos) {
+          if (!ParseInteger(item, lo)) Raise("%s: \"%s\" is not an integer", path, UserText(item).c_str());
+          set += lo;
+        } else if (!ParseInteger(item.substr(0, dots), lo) || !ParseInteger(item.substr(dots + 2), hi) || lo > hi) {
+          Raise("%s: \"%s\" is not a range of integers, low..high", path, UserText(item).c_str());
+        } else {
+          set += VQ_IntSetValue(lo, hi);
+        }
       }
       value = set;
       break;
@@ -322,17 +330,28 @@ const VQ_VarParam* FirstUserValue(VQ_Containable& object) {
 
 }  // namespace
 
-void RefuseValuesOutsideIndexSets(VQ_Container& model) {
+void RefuseValuesOutsideIndexSets(VQ_Container& model, const std::function<const char*(const VQ_Matrix&)>& madeBy) {
   for (int i = 0; i < model.PropertyCount(); ++i) {
     VQ_Containable* property = model.PropertyAt(i);
+    const char* name = property->Name();
     if (auto* member = dynamic_cast<VQ_VirtualBase*>(property)) property = member->LinkedIfAny();
     auto* array = dynamic_cast<VQ_Matrix*>(property);
     if (array == nullptr) continue;
     for (VQ_Type* element : array->ElementsOutsideDeclaredSets())
       if (const VQ_VarParam* param = FirstUserValue(*element)) {
+        // The elements there are, dimension by dimension, and what makes more.
+        std::string reason = "belongs to an element the model does not have: " + std::string(name) +
+                             " has the elements ";
+        std::string sets;
+        for (int d = 0; d < array->Dimensions(); ++d) {
+          reason += (d ? " x " : "") + FormatValue(array->DeclaredSet(d)->v());
+          sets += (d ? ", " : "") + std::string(array->DeclaredSet(d)->Name());
+        }
+        const char* advice = madeBy ? madeBy(*array) : nullptr;
+        reason += "; " + (advice ? std::string(advice) : "change what lays " + sets) + ", or clear the value";
         XUValue value;
         param->GetValue(value);
-        param->Refuse(value, "belongs to an element the model does not have");
+        param->Refuse(value, reason.c_str());
       }
   }
 }

@@ -141,6 +141,33 @@ TEST(WallProfile, MistakesInAModelLibraryAreRefused) {
   }
 }
 
+// Values set through the host on the example's own array and parameters:
+// an element of T that exists is taken once the derived level has laid its
+// set; one outside it is refused, naming the elements there are.
+TEST(WallProfile, UserValuesOnItsOwnArray) {
+  struct Case {
+    std::string set;
+    std::string err;  // empty: taken
+  } cases[] = {
+      {"T(0)=5", ""},
+      {"T(4)=300", ""},
+      {"GRADIENT=-3", ""},
+      {"XDOMAIN.SECTION(1).NODECOUNT=4", ""},
+      {"T(5)=5",
+       "WALLPROFILE.T(5): 5.0 belongs to an element the model does not have: T has the elements {0..4}; change what "
+       "lays VQ_T_SET1, or clear the value"},
+      {"XDOMAIN.SECTION(2).NODECOUNT=4",
+       "XDOMAIN.SECTION(2).NODECOUNT: 4 belongs to an element the model does not have: SECTION has the elements {1}; "
+       "raise NUMSECTIONS, or clear the value"},
+  };
+  for (const Case& c : cases) {
+    Result r = RunHost({"wallprofile", "--library", BRANTEL_EXAMPLE_LIBRARY, "--set", "XDOMAIN.SPACINGPREFERENCE=0.25",
+                        "--set", c.set});
+    EXPECT_EQ(r.status, c.err.empty() ? 0 : 2) << c.set << ": " << r.err;
+    EXPECT_EQ(r.err, c.err.empty() ? "" : "vqhost: " + c.err + "\n") << c.set;
+  }
+}
+
 // Driven in this process: each equation's residual and Jacobian row at a
 // profile that satisfies it, and the heap before and after. A wall with a
 // domain takes, beyond the domain alone, exactly one block for itself, one

@@ -309,10 +309,60 @@ TEST(Host, DomainGridInTextAndJson) {
     EXPECT_NE(json.out.find(entry), std::string::npos) << entry;
 }
 
+// A set at the limits of int is shown as given, here in the refusal of an
+// interior the grid does not have.
 TEST(Host, IntegerSetsAtTheLimitsOfIntAreShown) {
   Result r = RunHost({"domain", "--set", "INTERIOR=2147483647,-2147483648"});
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("interior {-2147483648, 2147483647}\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "vqhost: DOMAIN.INTERIOR: {-2147483648, 2147483647} is not {1..7}, the interior nodes the grid "
+                   "gives\n");
+}
+
+// Sets as the report prints them are read back by --set.
+TEST(Host, PrintedSetsReadBack) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string shown;
+  } cases[] = {
+      {{"domain"}, "interior {1..7}"},
+      {{"domain", "--set", "NUMSECTIONS=2", "--set", "HIGHESTORDERDERIVATIVE=2"}, "interior {1..7, 9..15}"},
+      {{"domain", "--set", "DISCRETIZATIONMETHOD=OCFE2", "--set", "HIGHESTORDERDERIVATIVE=2"}, "interior {1, 3, 5, 7}"},
+  };
+  for (const Case& c : cases) {
+    Result first = RunHost(c.args);
+    ASSERT_EQ(first.status, 0) << first.err;
+    const size_t at = first.out.find(c.shown + "\n");
+    ASSERT_NE(at, std::string::npos) << first.out;
+    std::vector<std::string> again = c.args;
+    again.insert(again.end(), {"--set", "INTERIOR=" + c.shown.substr(10, c.shown.size() - 11)});
+    Result second = RunHost(again);
+    EXPECT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.out, first.out);
+  }
+  for (const char* bad : {"INTERIOR=7..1", "INTERIOR=1..x", "INTERIOR=1...7"}) {
+    Result r = RunHost({"domain", "--set", bad});
+    EXPECT_EQ(r.status, 2) << bad;
+    EXPECT_NE(r.err.find("is not a range of integers, low..high"), std::string::npos) << r.err;
+  }
+}
+
+// Sound grids: a section ending at 0, inputs a section's own values
+// override. Each runs.
+TEST(Host, SoundGridsRun) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"--set", "XDOMAIN.SECTION(1).LOCATION=-0.1", "--set", "XDOMAIN.LENGTH=0.1", "--set",
+       "XDOMAIN.SPACINGPREFERENCE=0.009"},
+      {"domain", "--set", "SECTION(1).LOCATION=-1", "--set", "LENGTH=2", "--set", "NUMSECTIONS=2", "--set",
+       "SPACINGPREFERENCE=0.0204"},
+      {"domain", "--set", "SPACINGPREFERENCE=1e-9", "--set", "SECTION(1).NODECOUNT=8"},
+      {"domain", "--set", "SPACINGPREFERENCE=0", "--set", "SECTION(1).SPACINGPREFERENCE=0.1"},
+      {"domain", "--set", "MINNODECOUNT=20000000", "--set", "SECTION(1).NODECOUNT=8"},
+  };
+  for (const auto& args : cases) {
+    Result r = RunHost(args);
+    EXPECT_EQ(r.status, 0) << args[1] << ": " << r.err;
+    EXPECT_EQ(r.err, "");
+  }
 }
 
 // Every refusal is one line naming the property by its path from the
@@ -340,8 +390,8 @@ TEST(Host, RefusalsAreOneLineNamingThePathTheValueAndTheReason) {
       {{"do\nmain"}, "unknown type \"DO\\nMAIN\"; the types are " + kTypeNames},
       {{"domain", "--set", "USERNOTES\n"}, "--set takes PATH=VALUE, not \"USERNOTES\\n\""},
       {{"domain", "--set", "MINNODECOUNT=10000001"},
-       "DOMAIN.MINNODECOUNT: 10000001 node intervals in each of 1 sections give more than the 10000000 node intervals "
-       "a grid may have"},
+       "DOMAIN.MINNODECOUNT: 10000001 node intervals in a section give more than the 10000000 node intervals a grid "
+       "may have"},
       {{"domain", "--set", "LENGTH=1e308", "--set", "NUMSECTIONS=3"},
        "DOMAIN.LENGTH: 1e+308 takes the sections' locations beyond the largest real number"},
       {{"domain", "--set", "ENDNODE=20000000"},
@@ -351,10 +401,41 @@ TEST(Host, RefusalsAreOneLineNamingThePathTheValueAndTheReason) {
        "DOMAIN.SECTION(1).LENGTH: 0.5 ends the section at 0.5, not at 0.3333333333333333 where the next section "
        "begins"},
       {{"domain", "--set", "SECTION(99999999).NODECOUNT=5"},
-       "DOMAIN.SECTION(99999999).NODECOUNT: 5 belongs to an element the model does not have"},
+       "DOMAIN.SECTION(99999999).NODECOUNT: 5 belongs to an element the model does not have: SECTION has the "
+       "elements {1}; raise NUMSECTIONS, or clear the value"},
+      {{"lengthdomain", "--set", "SECTION(3).NODECOUNT=4"},
+       "LENGTHDOMAIN.SECTION(3).NODECOUNT: 4 belongs to an element the model does not have: SECTION has the "
+       "elements {1}; raise NUMSECTIONS, or clear the value"},
+      {{"domain", "--set", "DISCRETIZATIONMETHOD=OCFE3", "--set", "POLYPOINT(3)=0.9"},
+       "DOMAIN.POLYPOINT(3): 0.9 belongs to an element the model does not have: POLYPOINT has the elements {1, 2}; "
+       "choose a method with more inner points, or clear the value"},
+      {{"--set", "VALUE(9)=1"},
+       "DISTRIBUTION1D.VALUE(9): 1.0 belongs to an element the model does not have: VALUE has the elements {0..8}; "
+       "lay more nodes in the distribution's domains, or clear the value"},
+      {{"distribution2d", "--set", "DDX(0,9)=1"},
+       "DISTRIBUTION2D.DDX(0,9): 1.0 belongs to an element the model does not have: DDX has the elements {0..8} x "
+       "{0..8}; raise the derivative order or lay more nodes in the distribution's domains, or clear the value"},
+      {{"distribution3d", "--set", "IDX(0,0,0)=1"},
+       "DISTRIBUTION3D.IDX(0,0,0): 1.0 belongs to an element the model does not have: IDX has the elements {} x "
+       "{0..8} x {0..8}; request the integral in INTEGRALS or lay more nodes in the distribution's domains, or clear "
+       "the value"},
+      {{"domain", "--set", "VALUE(9)=1.2"},
+       "DOMAIN.VALUE(9): 1.2 belongs to an element the model does not have: VALUE has the elements {0..8}; lay more "
+       "node intervals, or clear the value"},
       {{"distribution2d", "--set", "XDOMAIN.SECTION(1).NODECOUNT=10000", "--set", "YDOMAIN.SECTION(1).NODECOUNT=1000"},
-       "YDOMAIN.ENDNODE: 1000 takes the distribution to 10011001 nodes over its domains, more than the 10000001 a "
-       "distribution may have"},
+       "XDOMAIN.SECTION(1).NODECOUNT: 10000 takes the distribution to 10011001 nodes over its domains, more than the "
+       "10000001 a distribution may have: beside the 1001 nodes of the others its domain may have at most 9989 node "
+       "intervals"},
+      {{"domain", "--set", "DISCRETIZATIONMETHOD=OCFE2", "--set", "POLYPOINT(1)=1.5"},
+       "DOMAIN.POLYPOINT(1): 1.5 is not within 0.0001 of 0.5, the fraction of an element at which OCFE2 puts inner "
+       "point 1 (its fractions: 0.5)"},
+      {{"domain", "--set", "SECTION(1).LOCATION=10000", "--set", "LENGTH=1e-12"},
+       "DOMAIN.LENGTH: 1e-12 puts nodes 0 and 1 of section 1 at 10000.0 and 10000.0, not in increasing order: its "
+       "node spacing 1.2126596023639043e-13 is finer than the 1.8189894035458565e-12 that coordinates near 10000.0 "
+       "resolve"},
+      {{"domain", "--set", "SECTION(1).SPACINGUSED=0.2"},
+       "DOMAIN.SECTION(1).SPACINGUSED: 0.2 is not 0.125, the spacing the grid gives (the section's length 1.0 over "
+       "its 8 node intervals)"},
   };
   for (const Case& c : cases) {
     Result r = RunHost(c.args);

@@ -250,8 +250,23 @@ TEST(Distribution1D, GridsTheStencilsCannotUseAreRefused) {
       {{{"XDOMAIN.NUMSECTIONS", "2"}, {"XDOMAIN.SECTION(2).BASE", "5"}},
        "XDOMAIN.SECTION(2).BASE: 5 is not 8, the node intervals of the sections before it"},
       {{{"XDOMAIN.SECTION(1).NUMELEMENTS", "3"}},
-       "XDOMAIN.SECTION(1).NUMELEMENTS: 3 elements do not fill the 8 node intervals of the section"},
+       "XDOMAIN.SECTION(1).NUMELEMENTS: 3 is not 8, the elements of 1 intervals that fill the section's 8 node "
+       "intervals"},
       {{{"XDOMAIN.ENDNODE", "9"}}, "XDOMAIN.ENDNODE: 9 is not 8, the node intervals of all sections"},
+      // A section that ends at 0 ends there up to rounding.
+      {{{"XDOMAIN.SECTION(1).LOCATION", "-0.1"}, {"XDOMAIN.LENGTH", "0.1"}, {"XDOMAIN.SPACINGPREFERENCE", "0.009"}},
+       "(no error)"},
+      // Values the rows would not use: an interior that declares rows no
+      // statement defines (or leaves out rows that one does), a coordinate
+      // and an inner point the stencils' step does not follow.
+      {{{"XDOMAIN.INTERIOR", "0,1,2,3,4,5,6,7,8"}, {"HIGHESTORDERXDERIVATIVE", "2"}},
+       "XDOMAIN.INTERIOR: {0..8} is not {1..7}, the interior nodes the grid gives"},
+      {{{"XDOMAIN.INTERIOR", "1,2"}, {"HIGHESTORDERXDERIVATIVE", "2"}},
+       "XDOMAIN.INTERIOR: {1, 2} is not {1..7}, the interior nodes the grid gives"},
+      {{{"XDOMAIN.VALUE(1)", "0.01"}}, "XDOMAIN.VALUE(1): 0.01 is not 0.125, the coordinate the grid gives node 1"},
+      {{{"XDOMAIN.DISCRETIZATIONMETHOD", "BFD2"}, {"XDOMAIN.POLYPOINT(1)", "0.3"}, {"XDOMAIN.SPACINGPREFERENCE", "0.25"}},
+       "XDOMAIN.POLYPOINT(1): 0.3 is not within 0.0001 of 0.5, the fraction of an element at which BFD2 puts inner "
+       "point 1 (its fractions: 0.5)"},
   };
   // Every method's rows fit one element: a section of a single element, the
   // shortest a grid of whole elements has, takes every row of the method

@@ -290,8 +290,15 @@ TEST(Distribution2D, GridsTheStencilsCannotUseAreRefusedNamingTheAxis) {
   Distribution2DFixture f;
   Apply(f, {{"YDOMAIN.SECTION(1).NUMELEMENTS", "3"}});
   EXPECT_EQ(f.RunError(),
-            "YDOMAIN.SECTION(1).NUMELEMENTS: 3 elements do not fill the 8 node intervals of the section");
+            "YDOMAIN.SECTION(1).NUMELEMENTS: 3 is not 8, the elements of 1 intervals that fill the section's 8 node "
+            "intervals");
   EXPECT_TRUE(f.d.State().emitted.empty());
+  // An interior that would declare D2DY2(x,0) and D2DY2(x,8), which no row
+  // defines.
+  Distribution2DFixture interior;
+  Apply(interior, {{"YDOMAIN.INTERIOR", "0..8"}, {"HIGHESTORDERYDERIVATIVE", "2"}});
+  EXPECT_EQ(interior.RunError(), "YDOMAIN.INTERIOR: {0..8} is not {1..7}, the interior nodes the grid gives");
+  EXPECT_TRUE(interior.d.State().emitted.empty());
 }
 
 }  // namespace

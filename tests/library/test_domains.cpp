@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
 
 #include "support/recording.h"
@@ -197,6 +198,34 @@ TEST(DomainGrid, InteriorByHighestOrderDerivative) {
   }
 }
 
+// A section that ends at 0 ends there give or take rounding of its inputs
+// (-a + a * n / n): the coordinates are judged against the magnitudes that
+// went into them, not the result alone.
+TEST(DomainGrid, SectionsEndingAtZeroAreTaken) {
+  char text[32];
+  auto shown = [&](double x) { return std::string(text, static_cast<size_t>(std::snprintf(text, sizeof text, "%.17g", x))); };
+  for (const char* method : {"BFD1", "CFD4", "OCFE3"})
+    for (double a : {0.1, 1.0, 2.0})
+      for (int intervals : {11, 19, 49})
+        for (int sections : {1, 2}) {  // [-a, 0] and [-a, a]
+          Domain g;
+          const std::string what = std::string(method) + " a=" + shown(a) + " n=" + std::to_string(intervals) +
+                                   " sections=" + std::to_string(sections);
+          EXPECT_EQ(g.AssignError({{"DISCRETIZATIONMETHOD", method},
+                                   {"SECTION(1).LOCATION", shown(-a)},
+                                   {"LENGTH", shown(a * sections)},
+                                   {"NUMSECTIONS", std::to_string(sections)},
+                                   {"SPACINGPREFERENCE", shown(a / intervals)}}),
+                    "")
+              << what;
+          const int end = g.d.ENDNODE.v();
+          EXPECT_GE(end, intervals * sections) << what;
+          EXPECT_NEAR(g.X(g.S(1).NODECOUNT.v()), 0.0, 1e-15 * a) << what;
+          EXPECT_NEAR(g.X(end), a * (sections - 1), 1e-15 * a) << what;
+          for (int n = 1; n <= end; ++n) ASSERT_GT(g.X(n), g.X(n - 1)) << what << " node " << n;
+        }
+}
+
 // Every refused input names the domain, the property and the value, and the
 // grid already computed stays as it was.
 TEST(DomainGrid, RefusedInputsLeaveThePreviousGrid) {
@@ -220,7 +249,10 @@ TEST(DomainGrid, RefusedInputsLeaveThePreviousGrid) {
       {{{"NUMSECTIONS", "20000000"}},
        "DOMAIN.NUMSECTIONS: 20000000 gives more than the 10000000 node intervals a grid may have"},
       {{{"MINNODECOUNT", "10000001"}},
-       "DOMAIN.MINNODECOUNT: 10000001 node intervals in each of 1 sections give more than the 10000000 node "
+       "DOMAIN.MINNODECOUNT: 10000001 node intervals in a section give more than the 10000000 node intervals a "
+       "grid may have"},
+      {{{"NUMSECTIONS", "3"}, {"SECTION(1).NODECOUNT", "8"}, {"MINNODECOUNT", "5000001"}},
+       "DOMAIN.MINNODECOUNT: 5000001 node intervals in each of 2 sections give more than the 10000000 node "
        "intervals a grid may have"},
       {{{"NUMSECTIONS", "2"}, {"SECTION(2).NODECOUNT", "9999999"}},
        "DOMAIN.SECTION(2).NODECOUNT: 9999999 takes the grid to 10000007 node intervals, more than the 10000000 node "
@@ -295,15 +327,27 @@ TEST(DomainGrid, ComputedValuesOfTheUsersOwnDescribeTheirGrid) {
   } cases[] = {
       {{{"ENDNODE", "8"}, {"SECTION(1).BASE", "0"}, {"SECTION(1).NODECOUNT", "8"}}, ""},
       {{{"SECTION(1).LENGTH", "1.0"}, {"SECTION(1).SPACINGUSED", "0.125"}, {"SECTION(1).ELEMENTLENGTH", "0.125"}}, ""},
-      {{{"VALUE(3)", "0.3"}, {"VALUE(4)", "0.45"}}, ""},  // a stretched grid still increases
+      {{{"VALUE(3)", "0.375"}, {"VALUE(8)", "1.0"}}, ""},
+      // Inner points within 0.0001 of the method's own: the five-digit
+      // constants and full-precision Gauss points alike.
+      {{{"DISCRETIZATIONMETHOD", "OCFE3"}, {"POLYPOINT(1)", "0.21132486540518713"}, {"POLYPOINT(2)", "0.7886751345948129"}},
+       ""},
+      {{{"DISCRETIZATIONMETHOD", "OCFE4"}, {"POLYPOINT(1)", "0.1127016653792583"}, {"POLYPOINT(3)", "0.8872983346207417"}},
+       ""},
+      {{{"DISCRETIZATIONMETHOD", "BFD2"}, {"POLYPOINT(1)", "0.50005"}}, ""},
+      // Interiors as the grid lays them, in the form the report writes.
+      {{{"INTERIOR", "1..7"}, {"SECTION(1).INTERIOR", "1..7"}}, ""},
+      {{{"DISCRETIZATIONMETHOD", "OCFE2"}, {"HIGHESTORDERDERIVATIVE", "2"}, {"INTERIOR", "1, 3, 5, 7"}}, ""},
       {{{"ENDNODE", "20000000"}}, "DOMAIN.ENDNODE: 20000000 is more than the 10000000 node intervals a grid may have"},
       {{{"ENDNODE", "-5"}}, "DOMAIN.ENDNODE: -5 is not 8, the node intervals of all sections"},
       {{{"NUMSECTIONS", "2"}, {"SECTION(2).BASE", "2147483647"}},
        "DOMAIN.SECTION(2).BASE: 2147483647 is not 8, the node intervals of the sections before it"},
       {{{"SECTION(1).NUMELEMENTS", "4"}},
-       "DOMAIN.SECTION(1).NUMELEMENTS: 4 elements do not fill the 8 node intervals of the section"},
+       "DOMAIN.SECTION(1).NUMELEMENTS: 4 is not 8, the elements of 1 intervals that fill the section's 8 node "
+       "intervals"},
       {{{"SECTION(1).SPACINGUSED", "0.2"}},
-       "DOMAIN.SECTION(1).SPACINGUSED: 0.2 does not divide the section's length 1.0 into its 8 node intervals"},
+       "DOMAIN.SECTION(1).SPACINGUSED: 0.2 is not 0.125, the spacing the grid gives (the section's length 1.0 over "
+       "its 8 node intervals)"},
       {{{"SECTION(1).ELEMENTLENGTH", "0.2"}},
        "DOMAIN.SECTION(1).ELEMENTLENGTH: 0.2 is not 0.125, the element length the section's spacing gives"},
       // Sections that overlap or leave a gap.
@@ -311,15 +355,45 @@ TEST(DomainGrid, ComputedValuesOfTheUsersOwnDescribeTheirGrid) {
        "DOMAIN.SECTION(1).LENGTH: 0.5 ends the section at 0.5, not at 0.3333333333333333 where the next section "
        "begins"},
       {{{"SECTION(1).LENGTH", "0.5"}}, "DOMAIN.SECTION(1).LENGTH: 0.5 ends the section at 0.5, not at 1.0 where the domain ends"},
-      // Coordinates that go backwards, or leave a section's end.
-      {{{"VALUE(3)", "0.9"}}, "DOMAIN.VALUE(3): 0.9 puts nodes 3 and 4 out of order (0.9, 0.5)"},
-      {{{"VALUE(4)", "0.25"}}, "DOMAIN.VALUE(4): 0.25 puts nodes 3 and 4 out of order (0.375, 0.25)"},
-      {{{"VALUE(4)", "0.375"}}, "DOMAIN.VALUE(4): 0.375 puts nodes 3 and 4 out of order (0.375, 0.375)"},
-      {{{"VALUE(3)", "0.5"}, {"VALUE(4)", "0.45"}}, "DOMAIN.VALUE(4): 0.45 puts nodes 3 and 4 out of order (0.5, 0.45)"},
+      // A coordinate the equations do not use: every node is where the grid
+      // puts it, not only in order.
+      {{{"VALUE(1)", "0.01"}}, "DOMAIN.VALUE(1): 0.01 is not 0.125, the coordinate the grid gives node 1"},
+      {{{"VALUE(3)", "0.3"}, {"VALUE(4)", "0.45"}},
+       "DOMAIN.VALUE(3): 0.3 is not 0.375, the coordinate the grid gives node 3"},
+      {{{"VALUE(4)", "0.25"}}, "DOMAIN.VALUE(4): 0.25 is not 0.5, the coordinate the grid gives node 4"},
+      {{{"VALUE(4)", "0.375"}}, "DOMAIN.VALUE(4): 0.375 is not 0.5, the coordinate the grid gives node 4"},
+      {{{"VALUE(3)", "0.5"}, {"VALUE(4)", "0.45"}},
+       "DOMAIN.VALUE(3): 0.5 is not 0.375, the coordinate the grid gives node 3"},
       {{{"NUMSECTIONS", "2"}, {"VALUE(12)", "0.85"}},
-       "DOMAIN.VALUE(12): 0.85 puts nodes 12 and 13 out of order (0.85, 0.8125)"},
+       "DOMAIN.VALUE(12): 0.85 is not 0.75, the coordinate the grid gives node 12"},
       {{{"VALUE(0)", "0.1"}}, "DOMAIN.VALUE(0): 0.1 is not 0.0, where section 1 begins"},
-      {{{"VALUE(8)", "0.9"}}, "DOMAIN.VALUE(8): 0.9 is not 1.0, where section 1 ends"},
+      {{{"VALUE(8)", "0.9"}}, "DOMAIN.VALUE(8): 0.9 is not 1.0, the coordinate the grid gives node 8"},
+      // An interior the rows do not define, the domain's or a section's.
+      {{{"INTERIOR", "0..8"}}, "DOMAIN.INTERIOR: {0..8} is not {1..7}, the interior nodes the grid gives"},
+      {{{"INTERIOR", "1,2"}}, "DOMAIN.INTERIOR: {1, 2} is not {1..7}, the interior nodes the grid gives"},
+      {{{"NUMSECTIONS", "2"}, {"HIGHESTORDERDERIVATIVE", "2"}, {"INTERIOR", "1..15"}},
+       "DOMAIN.INTERIOR: {1..15} is not {1..7, 9..15}, the interior nodes the grid gives"},
+      {{{"DISCRETIZATIONMETHOD", "OCFE2"}, {"HIGHESTORDERDERIVATIVE", "2"}, {"SECTION(1).INTERIOR", "1..7"}},
+       "DOMAIN.SECTION(1).INTERIOR: {1..7} is not {1, 3, 5, 7}, the interior nodes the grid gives section 1"},
+      // Inner points the method's weights were not made for.
+      {{{"DISCRETIZATIONMETHOD", "BFD2"}, {"POLYPOINT(1)", "0.3"}},
+       "DOMAIN.POLYPOINT(1): 0.3 is not within 0.0001 of 0.5, the fraction of an element at which BFD2 puts inner "
+       "point 1 (its fractions: 0.5)"},
+      {{{"DISCRETIZATIONMETHOD", "OCFE2"}, {"POLYPOINT(1)", "1.5"}},
+       "DOMAIN.POLYPOINT(1): 1.5 is not within 0.0001 of 0.5, the fraction of an element at which OCFE2 puts inner "
+       "point 1 (its fractions: 0.5)"},
+      {{{"DISCRETIZATIONMETHOD", "OCFE4"}, {"POLYPOINT(2)", "0.6"}},
+       "DOMAIN.POLYPOINT(2): 0.6 is not within 0.0001 of 0.5, the fraction of an element at which OCFE4 puts inner "
+       "point 2 (its fractions: 0.1127, 0.5, 0.8873)"},
+      // A thin section far from 0 runs half its length past the domain's end.
+      {{{"SECTION(1).LOCATION", "1000"}, {"LENGTH", "1e-6"}, {"SECTION(1).LENGTH", "1.5e-6"}},
+       "DOMAIN.SECTION(1).LENGTH: 1.5e-06 ends the section at 1000.0000015, not at 1000.000001 where the domain "
+       "ends"},
+      // Nodes rounding cannot tell apart: the input that put them there.
+      {{{"SECTION(1).LOCATION", "10000"}, {"LENGTH", "1e-12"}},
+       "DOMAIN.LENGTH: 1e-12 puts nodes 0 and 1 of section 1 at 10000.0 and 10000.0, not in increasing order: its "
+       "node spacing 1.2126596023639043e-13 is finer than the 1.8189894035458565e-12 that coordinates near 10000.0 "
+       "resolve"},
       // An overflow on the way to the sections' locations is the length's.
       {{{"LENGTH", "1e308"}, {"NUMSECTIONS", "3"}},
        "DOMAIN.LENGTH: 1e+308 takes the sections' locations beyond the largest real number"},
@@ -333,7 +407,9 @@ TEST(DomainGrid, ComputedValuesOfTheUsersOwnDescribeTheirGrid) {
     if (c.error.empty()) continue;
     EXPECT_EQ(Elements(g.d.VQ_VALUE_SET1.v()), Range(0, 8)) << c.error;
     EXPECT_EQ(Elements(g.d.VQ_SECTION_SET1.v()), Range(1, 1)) << c.error;
-    EXPECT_EQ(Elements(g.d.INTERIOR.v()), Range(1, 7)) << c.error;
+    if (!g.d.INTERIOR.HasUserValue()) {
+      EXPECT_EQ(Elements(g.d.INTERIOR.v()), Range(1, 7)) << c.error;
+    }
   }
 }
 
@@ -355,7 +431,9 @@ TEST(DomainGrid, ValuesForElementsTheDomainDoesNotHave) {
   EXPECT_NO_THROW(g.Assign());
   EXPECT_EQ(g.d.ENDNODE.v(), 20);
   g.Set("NUMSECTIONS", "1");
-  EXPECT_EQ(g.AssignError(), "DOMAIN.SECTION(3).NODECOUNT: 4 belongs to an element the model does not have");
+  EXPECT_EQ(g.AssignError(),
+            "DOMAIN.SECTION(3).NODECOUNT: 4 belongs to an element the model does not have: SECTION has the elements "
+            "{1}; raise NUMSECTIONS, or clear the value");
   EXPECT_EQ(g.d.ENDNODE.v(), 20);
 
   Domain phantom;
@@ -391,6 +469,14 @@ TEST(DomainGrid, InputsNoSectionTakesAreNotJudged) {
       // Every section has a spacing of its own.
       {{{"NUMSECTIONS", "2"}, {"SECTION(1).SPACINGPREFERENCE", "0.0625"}, {"SECTION(2).SPACINGPREFERENCE", "0.125"}},
        {{"SPACINGPREFERENCE", "1e-12"}}},
+      {{{"SECTION(1).SPACINGPREFERENCE", "0.1"}}, {{"SPACINGPREFERENCE", "0"}}},
+      // A section's own node count decides: neither spacing nor minimum counts.
+      {{{"SECTION(1).NODECOUNT", "8"}}, {{"SPACINGPREFERENCE", "1e-9"}}},
+      {{{"SECTION(1).NODECOUNT", "8"}}, {{"SPACINGPREFERENCE", "-1"}}},
+      {{{"SECTION(1).NODECOUNT", "8"}}, {{"SECTION(1).SPACINGPREFERENCE", "0"}}},
+      {{{"SECTION(1).NODECOUNT", "8"}}, {{"MINNODECOUNT", "20000000"}}},
+      {{{"NUMSECTIONS", "2"}, {"SECTION(1).NODECOUNT", "6"}, {"SECTION(2).NODECOUNT", "4"}},
+       {{"MINNODECOUNT", "9000000"}}},
   };
   for (const Case& c : cases) {
     Domain plain, given;

@@ -43,10 +43,20 @@ TEST(ModelRefusals, TwoDomainsAreRefusedTogether) {
       {{{"XDOMAIN.NUMSECTIONS", "3"}, {"YDOMAIN.LENGTH", "0"}}, "YDOMAIN.LENGTH: 0.0 must be finite and greater than 0"},
       {{{"YDOMAIN.NUMSECTIONS", "2"}, {"XDOMAIN.ENDNODE", "9"}},
        "XDOMAIN.ENDNODE: 9 is not 8, the node intervals of all sections"},
-      // Each grid is sound, their product is too large to lay.
+      // Each grid is sound, their product is too large to lay: the domain
+      // with the most nodes answers, through the input that gave them.
       {{{"XDOMAIN.SECTION(1).NODECOUNT", "10000"}, {"YDOMAIN.SECTION(1).NODECOUNT", "1000"}},
-       "YDOMAIN.ENDNODE: 1000 takes the distribution to 10011001 nodes over its domains, more than the 10000001 a "
-       "distribution may have"},
+       "XDOMAIN.SECTION(1).NODECOUNT: 10000 takes the distribution to 10011001 nodes over its domains, more than the "
+       "10000001 a distribution may have: beside the 1001 nodes of the others its domain may have at most 9989 node "
+       "intervals"},
+      {{{"XDOMAIN.SECTION(1).NODECOUNT", "9999999"}, {"YDOMAIN.SECTION(1).NODECOUNT", "1"}},
+       "XDOMAIN.SECTION(1).NODECOUNT: 9999999 takes the distribution to 20000000 nodes over its domains, more than "
+       "the 10000001 a distribution may have: beside the 2 nodes of the others its domain may have at most 4999999 "
+       "node intervals"},
+      {{{"XDOMAIN.NUMSECTIONS", "2"}, {"YDOMAIN.SPACINGPREFERENCE", "2.5e-7"}},
+       "YDOMAIN.SPACINGPREFERENCE: 2.5e-07 takes the distribution to 68000017 nodes over its domains, more than the "
+       "10000001 a distribution may have: beside the 17 nodes of the others its domain may have at most 588234 node "
+       "intervals"},
   };
   for (const Case& c : cases) ExpectRefusedAndUnchanged<Distribution2DFixture>(c);
 }
@@ -55,12 +65,18 @@ TEST(ModelRefusals, ThreeDomainsAreRefusedTogether) {
   const Case cases[] = {
       {{{"XDOMAIN.NUMSECTIONS", "2"}, {"ZDOMAIN.SPACINGPREFERENCE", "0"}},
        "ZDOMAIN.SPACINGPREFERENCE: 0.0 must be finite and greater than 0"},
-      // 217 nodes along each axis: about 35 GB of arrays if laid.
-      {{{"XDOMAIN.SECTION(1).NODECOUNT", "216"},
-        {"YDOMAIN.SECTION(1).NODECOUNT", "216"},
-        {"ZDOMAIN.SECTION(1).NODECOUNT", "216"}},
-       "ZDOMAIN.ENDNODE: 216 takes the distribution to 10218313 nodes over its domains, more than the 10000001 a "
-       "distribution may have"},
+      // 216 nodes along each axis are too many (215 are the most).
+      {{{"XDOMAIN.SECTION(1).NODECOUNT", "215"},
+        {"YDOMAIN.SECTION(1).NODECOUNT", "215"},
+        {"ZDOMAIN.SECTION(1).NODECOUNT", "215"}},
+       "XDOMAIN.SECTION(1).NODECOUNT: 215 takes the distribution to 10077696 nodes over its domains, more than the "
+       "10000001 a distribution may have: beside the 46656 nodes of the others its domain may have at most 213 node "
+       "intervals"},
+      {{{"ZDOMAIN.ENDNODE", "250"}, {"ZDOMAIN.SECTION(1).NODECOUNT", "250"}, {"YDOMAIN.SECTION(1).NODECOUNT", "240"},
+        {"XDOMAIN.SECTION(1).NODECOUNT", "200"}},
+       "ZDOMAIN.ENDNODE: 250 takes the distribution to 12158691 nodes over its domains, more than the 10000001 a "
+       "distribution may have: beside the 48441 nodes of the others its domain may have at most 205 node "
+       "intervals"},
   };
   for (const Case& c : cases) ExpectRefusedAndUnchanged<Distribution3DFixture>(c);
 }
@@ -77,12 +93,14 @@ TEST(ModelRefusals, CountingAGridTooLargeIsRefused) {
     std::string error;
   } cases[] = {
       {"10000", "1000",
-       "YDOMAIN.ENDNODE: 1000 takes the distribution to 10011001 nodes over its domains, more than the 10000001 a "
-       "distribution may have"},
+       "XDOMAIN.SECTION(1).NODECOUNT: 10000 takes the distribution to 10011001 nodes over its domains, more than the "
+       "10000001 a distribution may have: beside the 1001 nodes of the others its domain may have at most 9989 node "
+       "intervals"},
       {"10", "909090", "(no error)"},
       {"10", "909091",
-       "YDOMAIN.ENDNODE: 909091 takes the distribution to 10000012 nodes over its domains, more than the 10000001 a "
-       "distribution may have"},
+       "YDOMAIN.SECTION(1).NODECOUNT: 909091 takes the distribution to 10000012 nodes over its domains, more than "
+       "the 10000001 a distribution may have: beside the 11 nodes of the others its domain may have at most 909090 "
+       "node intervals"},
   };
   for (const Case& c : cases) {
     Distribution2DFixture f;
