@@ -49,9 +49,10 @@ TEST(ModelRefusals, TwoDomainsAreRefusedTogether) {
        "XDOMAIN.SECTION(1).NODECOUNT: 10000 takes the distribution to 10011001 nodes over its domains, more than the "
        "10000001 a distribution may have: beside the 1001 nodes of the others its domain may have at most 9989 node "
        "intervals"},
-      {{{"XDOMAIN.SECTION(1).NODECOUNT", "9999999"}, {"YDOMAIN.SECTION(1).NODECOUNT", "1"}},
-       "XDOMAIN.SECTION(1).NODECOUNT: 9999999 takes the distribution to 20000000 nodes over its domains, more than "
-       "the 10000001 a distribution may have: beside the 2 nodes of the others its domain may have at most 4999999 "
+      // Small enough a grid for a 32-bit process to lay.
+      {{{"XDOMAIN.SECTION(1).NODECOUNT", "2500000"}, {"YDOMAIN.SECTION(1).NODECOUNT", "3"}},
+       "XDOMAIN.SECTION(1).NODECOUNT: 2500000 takes the distribution to 10000004 nodes over its domains, more than "
+       "the 10000001 a distribution may have: beside the 4 nodes of the others its domain may have at most 2499999 "
        "node intervals"},
       {{{"XDOMAIN.NUMSECTIONS", "2"}, {"YDOMAIN.SPACINGPREFERENCE", "2.5e-7"}},
        "YDOMAIN.SPACINGPREFERENCE: 2.5e-07 takes the distribution to 68000017 nodes over its domains, more than the "
