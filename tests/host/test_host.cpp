@@ -405,6 +405,33 @@ TEST(Host, FailedWritesFail) {
   }
 }
 
+// The same, with the host in a pipeline as a shell builds it: the reader
+// takes ten bytes and leaves; the host says so and ends with status 1.
+TEST(Host, AReaderThatLeavesEarlyIsAFailedWriteInAShellPipeline) {
+  const std::string script = "{ \"$0\" distribution3d --format json; echo \"status $?\" >&2; } | head -c 10";
+  int errPipe[2];
+  ASSERT_EQ(pipe(errPipe), 0);
+  pid_t pid = fork();
+  if (pid == 0) {
+    int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(errPipe[1], 2);
+    close(errPipe[0]);
+    signal(SIGPIPE, SIG_DFL);
+    execl("/bin/sh", "sh", "-c", script.c_str(), VQHOST, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(errPipe[1]);
+  std::string err;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = read(errPipe[0], buffer, sizeof buffer)) > 0) err.append(buffer, static_cast<size_t>(n));
+  close(errPipe[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_EQ(err, "vqhost: cannot write the report: Broken pipe\nstatus 1\n");
+}
+
 // A distribution of 51^3 nodes: the passes need some 200 MB of address space.
 const std::vector<std::string> kMidSizeGrid = {"distribution3d", "--set", "XDOMAIN.SPACINGPREFERENCE=0.02", "--set",
                                                "YDOMAIN.SPACINGPREFERENCE=0.02", "--set",

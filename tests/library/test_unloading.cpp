@@ -1,0 +1,36 @@
+// A model library whose runtime arrives with it, as its dependency, in a
+// process that has not loaded the runtime: unloading the model library must
+// unload both, or every rebuild of a model leaves them behind.
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <fstream>
+#include <string>
+
+namespace {
+
+// Whether a file whose name ends in `name` is mapped into this process.
+bool Mapped(const std::string& name) {
+  std::ifstream maps("/proc/self/maps");
+  std::string line;
+  while (std::getline(maps, line))
+    if (line.size() >= name.size() && line.compare(line.size() - name.size(), name.size(), name) == 0) return true;
+  return false;
+}
+
+TEST(Unloading, TheModelLibraryAndTheRuntimeItBroughtLeaveTogether) {
+  const std::string runtime = "/libkyvexp.so", library = "/libBrantel300_1.so";
+  ASSERT_FALSE(Mapped(runtime)) << "the runtime is loaded already";
+  for (int round = 0; round < 2; ++round) {
+    void* handle = dlopen(BRANTEL_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(handle, nullptr) << dlerror();
+    EXPECT_NE(dlsym(handle, "DOMAINFactory"), nullptr);
+    EXPECT_TRUE(Mapped(runtime));
+    ASSERT_EQ(dlclose(handle), 0) << dlerror();
+    EXPECT_FALSE(Mapped(library)) << "round " << round;
+    EXPECT_FALSE(Mapped(runtime)) << "round " << round;
+  }
+}
+
+}  // namespace
