@@ -125,7 +125,7 @@ std::vector<PathStep> SplitPath(const std::string& path) {
     size_t stop = path.find_first_of(".()", pos);
     PathStep step;
     step.name = Trim(path.substr(pos, stop == std::string::npos ? std::string::npos : stop - pos));
-    if (step.name.empty()) Raise("%s: a step without a name at position %zu", UserText(path).c_str(), pos + 1);
+    if (step.name.empty()) Raise("%s: a step without a name at position %zu", UserText(path, false).c_str(), pos + 1);
     pos = stop;
     if (pos != std::string::npos && path[pos] == '(') {
       // The index ends at the first closing parenthesis outside quotes.
@@ -135,13 +135,14 @@ std::vector<PathStep> SplitPath(const std::string& path) {
         if (path[close] == '"') quoted = !quoted;
         ++close;
       }
-      if (close >= path.size()) Raise("%s: the index at position %zu is not closed", UserText(path).c_str(), pos + 1);
+      if (close >= path.size()) Raise("%s: the index at position %zu is not closed", UserText(path, false).c_str(), pos + 1);
       step.index = path.substr(pos + 1, close - pos);
       pos = close + 1;
     }
     steps.push_back(step);
     if (pos == std::string::npos || pos >= path.size()) break;
-    if (path[pos] != '.') Raise("%s: unexpected \"%c\" at position %zu", UserText(path).c_str(), path[pos], pos + 1);
+    if (path[pos] != '.') Raise("%s: unexpected \"%s\" at position %zu", UserText(path, false).c_str(),
+                                   UserText(std::string(1, path[pos])).c_str(), pos + 1);
     ++pos;
   }
   return steps;
@@ -231,7 +232,7 @@ VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path) {
       auto* matrix = dynamic_cast<VQ_Matrix*>(current);
       if (matrix == nullptr) Raise("%s is not an array (at \"%s\")", walked.c_str(), UserText(step).c_str());
       current = &matrix->ElementByText(index.c_str());
-      walked += "(" + UserText(index);
+      walked += "(" + UserText(index, false);
     }
   }
   // A replaceable parameter stands for the parameter it holds.

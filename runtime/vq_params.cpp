@@ -231,7 +231,7 @@ VQ_AssignStatus VQ_VarParam::Assign(VQ_Value* value) {
 }
 
 void VQ_VarParam::Refuse(const XUValue& value, const char* reason) const {
-  vq_rt::Raise("%s: %s %s", DisplayName().c_str(), vq_rt::UserText(vq_rt::FormatValue(value)).c_str(),
+  vq_rt::Raise("%s: %s %s", DisplayName().c_str(), vq_rt::UserValue(value).c_str(),
                reason ? reason : "is refused");
 }
 
@@ -258,7 +258,7 @@ void VQ_VarParam::Coerce(const XUValue& in, XUValue& out) const {
   unsigned short want = ValueType();
   unsigned short have = in.Type();
   auto refuse = [&]() {
-    vq_rt::Raise("%s: %s is not %s", DisplayName().c_str(), vq_rt::UserText(vq_rt::FormatValue(in)).c_str(),
+    vq_rt::Raise("%s: %s is not %s", DisplayName().c_str(), vq_rt::UserValue(in).c_str(),
                  KindName(want));
   };
   switch (want) {
@@ -327,11 +327,11 @@ void VQ_VarParam::Validate(const XUValue& value) const {
   if (IsNumeric(value)) {
     const XUValue* lower = m_Attributes->Find("LOWER");
     if (lower && IsNumeric(*lower) && value.AsReal() < lower->AsReal())
-      vq_rt::Raise("%s: %s is below the lower bound %s", name.c_str(), vq_rt::UserText(vq_rt::FormatValue(value)).c_str(),
+      vq_rt::Raise("%s: %s is below the lower bound %s", name.c_str(), vq_rt::UserValue(value).c_str(),
                    vq_rt::FormatValue(*lower).c_str());
     const XUValue* upper = m_Attributes->Find("UPPER");
     if (upper && IsNumeric(*upper) && value.AsReal() > upper->AsReal())
-      vq_rt::Raise("%s: %s is above the upper bound %s", name.c_str(), vq_rt::UserText(vq_rt::FormatValue(value)).c_str(),
+      vq_rt::Raise("%s: %s is above the upper bound %s", name.c_str(), vq_rt::UserValue(value).c_str(),
                    vq_rt::FormatValue(*upper).c_str());
   }
   const XUValue* valid = m_Attributes->Find("VALID");

@@ -266,6 +266,17 @@ TEST(Host, RefusalsAreOneLineNamingThePathTheValueAndTheReason) {
        "DOMAIN.DISCRETIZATIONMETHOD: \"" + longName.substr(0, 100) + "...\" is not one of the valid values {\"BFD1\", "
        "\"BFD2\", \"CFD2\", \"CFD4\", \"FFD1\", \"FFD2\", \"OCFE2\", \"OCFE3\", \"OCFE4\", \"UBFD4\"}"},
       {{"distribution1d", "--set", "VALUE=x"}, "DISTRIBUTION1D.VALUE: \"x\" cannot replace \"Matrix\""},
+      // Quoted text cannot end its quotes early, fake an escape or pass bytes
+      // that are not UTF-8.
+      {{"domain", "--set", "LENGTH=1\" is fine; DOMAIN.ENDNODE: \"9"},
+       "DOMAIN.LENGTH: \"1\\\" is fine; DOMAIN.ENDNODE: \\\"9\" is not a finite real number"},
+      {{"domain", "--set", "DISCRETIZATIONMETHOD=a\\nb\\"},
+       "DOMAIN.DISCRETIZATIONMETHOD: \"a\\\\nb\\\\\" is not one of the valid values {\"BFD1\", \"BFD2\", \"CFD2\", "
+       "\"CFD4\", \"FFD1\", \"FFD2\", \"OCFE2\", \"OCFE3\", \"OCFE4\", \"UBFD4\"}"},
+      {{"domain", "--set", "NUMSECTIONS=\xff\xc3(\xc3\xa9"}, "DOMAIN.NUMSECTIONS: \"\\xff\\xc3(\xc3\xa9\" is not an integer"},
+      {{"domain", "--set", "NO\xe2\x82SUCH=1"}, "DOMAIN has no property \"NO\\xe2\\x82SUCH\""},
+      {{"domain", "--set", "SECTION(1)\xff=1"}, "SECTION(1)\\xff: unexpected \"\\xff\" at position 11"},
+      {{"do\xffmain"}, "unknown type \"DO\\xffMAIN\""},
       {{"do\nmain"}, "unknown type \"DO\\nMAIN\""},
       {{"domain", "--set", "USERNOTES\n"}, "--set takes PATH=VALUE, not \"USERNOTES\\n\""},
       {{"domain", "--set", "MINNODECOUNT=10000001"},
