@@ -70,6 +70,8 @@ std::string Trim(const std::string& text) {
   return text.substr(b, e - b + 1);
 }
 
+}  // namespace
+
 bool ParseInteger(const std::string& text, int& out) {
   std::string t = Trim(text);
   if (t.empty()) return false;
@@ -94,6 +96,8 @@ bool ParseReal(const std::string& text, double& out) {
   out = value;
   return true;
 }
+
+namespace {
 
 std::vector<std::string> SplitList(const std::string& text) {
   std::vector<std::string> items;
