@@ -44,7 +44,8 @@ void VQ_DOMAIN::CheckAssignments(int, int) {
   ForgetOtherMethodsDefaults();
   const int sections = (*NUMSECTIONS).v();
   if (sections < 1) (*NUMSECTIONS).Refuse(static_cast<long long>(sections), "must be at least 1");
-  if (sections > kMaxEndNode) (*NUMSECTIONS).Refuse(static_cast<long long>(sections), kCapReason);
+  if (sections > brantel::kMaxSections)
+    (*NUMSECTIONS).Refuse(static_cast<long long>(sections), "is " BRANTEL_SECTION_CAP);
   // An end node of the user's own is checked against the grid once laid;
   // one beyond any grid is refused before anything is sized by it.
   if (ENDNODE.HasUserValue() && ENDNODE.v() > kMaxEndNode)

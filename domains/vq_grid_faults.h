@@ -14,6 +14,11 @@ namespace brantel {
 // this.
 constexpr long long kMaxEndNode = 10000000;
 #define BRANTEL_CAP "more than the 10000000 node intervals a grid may have"
+// The most sections a domain may have. A section is a model of its own with
+// some twenty parameters, about 10 KB and 0.1 ms to lay, far more than the
+// nodes it holds: at this many a domain takes about 100 MB and a second.
+constexpr int kMaxSections = 10000;
+#define BRANTEL_SECTION_CAP "more than the 10000 sections a domain may have"
 
 // A value that describes no grid, with the reason; empty when there is none.
 struct GridFault {
