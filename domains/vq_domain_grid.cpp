@@ -140,6 +140,9 @@ void VQ_DOMAIN::AssignDefaults(int a, int b) {
 
   long long nodes = 0;
   for (VQ_IntegerSetIter it(VQ_IntSetValue(1, (*NUMSECTIONS).v())); it.Next();) AssignSection(put, it, nodes);
+  // What the counts refute is refused before the nodes are laid: a grid of
+  // millions of nodes is no way to find that ENDNODE was given wrong.
+  if (const brantel::GridFault fault = brantel::CountFault(*this, nodes)) fault.Raise();
 
   put.Assign(INTERIOR, UnionFn42986752(), 41);
   if (HIGHESTORDERDERIVATIVE.v() < 2) put.Assign(INTERIOR, VQ_IntSetValue(1, TruncInt(Sigma42987192()) - 1), 42);

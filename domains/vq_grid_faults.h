@@ -39,6 +39,12 @@ GridFault Fault(const VQ_VarParam& property, const char* format, ...) KYV_PRINTF
 // element length.
 GridFault SectionFault(VQ_DOMAIN& domain, VQ_SECTIONDATAMODEL& section, long long before);
 
+// What the counts alone refute, before a coordinate is laid or an array
+// grows (`nodes`: the node intervals of all sections): an end node of the
+// user's own, user values on sections or nodes beyond the counts, and the
+// first and last coordinate.
+GridFault CountFault(VQ_DOMAIN& domain, long long nodes);
+
 // The first value of the domain's grid, as laid, that describes no grid:
 // its sections and end node.
 GridFault FindGridFault(VQ_DOMAIN& domain);

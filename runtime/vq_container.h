@@ -210,4 +210,7 @@ namespace vq_rt {
 // its arrays that lies outside them (or anywhere within such an element)
 // belongs to nothing the model has: raises VQ_Error naming it.
 KYV_API void RefuseValuesOutsideIndexSets(VQ_Container& model);
+// The first user value in an object or below it, not following references
+// (what they link belongs elsewhere); null when it holds none.
+KYV_API const VQ_VarParam* FirstUserValue(VQ_Containable& object);
 }  // namespace vq_rt

@@ -311,10 +311,6 @@ void SetUserValueAtPath(VQ_Container& root, const std::string& path, const std::
   transaction.Commit();
 }
 
-namespace {
-
-// The first user value in an object or below it, not following references
-// (what they link belongs elsewhere).
 const VQ_VarParam* FirstUserValue(VQ_Containable& object) {
   if (auto* param = dynamic_cast<VQ_VarParam*>(&object); param != nullptr && param->HasUserValue()) return param;
   if (dynamic_cast<VQ_ExternalBase*>(&object) != nullptr) return nullptr;
@@ -324,8 +320,6 @@ const VQ_VarParam* FirstUserValue(VQ_Containable& object) {
     if (const VQ_VarParam* found = FirstUserValue(*child)) return found;
   return nullptr;
 }
-
-}  // namespace
 
 void RefuseValuesOutsideIndexSets(VQ_Container& model) {
   for (int i = 0; i < model.PropertyCount(); ++i) {

@@ -471,6 +471,42 @@ TEST(Host, OutOfMemoryIsAnError) {
   EXPECT_EQ(r.err, "vqhost: out of memory\n");
 }
 
+// What the counts refute is refused before a node is laid: on a grid of
+// 10,000,000 node intervals, each of these is refused (not out of memory)
+// in 512 MB.
+TEST(Host, ContradictionsOfTheCountsAreRefusedBeforeTheGridIsLaid) {
+  SKIP_UNDER_ADDRESS_SANITIZER();
+  struct Case {
+    const char* set;
+    const char* err;
+  } cases[] = {
+      {"ENDNODE=16", "DOMAIN.ENDNODE: 16 is not 10000000, the node intervals of all sections"},
+      {"SECTION(2).LOCATION=0", "DOMAIN.SECTION(2).LOCATION: 0.0 belongs to an element the model does not have"},
+      {"VALUE(0)=5", "DOMAIN.VALUE(0): 5.0 is not 0.0, where section 1 begins"},
+      {"VALUE(20000000)=5", "DOMAIN.VALUE(20000000): 5.0 belongs to an element the model does not have"},
+      {"VALUE(-1)=5", "DOMAIN.VALUE(-1): 5.0 belongs to an element the model does not have"},
+      {"VALUE(10000000)=5", "DOMAIN.VALUE(10000000): 5.0 is not 1e+06, where section 1 ends"},
+  };
+  for (const Case& c : cases) {
+    Result r = RunHost({"domain", "--set", "LENGTH=1000000", "--set", "SPACINGPREFERENCE=0.1", "--set", c.set},
+                       {nullptr, rlim_t{512} << 20});
+    EXPECT_EQ(r.status, 2) << c.set;
+    EXPECT_EQ(r.err, std::string("vqhost: ") + c.err + "\n");
+  }
+}
+
+// Every model the caps accept is affordable: a domain of the most sections
+// it may have, each of the fewest node intervals, fits in 512 MB.
+TEST(Host, TheMostSectionsFitInLittleMemory) {
+  SKIP_UNDER_ADDRESS_SANITIZER();
+  Result r = RunHost({"domain", "--set", "DISCRETIZATIONMETHOD=OCFE2", "--set", "NUMSECTIONS=10000"},
+                     {"/dev/null", rlim_t{512} << 20});
+  EXPECT_EQ(r.status, 0) << r.err;
+  Result over = RunHost({"domain", "--set", "DISCRETIZATIONMETHOD=OCFE2", "--set", "NUMSECTIONS=10001"});
+  EXPECT_EQ(over.status, 2);
+  EXPECT_EQ(over.err, "vqhost: DOMAIN.NUMSECTIONS: 10001 is more than the 10000 sections a domain may have\n");
+}
+
 // The report is written as it is produced: in either format it needs little
 // memory beyond what the passes hold.
 TEST(Host, ReportNeedsLittleMemoryBeyondThePasses) {
