@@ -53,6 +53,9 @@ void VQ_DOMAIN::CheckAssignments(int, int) {
   const double length = Effective(*LENGTH, 1.0);
   if (!Positive(length)) (*LENGTH).Refuse(length, "must be finite and greater than 0");
   const double spacing = Effective(*SPACINGPREFERENCE, (length * 0.125) / sections);
+  // A spacing the domain derives from its length is the length's doing.
+  if (!Positive(spacing) && !(*SPACINGPREFERENCE).HasUserValue())
+    (*LENGTH).Refuse(length, "is too small to lay: the spacing it gives is 0.0");
   if (!Positive(spacing)) (*SPACINGPREFERENCE).Refuse(spacing, "must be finite and greater than 0");
 
   const char* method = brantel::KnownMethod((*DISCRETIZATIONMETHOD).v());

@@ -1,5 +1,6 @@
 #include "vq_inspect.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -222,6 +223,8 @@ VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path) {
     if (auto* reference = dynamic_cast<VQ_ExternalBase*>(current)) {
       if (!reference->LinkedIfAny()) Raise("%s is not linked to an instance", walked.c_str());
       current = reference->LinkedIfAny();
+      // Named as its own properties are named in every message.
+      walked = current->DisplayName();
     } else if (auto* member = dynamic_cast<VQ_VirtualBase*>(current)) {
       current = &member->Linked();
     }
@@ -252,6 +255,16 @@ void SetUserValueFromText(VQ_Containable& target, const std::string& /*path*/, c
   // Named by its path from the instance, whatever spelling the user gave.
   const std::string name = target.DisplayName();
   const char* path = name.c_str();
+  // An array, held directly or by a replaceable member, takes values by
+  // element only.
+  VQ_Containable* held = &target;
+  if (auto* member = dynamic_cast<VQ_VirtualBase*>(&target); member != nullptr && member->LinkedIfAny() != nullptr)
+    held = member->LinkedIfAny();
+  if (auto* array = dynamic_cast<VQ_Matrix*>(held)) {
+    static const char* const kIndices[] = {"i", "i", "i,j", "i,j,k", "i,j,k,l"};
+    Raise("%s: \"%s\" cannot be given to the whole array; %s takes a value per element, as %s(%s)", path,
+          UserText(text).c_str(), target.Name(), target.Name(), kIndices[std::min(array->Dimensions(), 4)]);
+  }
   auto* param = dynamic_cast<VQ_VarParam*>(&target);
   if (param == nullptr || dynamic_cast<VQ_Container*>(&target) != nullptr)
     Raise("%s holds no value that can be set", path);

@@ -265,7 +265,19 @@ TEST(Host, RefusalsAreOneLineNamingThePathTheValueAndTheReason) {
       {{"domain", "--set", "DISCRETIZATIONMETHOD=" + longName},
        "DOMAIN.DISCRETIZATIONMETHOD: \"" + longName.substr(0, 100) + "...\" is not one of the valid values {\"BFD1\", "
        "\"BFD2\", \"CFD2\", \"CFD4\", \"FFD1\", \"FFD2\", \"OCFE2\", \"OCFE3\", \"OCFE4\", \"UBFD4\"}"},
-      {{"distribution1d", "--set", "VALUE=x"}, "DISTRIBUTION1D.VALUE: \"x\" cannot replace \"Matrix\""},
+      // An array takes values by element; an input is named when a value
+      // derived from it is what fails; a linked domain's properties are named
+      // from its reference in every message.
+      {{"distribution1d", "--set", "VALUE=x"},
+       "DISTRIBUTION1D.VALUE: \"x\" cannot be given to the whole array; VALUE takes a value per element, as VALUE(i)"},
+      {{"domain", "--set", "VALUE=10.0"},
+       "DOMAIN.VALUE: \"10.0\" cannot be given to the whole array; VALUE takes a value per element, as VALUE(i)"},
+      {{"distribution2d", "--set", "DDX=1"},
+       "DISTRIBUTION2D.DDX: \"1\" cannot be given to the whole array; DDX takes a value per element, as DDX(i,j)"},
+      {{"domain", "--set", "LENGTH=5e-324"}, "DOMAIN.LENGTH: 5e-324 is too small to lay: the spacing it gives is 0.0"},
+      {{"distribution1d", "--set", "XDOMAIN.SECTION(2).NOSUCH=1"}, "XDOMAIN.SECTION(2) has no property \"NOSUCH\""},
+      {{"distribution1d", "--set", "XDOMAIN.SECTION(2).LENGTH=x"},
+       "XDOMAIN.SECTION(2).LENGTH: \"x\" is not a finite real number"},
       // Quoted text cannot end its quotes early, fake an escape or pass bytes
       // that are not UTF-8.
       {{"domain", "--set", "LENGTH=1\" is fine; DOMAIN.ENDNODE: \"9"},
