@@ -5,19 +5,11 @@
 
 #include <dlfcn.h>
 
-#include <fstream>
 #include <string>
 
-namespace {
+#include "support/mapped.h"
 
-// Whether a file whose name ends in `name` is mapped into this process.
-bool Mapped(const std::string& name) {
-  std::ifstream maps("/proc/self/maps");
-  std::string line;
-  while (std::getline(maps, line))
-    if (line.size() >= name.size() && line.compare(line.size() - name.size(), name.size(), name) == 0) return true;
-  return false;
-}
+namespace {
 
 TEST(Unloading, TheModelLibraryAndTheRuntimeItBroughtLeaveTogether) {
   const std::string runtime = "/libkyvexp.so", library = "/libBrantel300_1.so";
