@@ -42,7 +42,8 @@ void VQ_DOMAIN::CheckAssignments(int, int) {
   ForgetOtherMethodsDefaults();
   const int sections = (*NUMSECTIONS).v();
   if (sections < 1) (*NUMSECTIONS).Refuse(static_cast<long long>(sections), "must be at least 1");
-  if (sections > kMaxEndNode) (*NUMSECTIONS).Refuse(static_cast<long long>(sections), kCapReason);
+  if (sections > brantel::kMaxSections)
+    (*NUMSECTIONS).Refuse(static_cast<long long>(sections), "is " BRANTEL_SECTION_CAP);
   // An end node of the user's own is checked against the grid once laid;
   // one beyond any grid is refused before anything is sized by it.
   if (ENDNODE.HasUserValue() && ENDNODE.v() > kMaxEndNode)
@@ -105,8 +106,12 @@ void VQ_DOMAIN::CheckAssignments(int, int) {
     if (!section.NODECOUNT.HasUserValue()) {
       VQ_REALPARAMETER& own = *section.SPACINGPREFERENCE;
       if (own.HasUserValue() && !Positive(own.v())) own.Refuse(own.v(), "must be finite and greater than 0");
-      if (!own.HasUserValue() && !Positive(spacing))
+      if (!own.HasUserValue() && !Positive(spacing)) {
+        // A spacing the domain derives from its length is the length's doing.
+        if (!(*SPACINGPREFERENCE).HasUserValue())
+          (*LENGTH).Refuse(length, "is too small to lay: the spacing it gives is 0.0");
         (*SPACINGPREFERENCE).Refuse(spacing, "must be finite and greater than 0");
+      }
     }
     if (section.LENGTH.HasUserValue() && !Positive(section.LENGTH.v()))
       section.LENGTH.Refuse(section.LENGTH.v(), "must be finite and greater than 0");
@@ -167,6 +172,9 @@ void VQ_DOMAIN::AssignDefaults(int a, int b) {
 
   long long nodes = 0;
   for (VQ_IntegerSetIter it(VQ_IntSetValue(1, (*NUMSECTIONS).v())); it.Next();) AssignSection(put, it, nodes);
+  // What the counts refute is refused before the nodes are laid: a grid of
+  // millions of nodes is no way to find that ENDNODE was given wrong.
+  if (const brantel::GridFault fault = brantel::CountFault(*this, nodes)) fault.Raise();
 
   put.Assign(INTERIOR, UnionFn42986752(), 41);
   if (HIGHESTORDERDERIVATIVE.v() < 2) put.Assign(INTERIOR, VQ_IntSetValue(1, TruncInt(Sigma42987192()) - 1), 42);

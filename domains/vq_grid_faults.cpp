@@ -1,5 +1,6 @@
 #include "vq_grid_faults.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdarg>
@@ -56,6 +57,40 @@ VQ_VarParam& CoordinateSource(VQ_DOMAIN& domain, VQ_SECTIONDATAMODEL& section) {
   return NodeCountSource(domain, section);
 }
 
+// A user value on an element of a one-dimensional array whose index lies
+// outside lo..hi, named as a value outside the laid index sets is; the
+// index values in use are sorted, so only the ends are looked at.
+GridFault OutsideFault(VQ_Matrix& array, long long lo, long long hi, const char* name, const char* madeBy) {
+  const XUValue* indices = array.IndexValues(0);
+  if (indices == nullptr) return {};
+  auto check = [&](int slot) -> GridFault {
+    VQ_Type* element = array.ElementAtSlot(slot);
+    const VQ_VarParam* param = element ? vq_rt::FirstUserValue(*element) : nullptr;
+    if (param == nullptr) return {};
+    return Fault(*param, "belongs to an element the model does not have: %s has the elements %s; %s, or clear the value",
+                 name, ShownSet(VQ_IntSetValue(static_cast<int>(lo), static_cast<int>(hi))).c_str(), madeBy);
+  };
+  const int size = std::min(indices->SetSize(), array.ElementSlots());
+  for (int slot = 0; slot < size && indices->IntegerAt(slot) < lo; ++slot)
+    if (GridFault fault = check(slot)) return fault;
+  for (int slot = size - 1; slot >= 0 && indices->IntegerAt(slot) > hi; --slot)
+    if (GridFault fault = check(slot)) return fault;
+  return {};
+}
+
+// The node's coordinate where the user gave one, without making the node.
+const VQ_REALPARAMETER* UserCoordinate(VQ_Matrix& values, long long node) {
+  const XUValue* indices = values.IndexValues(0);
+  if (indices == nullptr) return nullptr;
+  const int size = std::min(indices->SetSize(), values.ElementSlots());
+  int slot = -1;
+  if (size > 0 && indices->IntegerAt(0) == node) slot = 0;
+  for (int s = size - 1; slot < 0 && s >= 0 && indices->IntegerAt(s) >= node; --s)
+    if (indices->IntegerAt(s) == node) slot = s;
+  auto* value = slot < 0 ? nullptr : dynamic_cast<VQ_REALPARAMETER*>(values.ElementAtSlot(slot));
+  return value != nullptr && value->HasUserValue() ? value : nullptr;
+}
+
 }  // namespace
 
 std::string Shown(double x) {
@@ -85,6 +120,27 @@ VQ_VarParam& NodeCountSource(VQ_DOMAIN& domain, VQ_SECTIONDATAMODEL& section) {
   if ((*section.SPACINGPREFERENCE).HasUserValue()) return *section.SPACINGPREFERENCE;
   if ((*domain.SPACINGPREFERENCE).HasUserValue()) return *domain.SPACINGPREFERENCE;
   return *domain.NUMSECTIONS;
+}
+
+GridFault CountFault(VQ_DOMAIN& domain, long long nodes) {
+  if (domain.ENDNODE.HasUserValue() && domain.ENDNODE.v() != nodes)
+    return Fault(domain.ENDNODE, "is not %lld, the node intervals of all sections", nodes);
+  const int sections = (*domain.NUMSECTIONS).v();
+  if (GridFault fault = OutsideFault(*domain.SECTION, 1, sections, "SECTION", domain.ElementsMadeBy(*domain.SECTION)))
+    return fault;
+  if (GridFault fault = OutsideFault(*domain.VALUE, 0, nodes, "VALUE", domain.ElementsMadeBy(*domain.VALUE)))
+    return fault;
+  VQ_SECTIONDATAMODEL& firstSection = (*domain.SECTION)(1);
+  const double first = (*firstSection.LOCATION).v();
+  if (const VQ_REALPARAMETER* x = UserCoordinate(*domain.VALUE, 0);
+      x && !Same(x->v(), first, std::fabs(first) + std::fabs(firstSection.LENGTH.v())))
+    return Fault(*x, "is not %s, where section 1 begins", Shown(first).c_str());
+  VQ_SECTIONDATAMODEL& last = (*domain.SECTION)(sections);
+  const double end = (*last.LOCATION).v() + last.LENGTH.v();
+  if (const VQ_REALPARAMETER* x = UserCoordinate(*domain.VALUE, nodes);
+      x && !Same(x->v(), end, std::fabs((*last.LOCATION).v()) + std::fabs(last.LENGTH.v())))
+    return Fault(*x, "is not %s, the coordinate the grid gives node %lld", Shown(end).c_str(), nodes);
+  return {};
 }
 
 GridFault SectionFault(VQ_DOMAIN& domain, VQ_SECTIONDATAMODEL& section, int s, long long before) {

@@ -14,6 +14,11 @@ namespace brantel {
 // this.
 constexpr long long kMaxEndNode = 10000000;
 #define BRANTEL_CAP "more than the 10000000 node intervals a grid may have"
+// The most sections a domain may have. A section is a model of its own with
+// some twenty parameters, about 10 KB and 0.1 ms to lay, far more than the
+// nodes it holds: at this many a domain takes about 100 MB and a second.
+constexpr int kMaxSections = 10000;
+#define BRANTEL_SECTION_CAP "more than the 10000 sections a domain may have"
 
 // How far a user's inner-point position may lie from the method's own: the
 // stored five-digit constants and full-precision Gauss points both pass.
@@ -74,6 +79,12 @@ VQ_VarParam& NodeCountSource(VQ_DOMAIN& domain, VQ_SECTIONDATAMODEL& section);
 // (`before`: the node intervals of the sections before it), its spacing,
 // element length and interior.
 GridFault SectionFault(VQ_DOMAIN& domain, VQ_SECTIONDATAMODEL& section, int s, long long before);
+
+// What the counts alone refute, before a coordinate is laid or an array
+// grows (`nodes`: the node intervals of all sections): an end node of the
+// user's own, user values on sections or nodes beyond the counts, and the
+// first and last coordinate.
+GridFault CountFault(VQ_DOMAIN& domain, long long nodes);
 
 // The first value of the domain's grid, as laid, that describes no grid:
 // its sections, end node and interior.

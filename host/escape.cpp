@@ -4,36 +4,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "vq_error.h"
+
 namespace vqhost {
 
 namespace {
-
-// The length of the UTF-8 character that starts text[at], or 0 when the
-// bytes there are not one (overlong forms and surrogates included).
-size_t CharacterLength(std::string_view text, size_t at) {
-  auto byte = [&](size_t k) { return static_cast<unsigned char>(text[at + k]); };
-  const unsigned char lead = byte(0);
-  if (lead < 0x80) return 1;
-  size_t length;
-  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
-  if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-  else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (text.size() - at < length) return 0;
-  if (byte(1) < low || byte(1) > high) return 0;
-  for (size_t k = 2; k < length; ++k)
-    if (byte(k) < 0x80 || byte(k) > 0xBF) return 0;
-  return length;
-}
 
 // Walks the text, handing each byte that needs an escape to `escape` and
 // copying the rest; `escape` gets the byte and whether it begins no UTF-8
@@ -50,7 +25,7 @@ void Append(std::string_view text, std::string& out, Escape escape) {
       ++at;
       continue;
     }
-    const size_t length = c < 0x80 ? 1 : CharacterLength(text, at);
+    const size_t length = c < 0x80 ? 1 : vq_rt::Utf8Length(text, at);
     if (length > 1) {
       at += length;
       continue;

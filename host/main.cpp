@@ -3,6 +3,7 @@
 // registered and emitted.
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <new>
 #include <stdexcept>
@@ -28,7 +29,7 @@ void Run(const vqhost::Options& options, vqhost::Output& out) {
 // One line on stderr; what was already written of the report is marked as
 // incomplete, so that nobody takes it for a whole one.
 int Fail(int status, const char* message, bool incomplete) {
-  std::fprintf(stderr, "vqhost: %s%s\n", message, incomplete ? " (the report on standard output is incomplete)" : "");
+  std::fprintf(stderr, "vqhost: %s%s\n", vq_rt::OneLine(message).c_str(), incomplete ? " (the report on standard output is incomplete)" : "");
   return status;
 }
 
@@ -37,6 +38,9 @@ int Fail(int status, const char* message, bool incomplete) {
 // Status 2: the input was refused. Status 1: the input was sound but the run
 // failed (out of memory, the report could not be written).
 int main(int argc, char** argv) {
+  // A reader that goes away early (`vqhost ... | head`) is a failed write
+  // like any other: one line and status 1, not a silent death by SIGPIPE.
+  std::signal(SIGPIPE, SIG_IGN);
   vqhost::Output out(STDOUT_FILENO);
   try {
     vqhost::Options options = vqhost::ParseOptions(argc, argv);

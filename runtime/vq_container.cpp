@@ -179,7 +179,7 @@ int VQ_ModelType::RefuseCount(const VQ_VarParamProp& property, long long value, 
 }
 
 int VQ_ModelType::RefuseCount(const VQ_VarParamProp& property, const XUValue& value, const char* reason) {
-  State().countRefusal = vq_rt::OneLine(property.DisplayName() + ": " + vq_rt::UserText(vq_rt::FormatValue(value)) +
+  State().countRefusal = vq_rt::OneLine(property.DisplayName() + ": " + vq_rt::UserValue(value) +
                                         " " + (reason ? reason : "is refused"));
   return -1;
 }

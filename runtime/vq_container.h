@@ -222,4 +222,7 @@ namespace vq_rt {
 // array (a literal, "raise NUMSECTIONS"), or else its index sets.
 KYV_API void RefuseValuesOutsideIndexSets(VQ_Container& model,
                                           const std::function<const char*(const VQ_Matrix&)>& madeBy = nullptr);
+// The first user value in an object or below it, not following references
+// (what they link belongs elsewhere); null when it holds none.
+KYV_API const VQ_VarParam* FirstUserValue(VQ_Containable& object);
 }  // namespace vq_rt

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "vq_error.h"
+
 namespace vq_rt {
 
 std::string_view FormatDouble(double value, char (&buffer)[kDoubleTextSize]) {
@@ -23,17 +25,24 @@ std::string FormatDouble(double value) {
   return std::string(FormatDouble(value, buffer));
 }
 
-std::string FormatValue(const XUValue& value) {
+namespace {
+
+std::string AsIs(const std::string& text) { return text; }
+std::string Escaped(const std::string& text) { return UserText(text); }
+
+// `quote` gives the text between the quotes of a string.
+std::string Format(const XUValue& value, std::string (*quote)(const std::string&), size_t limit) {
   switch (value.Type()) {
     case XUValue::kInteger: return std::to_string(value.AsInteger());
     case XUValue::kReal: return FormatDouble(value.AsReal());
-    case XUValue::kString: return std::string("\"") + value.AsString() + "\"";
+    case XUValue::kString: return std::string("\"") + quote(value.AsString()) + "\"";
     case XUValue::kLogical: return value.AsLogical() ? "true" : "false";
     case XUValue::kIntSet:
     case XUValue::kSet: {
       std::string text = "{";
       for (int run = 0; run < value.RunCount(); ++run) {
         if (run) text += ", ";
+        if (text.size() > limit) return text + "...}";
         int lo = value.RunLow(run), hi = value.RunHigh(run);
         text += std::to_string(lo);
         // hi - 1 cannot overflow once hi > lo; lo + 1 would at the largest int.
@@ -46,12 +55,19 @@ std::string FormatValue(const XUValue& value) {
       std::string text = "{";
       for (int i = 0; i < value.SetSize(); ++i) {
         if (i) text += ", ";
-        text += std::string("\"") + value.StringAt(i) + "\"";
+        if (text.size() > limit) return text + "...}";
+        text += std::string("\"") + quote(value.StringAt(i)) + "\"";
       }
       return text + "}";
     }
     default: return "(no value)";
   }
 }
+
+}  // namespace
+
+std::string FormatValue(const XUValue& value) { return Format(value, AsIs, std::string::npos); }
+
+std::string UserValue(const XUValue& value) { return Format(value, Escaped, kUserTextLimit); }
 
 }  // namespace vq_rt

@@ -16,5 +16,8 @@ KYV_API std::string_view FormatDouble(double value, char (&buffer)[kDoubleTextSi
 
 // A value as a modeller reads it: 3, 0.125, "BFD1", true, {0..8}, {"idx"}.
 KYV_API std::string FormatValue(const XUValue& value);
+// A value a user gave, as a message quotes it: its strings escaped and cut
+// as UserText does, a long set cut after its first elements.
+KYV_API std::string UserValue(const XUValue& value);
 
 }  // namespace vq_rt

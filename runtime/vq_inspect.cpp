@@ -1,5 +1,6 @@
 #include "vq_inspect.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -70,6 +71,8 @@ std::string Trim(const std::string& text) {
   return text.substr(b, e - b + 1);
 }
 
+}  // namespace
+
 bool ParseInteger(const std::string& text, int& out) {
   std::string t = Trim(text);
   if (t.empty()) return false;
@@ -94,6 +97,8 @@ bool ParseReal(const std::string& text, double& out) {
   out = value;
   return true;
 }
+
+namespace {
 
 std::vector<std::string> SplitList(const std::string& text) {
   std::vector<std::string> items;
@@ -125,7 +130,7 @@ std::vector<PathStep> SplitPath(const std::string& path) {
     size_t stop = path.find_first_of(".()", pos);
     PathStep step;
     step.name = Trim(path.substr(pos, stop == std::string::npos ? std::string::npos : stop - pos));
-    if (step.name.empty()) Raise("%s: a step without a name at position %zu", UserText(path).c_str(), pos + 1);
+    if (step.name.empty()) Raise("%s: a step without a name at position %zu", UserText(path, false).c_str(), pos + 1);
     pos = stop;
     if (pos != std::string::npos && path[pos] == '(') {
       // The index ends at the first closing parenthesis outside quotes.
@@ -135,13 +140,14 @@ std::vector<PathStep> SplitPath(const std::string& path) {
         if (path[close] == '"') quoted = !quoted;
         ++close;
       }
-      if (close >= path.size()) Raise("%s: the index at position %zu is not closed", UserText(path).c_str(), pos + 1);
+      if (close >= path.size()) Raise("%s: the index at position %zu is not closed", UserText(path, false).c_str(), pos + 1);
       step.index = path.substr(pos + 1, close - pos);
       pos = close + 1;
     }
     steps.push_back(step);
     if (pos == std::string::npos || pos >= path.size()) break;
-    if (path[pos] != '.') Raise("%s: unexpected \"%c\" at position %zu", UserText(path).c_str(), path[pos], pos + 1);
+    if (path[pos] != '.') Raise("%s: unexpected \"%s\" at position %zu", UserText(path, false).c_str(),
+                                   UserText(std::string(1, path[pos])).c_str(), pos + 1);
     ++pos;
   }
   return steps;
@@ -217,6 +223,8 @@ VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path) {
     if (auto* reference = dynamic_cast<VQ_ExternalBase*>(current)) {
       if (!reference->LinkedIfAny()) Raise("%s is not linked to an instance", walked.c_str());
       current = reference->LinkedIfAny();
+      // Named as its own properties are named in every message.
+      walked = current->DisplayName();
     } else if (auto* member = dynamic_cast<VQ_VirtualBase*>(current)) {
       current = &member->Linked();
     }
@@ -231,7 +239,7 @@ VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path) {
       auto* matrix = dynamic_cast<VQ_Matrix*>(current);
       if (matrix == nullptr) Raise("%s is not an array (at \"%s\")", walked.c_str(), UserText(step).c_str());
       current = &matrix->ElementByText(index.c_str());
-      walked += "(" + UserText(index);
+      walked += "(" + UserText(index, false);
     }
   }
   // A replaceable parameter stands for the parameter it holds.
@@ -247,6 +255,16 @@ void SetUserValueFromText(VQ_Containable& target, const std::string& /*path*/, c
   // Named by its path from the instance, whatever spelling the user gave.
   const std::string name = target.DisplayName();
   const char* path = name.c_str();
+  // An array, held directly or by a replaceable member, takes values by
+  // element only.
+  VQ_Containable* held = &target;
+  if (auto* member = dynamic_cast<VQ_VirtualBase*>(&target); member != nullptr && member->LinkedIfAny() != nullptr)
+    held = member->LinkedIfAny();
+  if (auto* array = dynamic_cast<VQ_Matrix*>(held)) {
+    static const char* const kIndices[] = {"i", "i", "i,j", "i,j,k", "i,j,k,l"};
+    Raise("%s: \"%s\" cannot be given to the whole array; %s takes a value per element, as %s(%s)", path,
+          UserText(text).c_str(), target.Name(), target.Name(), kIndices[std::min(array->Dimensions(), 4)]);
+  }
   auto* param = dynamic_cast<VQ_VarParam*>(&target);
   if (param == nullptr || dynamic_cast<VQ_Container*>(&target) != nullptr)
     Raise("%s holds no value that can be set", path);
@@ -314,10 +332,6 @@ void SetUserValueAtPath(VQ_Container& root, const std::string& path, const std::
   transaction.Commit();
 }
 
-namespace {
-
-// The first user value in an object or below it, not following references
-// (what they link belongs elsewhere).
 const VQ_VarParam* FirstUserValue(VQ_Containable& object) {
   if (auto* param = dynamic_cast<VQ_VarParam*>(&object); param != nullptr && param->HasUserValue()) return param;
   if (dynamic_cast<VQ_ExternalBase*>(&object) != nullptr) return nullptr;
@@ -327,8 +341,6 @@ const VQ_VarParam* FirstUserValue(VQ_Containable& object) {
     if (const VQ_VarParam* found = FirstUserValue(*child)) return found;
   return nullptr;
 }
-
-}  // namespace
 
 void RefuseValuesOutsideIndexSets(VQ_Container& model, const std::function<const char*(const VQ_Matrix&)>& madeBy) {
   for (int i = 0; i < model.PropertyCount(); ++i) {

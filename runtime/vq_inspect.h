@@ -37,6 +37,11 @@ KYV_API std::vector<VQ_Containable*> Reachable(VQ_Container& root, bool leaves =
 // first step that does not exist.
 KYV_API VQ_Containable& ResolvePath(VQ_Container& root, const std::string& path);
 
+// How SetUserValueFromText reads a user's text as an integer (decimal, in
+// the range of int) or a finite real; blanks around it are ignored.
+KYV_API bool ParseInteger(const std::string& text, int& out);
+KYV_API bool ParseReal(const std::string& text, double& out);
+
 // Sets a user value from its text, by the property's kind: an integer, a
 // real, a string, true/false, or a set as comma-separated elements (an empty
 // text is the empty set). Raises VQ_Error naming the property by its path

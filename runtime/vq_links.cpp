@@ -81,7 +81,10 @@ VQ_VirtualBase& VQ_VirtualBase::operator=(const VQ_VirtualBase& other) {
   VQ_STRINGPARAMETER::operator=(other);
   return *this;
 }
-VQ_VirtualBase::~VQ_VirtualBase() { Link(nullptr); }
+VQ_VirtualBase::~VQ_VirtualBase() {
+  VQ_AssignmentTransaction::Forget(*this);
+  Link(nullptr);
+}
 
 VQ_Type* VQ_VirtualBase::AddProperty(VQ_Container* owner, const char* name, const char* description, int direction,
                                      bool flag) {
@@ -96,6 +99,7 @@ VQ_Type* VQ_VirtualBase::VirtualLink() {
       vq_rt::Raise("%s: no instance of \"%s\" could be made", DisplayName().c_str(),
                    VirtualBaseType() ? vq_rt::SignatureName(VirtualBaseType()).c_str() : "(unknown type)");
     Link(instance);
+    VQ_AssignmentTransaction::MadeDefault(*this);
   }
   return m_Linked;
 }

@@ -67,6 +67,9 @@ class KYV_API VQ_Matrix : public VQ_Type {
   // Inspection (host, tests).
   int ElementSlots() const { return m_Elements.Elements(); }
   VQ_Type* ElementAtSlot(int slot) const { return m_Elements[slot]; }
+  // The index values of a dimension in use, sorted, in slot order (the
+  // last dimension fastest); null when the array keeps none.
+  const XUValue* IndexValues(int dimension) const { return IndexValuesInUse(dimension); }
   // The element an index text names ("3)", "2,4)"), made when missing.
   VQ_Type& ElementByText(const char* indexText);
   // The elements whose index values lie outside the declared index sets (none

@@ -7,6 +7,7 @@
 
 #include "vq_error.h"
 #include "vq_format.h"
+#include "vq_links.h"
 #include "vq_matrix.h"
 #include "vq_recorder.h"
 
@@ -59,10 +60,13 @@ struct Saved {
   bool had;
   XUValue value;
 };
+// An array element made in its slot, or (without an array) the default
+// instance a replaceable member made.
 struct MadeElement {
   VQ_Matrix* array;
   VQ_Type* element;
   int slot;
+  VQ_VirtualBase* member;
 };
 struct TransactionLog {
   int depth = 0;
@@ -92,13 +96,26 @@ VQ_AssignmentTransaction::~VQ_AssignmentTransaction() {
   if (m_Committed) return;
   for (auto it = saved.rbegin(); it != saved.rend(); ++it) it->param->RestoreAssigned(it->had, it->value);
   // Latest first: an element made inside another goes before it does.
-  for (auto it = made.rbegin(); it != made.rend(); ++it) it->array->RemoveElement(it->element, it->slot);
+  for (auto it = made.rbegin(); it != made.rend(); ++it) {
+    if (it->array != nullptr) it->array->RemoveElement(it->element, it->slot);
+    else if (it->member->LinkedIfAny() == it->element) it->member->Link(nullptr);
+  }
 }
 
 void VQ_AssignmentTransaction::Commit() { m_Committed = true; }
 
 void VQ_AssignmentTransaction::Made(VQ_Matrix& array, VQ_Type& element, int slot) {
-  if (Log().depth > 0) Log().made.push_back({&array, &element, slot});
+  if (Log().depth > 0) Log().made.push_back({&array, &element, slot, nullptr});
+}
+
+void VQ_AssignmentTransaction::MadeDefault(VQ_VirtualBase& member) {
+  if (Log().depth > 0) Log().made.push_back({nullptr, member.LinkedIfAny(), -1, &member});
+}
+
+void VQ_AssignmentTransaction::Forget(const VQ_VirtualBase& member) {
+  std::vector<MadeElement>& made = Log().made;
+  made.erase(std::remove_if(made.begin(), made.end(), [&](const MadeElement& m) { return m.member == &member; }),
+             made.end());
 }
 
 void VQ_AssignmentTransaction::Forget(const VQ_Matrix& array) {
@@ -231,7 +248,7 @@ VQ_AssignStatus VQ_VarParam::Assign(VQ_Value* value) {
 }
 
 void VQ_VarParam::Refuse(const XUValue& value, const char* reason) const {
-  vq_rt::Raise("%s: %s %s", DisplayName().c_str(), vq_rt::UserText(vq_rt::FormatValue(value)).c_str(),
+  vq_rt::Raise("%s: %s %s", DisplayName().c_str(), vq_rt::UserValue(value).c_str(),
                reason ? reason : "is refused");
 }
 
@@ -258,7 +275,7 @@ void VQ_VarParam::Coerce(const XUValue& in, XUValue& out) const {
   unsigned short want = ValueType();
   unsigned short have = in.Type();
   auto refuse = [&]() {
-    vq_rt::Raise("%s: %s is not %s", DisplayName().c_str(), vq_rt::UserText(vq_rt::FormatValue(in)).c_str(),
+    vq_rt::Raise("%s: %s is not %s", DisplayName().c_str(), vq_rt::UserValue(in).c_str(),
                  KindName(want));
   };
   switch (want) {
@@ -327,11 +344,11 @@ void VQ_VarParam::Validate(const XUValue& value) const {
   if (IsNumeric(value)) {
     const XUValue* lower = m_Attributes->Find("LOWER");
     if (lower && IsNumeric(*lower) && value.AsReal() < lower->AsReal())
-      vq_rt::Raise("%s: %s is below the lower bound %s", name.c_str(), vq_rt::UserText(vq_rt::FormatValue(value)).c_str(),
+      vq_rt::Raise("%s: %s is below the lower bound %s", name.c_str(), vq_rt::UserValue(value).c_str(),
                    vq_rt::FormatValue(*lower).c_str());
     const XUValue* upper = m_Attributes->Find("UPPER");
     if (upper && IsNumeric(*upper) && value.AsReal() > upper->AsReal())
-      vq_rt::Raise("%s: %s is above the upper bound %s", name.c_str(), vq_rt::UserText(vq_rt::FormatValue(value)).c_str(),
+      vq_rt::Raise("%s: %s is above the upper bound %s", name.c_str(), vq_rt::UserValue(value).c_str(),
                    vq_rt::FormatValue(*upper).c_str());
   }
   const XUValue* valid = m_Attributes->Find("VALID");

@@ -7,6 +7,7 @@
 #include "vq_object.h"
 
 class VQ_Matrix;
+class VQ_VirtualBase;
 
 namespace vq_rt {
 struct ParamAttributes;
@@ -99,8 +100,9 @@ class KYV_API VQ_VarParam : public VQ_Type {
 };
 
 // While one lives, every default assignment remembers the value it replaces
-// and every array element made is noted; unless the transaction is
-// committed, its end puts those values back and destroys those elements, so
+// and every array element and default instance made is noted; unless the
+// transaction is committed, its end puts those values back and destroys
+// those objects, so
 // a run of assignments that fails part-way leaves nothing half-written.
 // Transactions nest: the outermost one does the work.
 class KYV_API VQ_AssignmentTransaction {
@@ -114,6 +116,10 @@ class KYV_API VQ_AssignmentTransaction {
   static void Made(VQ_Matrix& array, VQ_Type& element, int slot);
   // The array's elements go away by other means: nothing of it to destroy.
   static void Forget(const VQ_Matrix& array);
+  // The default instance a replaceable member made on first use.
+  static void MadeDefault(VQ_VirtualBase& member);
+  // The member goes away: nothing of it to unlink.
+  static void Forget(const VQ_VirtualBase& member);
 
  private:
   bool m_Outermost;

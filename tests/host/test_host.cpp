@@ -386,7 +386,30 @@ TEST(Host, RefusalsAreOneLineNamingThePathTheValueAndTheReason) {
       {{"domain", "--set", "DISCRETIZATIONMETHOD=" + longName},
        "DOMAIN.DISCRETIZATIONMETHOD: \"" + longName.substr(0, 100) + "...\" is not one of the valid values {\"BFD1\", "
        "\"BFD2\", \"CFD2\", \"CFD4\", \"FFD1\", \"FFD2\", \"OCFE2\", \"OCFE3\", \"OCFE4\", \"UBFD4\"}"},
-      {{"distribution1d", "--set", "VALUE=x"}, "DISTRIBUTION1D.VALUE: \"x\" cannot replace \"Matrix\""},
+      // An array takes values by element; an input is named when a value
+      // derived from it is what fails; a linked domain's properties are named
+      // from its reference in every message.
+      {{"distribution1d", "--set", "VALUE=x"},
+       "DISTRIBUTION1D.VALUE: \"x\" cannot be given to the whole array; VALUE takes a value per element, as VALUE(i)"},
+      {{"domain", "--set", "VALUE=10.0"},
+       "DOMAIN.VALUE: \"10.0\" cannot be given to the whole array; VALUE takes a value per element, as VALUE(i)"},
+      {{"distribution2d", "--set", "DDX=1"},
+       "DISTRIBUTION2D.DDX: \"1\" cannot be given to the whole array; DDX takes a value per element, as DDX(i,j)"},
+      {{"domain", "--set", "LENGTH=5e-324"}, "DOMAIN.LENGTH: 5e-324 is too small to lay: the spacing it gives is 0.0"},
+      {{"distribution1d", "--set", "XDOMAIN.SECTION(2).NOSUCH=1"}, "XDOMAIN.SECTION(2) has no property \"NOSUCH\""},
+      {{"distribution1d", "--set", "XDOMAIN.SECTION(2).LENGTH=x"},
+       "XDOMAIN.SECTION(2).LENGTH: \"x\" is not a finite real number"},
+      // Quoted text cannot end its quotes early, fake an escape or pass bytes
+      // that are not UTF-8.
+      {{"domain", "--set", "LENGTH=1\" is fine; DOMAIN.ENDNODE: \"9"},
+       "DOMAIN.LENGTH: \"1\\\" is fine; DOMAIN.ENDNODE: \\\"9\" is not a finite real number"},
+      {{"domain", "--set", "DISCRETIZATIONMETHOD=a\\nb\\"},
+       "DOMAIN.DISCRETIZATIONMETHOD: \"a\\\\nb\\\\\" is not one of the valid values {\"BFD1\", \"BFD2\", \"CFD2\", "
+       "\"CFD4\", \"FFD1\", \"FFD2\", \"OCFE2\", \"OCFE3\", \"OCFE4\", \"UBFD4\"}"},
+      {{"domain", "--set", "NUMSECTIONS=\xff\xc3(\xc3\xa9"}, "DOMAIN.NUMSECTIONS: \"\\xff\\xc3(\xc3\xa9\" is not an integer"},
+      {{"domain", "--set", "NO\xe2\x82SUCH=1"}, "DOMAIN has no property \"NO\\xe2\\x82SUCH\""},
+      {{"domain", "--set", "SECTION(1)\xff=1"}, "SECTION(1)\\xff: unexpected \"\\xff\" at position 11"},
+      {{"do\xffmain"}, "unknown type \"DO\\xffMAIN\"; the types are " + kTypeNames},
       {{"do\nmain"}, "unknown type \"DO\\nMAIN\"; the types are " + kTypeNames},
       {{"domain", "--set", "USERNOTES\n"}, "--set takes PATH=VALUE, not \"USERNOTES\\n\""},
       {{"domain", "--set", "MINNODECOUNT=10000001"},
@@ -557,6 +580,33 @@ TEST(Host, FailedWritesFail) {
   }
 }
 
+// The same, with the host in a pipeline as a shell builds it: the reader
+// takes ten bytes and leaves; the host says so and ends with status 1.
+TEST(Host, AReaderThatLeavesEarlyIsAFailedWriteInAShellPipeline) {
+  const std::string script = "{ \"$0\" distribution3d --format json; echo \"status $?\" >&2; } | head -c 10";
+  int errPipe[2];
+  ASSERT_EQ(pipe(errPipe), 0);
+  pid_t pid = fork();
+  if (pid == 0) {
+    int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(errPipe[1], 2);
+    close(errPipe[0]);
+    signal(SIGPIPE, SIG_DFL);
+    execl("/bin/sh", "sh", "-c", script.c_str(), VQHOST, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(errPipe[1]);
+  std::string err;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = read(errPipe[0], buffer, sizeof buffer)) > 0) err.append(buffer, static_cast<size_t>(n));
+  close(errPipe[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  EXPECT_EQ(err, "vqhost: cannot write the report: Broken pipe\nstatus 1\n");
+}
+
 // A distribution of 51^3 nodes: the passes need some 200 MB of address space.
 const std::vector<std::string> kMidSizeGrid = {"distribution3d", "--set", "XDOMAIN.SPACINGPREFERENCE=0.02", "--set",
                                                "YDOMAIN.SPACINGPREFERENCE=0.02", "--set",
@@ -583,6 +633,48 @@ TEST(Host, OutOfMemoryIsAnError) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, "vqhost: out of memory\n");
+}
+
+// What the counts refute is refused before a node is laid: on a grid of
+// 10,000,000 node intervals, each of these is refused (not out of memory)
+// in 512 MB.
+TEST(Host, ContradictionsOfTheCountsAreRefusedBeforeTheGridIsLaid) {
+  SKIP_UNDER_ADDRESS_SANITIZER();
+  struct Case {
+    const char* set;
+    const char* err;
+  } cases[] = {
+      {"ENDNODE=16", "DOMAIN.ENDNODE: 16 is not 10000000, the node intervals of all sections"},
+      {"SECTION(2).LOCATION=0",
+       "DOMAIN.SECTION(2).LOCATION: 0.0 belongs to an element the model does not have: SECTION has the elements {1}; "
+       "raise NUMSECTIONS, or clear the value"},
+      {"VALUE(0)=5", "DOMAIN.VALUE(0): 5.0 is not 0.0, where section 1 begins"},
+      {"VALUE(20000000)=5",
+       "DOMAIN.VALUE(20000000): 5.0 belongs to an element the model does not have: VALUE has the elements "
+       "{0..10000000}; lay more node intervals, or clear the value"},
+      {"VALUE(-1)=5",
+       "DOMAIN.VALUE(-1): 5.0 belongs to an element the model does not have: VALUE has the elements {0..10000000}; "
+       "lay more node intervals, or clear the value"},
+      {"VALUE(10000000)=5", "DOMAIN.VALUE(10000000): 5.0 is not 1e+06, the coordinate the grid gives node 10000000"},
+  };
+  for (const Case& c : cases) {
+    Result r = RunHost({"domain", "--set", "LENGTH=1000000", "--set", "SPACINGPREFERENCE=0.1", "--set", c.set},
+                       {nullptr, rlim_t{512} << 20});
+    EXPECT_EQ(r.status, 2) << c.set;
+    EXPECT_EQ(r.err, std::string("vqhost: ") + c.err + "\n");
+  }
+}
+
+// Every model the caps accept is affordable: a domain of the most sections
+// it may have, each of the fewest node intervals, fits in 512 MB.
+TEST(Host, TheMostSectionsFitInLittleMemory) {
+  SKIP_UNDER_ADDRESS_SANITIZER();
+  Result r = RunHost({"domain", "--set", "DISCRETIZATIONMETHOD=OCFE2", "--set", "NUMSECTIONS=10000"},
+                     {"/dev/null", rlim_t{512} << 20});
+  EXPECT_EQ(r.status, 0) << r.err;
+  Result over = RunHost({"domain", "--set", "DISCRETIZATIONMETHOD=OCFE2", "--set", "NUMSECTIONS=10001"});
+  EXPECT_EQ(over.status, 2);
+  EXPECT_EQ(over.err, "vqhost: DOMAIN.NUMSECTIONS: 10001 is more than the 10000 sections a domain may have\n");
 }
 
 // The report is written as it is produced: in either format it needs little

@@ -243,11 +243,12 @@ TEST(DomainGrid, RefusedInputsLeaveThePreviousGrid) {
       {{{"NUMSECTIONS", "2"}, {"SPACINGPREFERENCE", "8e-8"}},
        "DOMAIN.SPACINGPREFERENCE: 8e-08 takes the grid to 12500000 node intervals, more than the 10000000 node "
        "intervals a grid may have"},
-      {{{"NUMSECTIONS", "6000000"}},
-       "DOMAIN.NUMSECTIONS: 6000000 sections of at least 2 node intervals each give more than the 10000000 node "
+      {{{"NUMSECTIONS", "10001"}}, "DOMAIN.NUMSECTIONS: 10001 is more than the 10000 sections a domain may have"},
+      {{{"DISCRETIZATIONMETHOD", "OCFE2"}, {"NUMSECTIONS", "6000000"}},
+       "DOMAIN.NUMSECTIONS: 6000000 is more than the 10000 sections a domain may have"},
+      {{{"NUMSECTIONS", "10000"}, {"MINNODECOUNT", "1001"}},
+       "DOMAIN.MINNODECOUNT: 1001 node intervals in each of 10000 sections give more than the 10000000 node "
        "intervals a grid may have"},
-      {{{"NUMSECTIONS", "20000000"}},
-       "DOMAIN.NUMSECTIONS: 20000000 gives more than the 10000000 node intervals a grid may have"},
       {{{"MINNODECOUNT", "10000001"}},
        "DOMAIN.MINNODECOUNT: 10000001 node intervals in a section give more than the 10000000 node intervals a "
        "grid may have"},

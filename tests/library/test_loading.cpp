@@ -2,10 +2,12 @@
 // runtime function is called.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
+#if !defined(_WIN32)
+#include "support/mapped.h"
+#endif
 #include "vq_container.h"
 #include "vq_driver.h"
 #include "vq_dynlib.h"
@@ -34,14 +36,6 @@ TEST(Loading, ConstructsNothingAndCallsNoRuntimeFunction) {
 }
 
 #if !defined(_WIN32)
-// Whether any part of the file is mapped into this process.
-bool Mapped(const std::string& file) {
-  std::ifstream maps("/proc/self/maps");
-  std::string line;
-  while (std::getline(maps, line))
-    if (line.size() >= file.size() && line.compare(line.size() - file.size(), file.size(), file) == 0) return true;
-  return false;
-}
 
 // A runtime unloads model libraries when models are rebuilt: each round
 // loads the library, drives a domain, releases it and unloads the library,

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 #include "support/distribution_fixture.h"
 #include "vq_format.h"
@@ -23,18 +24,91 @@ std::map<std::string, std::string> Values(VQ_Container& root) {
   return values;
 }
 
+// What a model holds: every object reachable from it and every value.
+struct Held {
+  std::set<const void*> objects;
+  std::map<std::string, std::string> values;
+  bool operator==(const Held&) const = default;
+};
+Held HeldBy(VQ_Container& root) {
+  Held held{{}, Values(root)};
+  for (const VQ_Containable* object : vq_rt::Reachable(root)) held.objects.insert(object);
+  return held;
+}
+void ExpectSame(const Held& after, const Held& before, const std::string& what) {
+  EXPECT_EQ(after.values, before.values) << what;
+  EXPECT_EQ(after.objects.size(), before.objects.size()) << what;
+  EXPECT_TRUE(after.objects == before.objects) << what;
+}
+
 // Drives the defaults, then the settings: the pass is refused with the
-// case's error and every value other than the ones set stays as it was.
+// case's error and every value other than the ones set stays as it was;
+// the refused pass itself leaves every object and value as it found them.
 template <class Fixture>
 void ExpectRefusedAndUnchanged(const Case& c) {
   Fixture f;
   f.Run();
   std::map<std::string, std::string> before = Values(f.d);
   for (const auto& [path, value] : c.sets) f.Set(path, value);
+  const Held set = HeldBy(f.d);
   EXPECT_EQ(f.RunError(), c.error);
+  ExpectSame(HeldBy(f.d), set, c.error);
   std::map<std::string, std::string> after = Values(f.d);
   for (const auto& [path, value] : c.sets) before.erase(path), after.erase(path);
   EXPECT_EQ(after, before) << c.error;
+}
+
+// A refusal, of a setting or of a pass, leaves behind no object it made:
+// the default instances of a section's replaceable members (LOCATION,
+// SPACINGPREFERENCE, SPACINGUSED), made on first touch, go with the values.
+TEST(ModelRefusals, NothingMadeOutlivesARefusal) {
+  struct Step {
+    std::string path, value;
+    bool refused;
+  };
+  struct Scenario {
+    VQ_ModelType* (*factory)();
+    std::vector<Step> steps;
+  } scenarios[] = {
+      {DISTRIBUTION1DFactory,
+       {{"XDOMAIN.SECTION(4).ELEMENTLENGTH", "0.125", false}, {"XDOMAIN.SECTION(4).SPACINGPREFERENCE", "", true}}},
+      {DISTRIBUTION1DFactory, {{"XDOMAIN.SECTION(3).LOCATION", "x", true}, {"XDOMAIN.SECTION(2).SPACINGUSED", "", true}}},
+      {DOMAINFactory, {{"NUMSECTIONS", "4", false}, {"SECTION(2).ELEMENTLENGTH", "0.0", false}}},
+      {DOMAINFactory, {{"NUMSECTIONS", "3", false}, {"SECTION(3).LOCATION", "2.0", false}}},
+      {DOMAINFactory, {{"NUMSECTIONS", "2", false}, {"SECTION(2).SPACINGPREFERENCE", "-1", false}}},
+  };
+  for (const Scenario& scenario : scenarios) {
+    VQ_ModelType* model = scenario.factory();
+    if (auto* distribution = dynamic_cast<VQ_DISTRIBUTION1D*>(model)) {
+      VQ_ModelType* domain = DOMAINFactory();
+      distribution->XDOMAIN.Link(domain);
+      domain->Release();
+    }
+    for (const Step& step : scenario.steps) {
+      const Held before = HeldBy(*model);
+      bool refused = false;
+      try {
+        vq_rt::SetUserValueAtPath(*model, step.path, step.value);
+      } catch (const VQ_Error&) {
+        refused = true;
+      }
+      EXPECT_EQ(refused, step.refused) << step.path;
+      if (refused) ExpectSame(HeldBy(*model), before, step.path);
+    }
+    // Then a pass over what was set, refused or not, once the arrays are
+    // bound to their index sets (which makes the arrays themselves).
+    vq_rt::Driver driver(*model);
+    driver.SetDims();
+    const Held before = HeldBy(*model);
+    std::string error;
+    try {
+      driver.Run();
+    } catch (const VQ_Error& e) {
+      error = e.what();
+    }
+    if (!error.empty()) ExpectSame(HeldBy(*model), before, error);
+    model->Release();
+  }
 }
 
 TEST(ModelRefusals, TwoDomainsAreRefusedTogether) {

@@ -7,6 +7,7 @@
 
 #include "vq_container.h"
 #include "vq_error.h"
+#include "vq_format.h"
 #include "vq_memory.h"
 #include "vq_recorder.h"
 
@@ -216,6 +217,14 @@ TEST(Errors, OneLineWithUserTextEscapedAndCut) {
   EXPECT_EQ(vq_rt::UserText(std::string(101, 'x')), std::string(100, 'x') + "...");
   // A character of several bytes is not cut in two.
   EXPECT_EQ(vq_rt::UserText(std::string(99, 'x') + "\xc3\xa9" + "y"), std::string(99, 'x') + "...");
+  // Quotes and backslashes cannot close the quotes or fake an escape; bytes
+  // that are not UTF-8 are escapes, characters that are stay as they are.
+  EXPECT_EQ(vq_rt::UserText("a\"b\\n\xff\xc3\xa9"), "a\\\"b\\\\n\\xff\xc3\xa9");
+  EXPECT_EQ(vq_rt::UserText("a\"b\\n", false), "a\"b\\\\n");
+  EXPECT_EQ(vq_rt::OneLine("x\xed\xa0\x80y\\"), "x\\xed\\xa0\\x80y\\");
+  XUValue said;
+  said.SetString("say \"no\" \\");
+  EXPECT_EQ(vq_rt::UserValue(said), "\"say \\\"no\\\" \\\\\"");
   MethodParameter method(true);
   XUValue longText;
   longText.SetString(std::string(500, 'Q').c_str());

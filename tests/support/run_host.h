@@ -21,7 +21,7 @@ struct Result {
 struct Launch {
   const char* stdoutPath = nullptr;  // a file for standard output instead of a pipe read to its end
   rlim_t addressSpace = RLIM_INFINITY;
-  bool closeAfterFirstRead = false;  // the reader goes away early; SIGPIPE is ignored, so writes fail
+  bool closeAfterFirstRead = false;  // the reader goes away early, while the host still writes
 };
 
 inline Result RunHost(const std::vector<std::string>& args, const Launch& launch = {}) {
@@ -39,7 +39,9 @@ inline Result RunHost(const std::vector<std::string>& args, const Launch& launch
     dup2(errPipe[1], 2);
     close(outPipe[0]);
     close(errPipe[0]);
-    if (launch.closeAfterFirstRead) signal(SIGPIPE, SIG_IGN);
+    // As a shell starts a program: SIGPIPE kills unless the program itself
+    // says otherwise.
+    signal(SIGPIPE, SIG_DFL);
     const rlimit limit{launch.addressSpace, launch.addressSpace};
     if (launch.addressSpace != RLIM_INFINITY && setrlimit(RLIMIT_AS, &limit) != 0) _exit(126);
     ExecHost(args);
@@ -60,7 +62,8 @@ inline Result RunHost(const std::vector<std::string>& args, const Launch& launch
   drain(errPipe[0], result.err, false);
   int status = 0;
   waitpid(pid, &status, 0);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  // A death by a signal reads as a shell shows it (128 + the signal).
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
   return result;
 }
 
