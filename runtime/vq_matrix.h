@@ -1,5 +1,6 @@
 #pragma once
 // Array properties: the element block and the one-dimensional array bases.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,13 @@ class KYV_API VQ_Matrix : public VQ_Type {
   void RemoveElement(VQ_Type* element, int slot);
 
  protected:
+  // For the first look-up of an empty block: the values of the declared
+  // index sets become the values in use and the block takes all their slots
+  // at once, so a pass over a grid does not grow it value by value (each
+  // growth of an inner dimension moves every slot). False, and nothing
+  // changed, while a dimension has no set, an empty one or one of another
+  // kind, or when the block is not empty.
+  bool LayDeclaredValues();
   void DeclareSet(int dimension, VQ_Set* set);
   // The index values in use along a dimension, one per position of the
   // block; null where the array does not say.
@@ -98,6 +106,9 @@ class KYV_API VQ_Matrix : public VQ_Type {
     std::string text;
   };
   int m_Dimensions;
+  // Where the derived array keeps its values in use, from this base; 0 when
+  // it does not say.
+  std::ptrdiff_t m_IndexValuesOffset = 0;
   PendingIndex m_Pending[kMaxDimensions];
   unsigned m_PendingMask = 0;
 };

@@ -165,6 +165,7 @@ VQ_Type* VQ_IndexedArrayBase<Kinds...>::FindIndices(const Index* indices) {
     m_CurrentOffset = slot;
     return m_Elements[slot];
   }
+  if (m_Elements.Elements() == 0 && LayDeclaredValues()) NoteRanges();
   if (WouldBeSparse(indices)) {
     BecomeSparse();
     return FindSparse(indices);
