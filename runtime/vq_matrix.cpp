@@ -28,7 +28,7 @@ VQ_LongPtrVectorOwnsData& VQ_LongPtrVectorOwnsData::operator=(const VQ_LongPtrVe
 VQ_LongPtrVectorOwnsData::~VQ_LongPtrVectorOwnsData() { DestroyAll(); }
 
 void VQ_LongPtrVectorOwnsData::DestroyAll() {
-  std::vector<VQ_Type*> slots;
+  Slots slots;
   slots.swap(m_Slots);
   for (VQ_Type* element : slots) delete element;
 }
@@ -52,7 +52,7 @@ void VQ_LongPtrVectorOwnsData::AddNullEntries(int position, int count, int strid
     m_Slots.insert(m_Slots.begin() + static_cast<std::ptrdiff_t>(at), static_cast<size_t>(stride), nullptr);
     return;
   }
-  std::vector<VQ_Type*> grown;
+  Slots grown;
   grown.reserve(m_Slots.size() + runs * static_cast<size_t>(stride));
   for (size_t r = 0; r < runs; ++r) {
     auto begin = m_Slots.begin() + static_cast<std::ptrdiff_t>(r * static_cast<size_t>(run));

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "vq_container.h"
+#include "vq_memory.h"
 
 // The element block of an array: one slot per combination of index values,
 // null where no element exists yet. The block owns its elements.
@@ -27,7 +28,8 @@ class KYV_API VQ_LongPtrVectorOwnsData {
   void DestroyAll();
 
  private:
-  std::vector<VQ_Type*> m_Slots;
+  using Slots = std::vector<VQ_Type*, vq_rt::ScatteredAllocator<VQ_Type*>>;
+  Slots m_Slots;
 };
 
 // Base of every array: declared index sets, the block, and the making of
