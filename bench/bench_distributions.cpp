@@ -19,6 +19,7 @@
 #include "vq_driver.h"
 #include "vq_inspect.h"
 #include "vq_instances.h"
+#include "vq_memory.h"
 
 namespace {
 
@@ -125,10 +126,11 @@ void ResetPeak() {
   }
 }
 
-// Bytes the heap holds for the program, large blocks included.
+// Bytes the heap holds for the program, large blocks included, and what the
+// runtime maps of its own.
 long long HeapInUse() {
   const struct mallinfo2 info = mallinfo2();
-  return static_cast<long long>(info.uordblks + info.hblkhd);
+  return static_cast<long long>(info.uordblks + info.hblkhd) + vq_rt::GetHeapStats().mappedBytes;
 }
 
 double Seconds(std::chrono::steady_clock::time_point from) {

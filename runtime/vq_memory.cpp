@@ -20,6 +20,7 @@ std::atomic<long long> g_live{0};
 std::atomic<long long> g_allocations{0};
 std::atomic<long long> g_frees{0};
 std::atomic<long long> g_refused{0};
+std::atomic<long long> g_mappedBytes{0};
 // Refusals a test asked for: `g_serveFirst` calls are served, then
 // `g_refuseNext` refused. The flag keeps the lock off the usual path.
 std::atomic<bool> g_armed{false};
@@ -159,12 +160,15 @@ char* SlabMemory(std::size_t& index) {
     if (getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
       while (slabs > 16 && slabs * kSlabBytes > limit.rlim_cur / 4) slabs /= 2;
     for (; slabs >= 16 && g_arena == nullptr; slabs /= 2) {
-      void* range =
-          mmap(nullptr, (slabs + 1) * kSlabBytes, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+      // Writable from the start: a page costs memory only once touched. On
+      // huge pages, as the blocks of a slab are handed out front to back.
+      void* range = mmap(nullptr, (slabs + 1) * kSlabBytes, PROT_READ | PROT_WRITE,
+                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
       if (range == MAP_FAILED) continue;
       const auto start = reinterpret_cast<std::uintptr_t>(range);
       g_arena = reinterpret_cast<char*>((start + kSlabBytes - 1) & ~(std::uintptr_t{kSlabBytes} - 1));
       g_arenaSlabs = slabs;
+      madvise(g_arena, slabs * kSlabBytes, MADV_HUGEPAGE);
     }
     if (g_arena == nullptr) g_arenaSlabs = 1;  // tried once; the ordinary heap serves
   }
@@ -176,7 +180,6 @@ char* SlabMemory(std::size_t& index) {
     index = g_nextSlab;
   }
   char* base = g_arena + index * kSlabBytes;
-  if (mprotect(base, kSlabBytes, PROT_READ | PROT_WRITE) != 0) return nullptr;
   if (!g_spareSlabs.empty()) g_spareSlabs.pop_back();
   else g_arenaBytes.store(++g_nextSlab * kSlabBytes, std::memory_order_relaxed);
   return base;
@@ -188,7 +191,6 @@ char* SlabMemory(std::size_t& index) {
 void ReleaseSlabMemory(char* base, std::size_t index) {
 #if !defined(_WIN32)
   madvise(base, kSlabBytes, MADV_DONTNEED);
-  mprotect(base, kSlabBytes, PROT_NONE);
   g_spareSlabs.push_back(index);
 #else
   (void)base;
@@ -221,6 +223,7 @@ Slab* NewSlab(int sizeClass) {
     return nullptr;
   }
   g_shapes[index] = SlabShape{slab->reciprocal, slab->blockBytes, slab->page << kPageBits};
+  g_mappedBytes += static_cast<long long>(kSlabBytes);
   g_slabAt[index] = slab;
   return slab;
 }
@@ -271,6 +274,7 @@ void ReturnBlock(Slab* slab, void* block) {
       g_sparePages.push_back(slab->page);
     }
     ReleaseSlabMemory(slab->base, slab->index);
+    g_mappedBytes -= static_cast<long long>(kSlabBytes);
     delete slab;
     return;
   }
@@ -333,6 +337,7 @@ void* AllocateScattered(std::size_t bytes) {
     const std::uintptr_t end = start + size + kHugePage;
     if (end > aligned + size) munmap(reinterpret_cast<void*>(aligned + size), end - (aligned + size));
     madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
+    g_mappedBytes += static_cast<long long>(size);
     return reinterpret_cast<void*>(aligned);
   }
 #endif
@@ -344,6 +349,7 @@ void FreeScattered(void* block, std::size_t bytes) {
 #if defined(__linux__)
   if (kHugePages && bytes >= kHugePage) {
     munmap(block, HugeRounded(bytes));
+    g_mappedBytes -= static_cast<long long>(HugeRounded(bytes));
     return;
   }
 #endif
@@ -351,7 +357,7 @@ void FreeScattered(void* block, std::size_t bytes) {
 }
 
 HeapStats GetHeapStats() {
-  return HeapStats{g_live.load(), g_allocations.load(), g_frees.load(), g_refused.load()};
+  return HeapStats{g_live.load(), g_allocations.load(), g_frees.load(), g_refused.load(), g_mappedBytes.load()};
 }
 
 void RefuseAllocations(int count, long long after) {

@@ -16,6 +16,7 @@ struct HeapStats {
   long long allocations;  // successful MyAllocate calls
   long long frees;        // MyFree calls with a non-null block
   long long refused;      // MyAllocate calls answered with null
+  long long mappedBytes;  // held in slabs and large scattered blocks, which the C heap does not count
 };
 
 KYV_API HeapStats GetHeapStats();
