@@ -316,6 +316,7 @@ VQ_Type* VQ_Matrix::FindOne(XUValue& values, int number, const char* text) {
     m_CurrentOffset = slot;
     return m_Elements[slot];
   }
+  if (m_Elements.Elements() == 0 && text == nullptr) LayDeclaredValues();
   const bool wasEmpty = m_Elements.Elements() == 0;
   const bool held = text ? values.SetContains(text, m_CurrentOffset) : values.SetContains(number, m_CurrentOffset);
   if (!held) {
