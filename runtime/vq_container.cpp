@@ -281,8 +281,9 @@ void VQ_ModelType::StreamReference(VQ_VarParam& reference, int*& p, int*& q, int
   OpenEquation(*this, state, equation);
   const int column = reference.PatternId();
   state.stream.AddReference(column);
-  *p++ = column;
-  *q++ = equation;
+  // The cursors only count the references; nothing is kept behind them.
+  ++p;
+  ++q;
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddTermReference))
     vq_rt::RecordCall(vq_rt::EventKind::AddTermReference, this)
         .Object(&reference)

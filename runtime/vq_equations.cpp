@@ -2,7 +2,18 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
+#include <new>
+
+#if defined(_WIN32)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <sys/mman.h>
+#endif
 
 #include "vq_error.h"
 #include "vq_memory.h"
@@ -134,25 +145,45 @@ uint32_t ContainerState::InternName(const char* name) {
 }
 
 namespace {
-int* Room(std::vector<int>& buffer, size_t entries) {
-  if (buffer.size() < entries) buffer.resize(entries);
-  return buffer.data();
+// Address space without memory behind it, for cursors that only count.
+void* Reserve(size_t bytes) {
+#if defined(_WIN32)
+  return VirtualAlloc(nullptr, bytes, MEM_RESERVE, PAGE_NOACCESS);
+#else
+  void* range = mmap(nullptr, bytes, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  return range == MAP_FAILED ? nullptr : range;
+#endif
+}
+void Unreserve(void* range, size_t bytes) {
+#if defined(_WIN32)
+  (void)bytes;
+  VirtualFree(range, 0, MEM_RELEASE);
+#else
+  munmap(range, bytes);
+#endif
 }
 }  // namespace
 
 PatternWindow::PatternWindow(VQ_ModelType& model, size_t entries) : m_Model(model) {
+  // One entry at least, so the cursors point into the range; both cursors
+  // share it, as neither is written through.
+  const size_t count = entries == 0 ? 1 : entries;
+  if (count > static_cast<size_t>(PTRDIFF_MAX) / sizeof(int))
+    Raise("%s: no room for a pattern of %zu entries", model.DisplayName().c_str(), entries);
+  m_ReservedBytes = count * sizeof(int);
+  m_Reserved = Reserve(m_ReservedBytes);
+  if (m_Reserved == nullptr) throw std::bad_alloc();
+  m_Start = m_P = m_Q = static_cast<int*>(m_Reserved);
   ContainerState& state = model.State();
-  // One entry at least, so the cursors point into a buffer.
-  m_Columns = m_P = Room(state.patternColumns, entries == 0 ? 1 : entries);
-  m_Rows = m_Q = Room(state.patternRows, entries == 0 ? 1 : entries);
   state.patternWindow = true;
-  state.patternEnd = m_Columns + entries;
+  state.patternEnd = m_Start + entries;
 }
 
 PatternWindow::~PatternWindow() {
   ContainerState& state = m_Model.State();
   state.patternWindow = false;
   state.patternEnd = nullptr;
+  Unreserve(m_Reserved, m_ReservedBytes);
 }
 
 }  // namespace vq_rt

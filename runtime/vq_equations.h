@@ -211,12 +211,8 @@ struct KYV_API ContainerState {
   std::vector<ProcedureExpression> procedureExpressions;
   std::vector<std::string> names;
   std::vector<const char*> nameKeys;
-  int* patternEnd = nullptr;  // AddTerm writes the pattern up to here
+  int* patternEnd = nullptr;  // AddTerm moves the first cursor up to here
   bool patternWindow = false;
-  // The pattern buffers, kept from pass to pass: a pass of the same size
-  // allocates and clears nothing.
-  std::vector<int> patternColumns;
-  std::vector<int> patternRows;
   int firstEquation = 0;  // what the base JacPattern returns
   // Equation objects handed over by AddEquation, owned here; procedure
   // calls registered by AddProcCall.
@@ -227,9 +223,11 @@ struct KYV_API ContainerState {
   BaseResults base;
 };
 
-// A pattern buffer for one emission pass: the two cursors JacPattern takes,
-// with room for `entries` references, installed on the model for its run.
-// The room is the model's own buffers, grown when a pass needs more.
+// The two cursors of one emission pass, installed on the model for its run,
+// with room for `entries` references. Nothing is read or written through
+// them: what the pass measures is how far the first one moved. So they walk
+// address space that is reserved and never touched, which costs no memory
+// however long the pass (and faults at once should anything write there).
 class KYV_API PatternWindow {
  public:
   PatternWindow(VQ_ModelType& model, size_t entries);
@@ -239,15 +237,14 @@ class KYV_API PatternWindow {
 
   int*& p() { return m_P; }
   int*& q() { return m_Q; }
-  // Entries written so far.
-  size_t Used() const { return static_cast<size_t>(m_P - m_Columns); }
-  const int* Columns() const { return m_Columns; }
-  const int* Rows() const { return m_Rows; }
+  // Entries the pass stepped over so far.
+  size_t Used() const { return static_cast<size_t>(m_P - m_Start); }
 
  private:
   VQ_ModelType& m_Model;
-  int* m_Columns;
-  int* m_Rows;
+  void* m_Reserved;
+  size_t m_ReservedBytes;
+  int* m_Start;
   int* m_P;
   int* m_Q;
 };

@@ -28,7 +28,7 @@ VQ_LongPtrVectorOwnsData& VQ_LongPtrVectorOwnsData::operator=(const VQ_LongPtrVe
 VQ_LongPtrVectorOwnsData::~VQ_LongPtrVectorOwnsData() { DestroyAll(); }
 
 void VQ_LongPtrVectorOwnsData::DestroyAll() {
-  std::vector<VQ_Type*> slots;
+  Slots slots;
   slots.swap(m_Slots);
   for (VQ_Type* element : slots) delete element;
 }
@@ -52,7 +52,7 @@ void VQ_LongPtrVectorOwnsData::AddNullEntries(int position, int count, int strid
     m_Slots.insert(m_Slots.begin() + static_cast<std::ptrdiff_t>(at), static_cast<size_t>(stride), nullptr);
     return;
   }
-  std::vector<VQ_Type*> grown;
+  Slots grown;
   grown.reserve(m_Slots.size() + runs * static_cast<size_t>(stride));
   for (size_t r = 0; r < runs; ++r) {
     auto begin = m_Slots.begin() + static_cast<std::ptrdiff_t>(r * static_cast<size_t>(run));
@@ -70,12 +70,18 @@ const char* VQ_Matrix::VQ_ContainerId() {
   return kId;
 }
 
-VQ_Matrix::VQ_Matrix(int dimensions, VQ_SetValue*) : m_Dimensions(dimensions) {
+VQ_Matrix::VQ_Matrix(int dimensions, VQ_SetValue* indexValues) : m_Dimensions(dimensions) {
   if (dimensions < 1 || dimensions > kMaxDimensions) vq_rt::Raise("an array of %d dimensions", dimensions);
+  // Kept relative to this base, so that a copy finds its own values.
+  if (indexValues != nullptr)
+    m_IndexValuesOffset = reinterpret_cast<const char*>(indexValues) - reinterpret_cast<const char*>(this);
 }
 
 VQ_Matrix::VQ_Matrix(const VQ_Matrix& other)
-    : VQ_Type(other), m_Elements(other.m_Elements), m_Dimensions(other.m_Dimensions) {
+    : VQ_Type(other),
+      m_Elements(other.m_Elements),
+      m_Dimensions(other.m_Dimensions),
+      m_IndexValuesOffset(other.m_IndexValuesOffset) {
   for (int d = 0; d < m_Dimensions; ++d) DeclareSet(d, other.m_DeclaredSets[d]);
 }
 
@@ -238,6 +244,27 @@ bool VQ_Matrix::ReadIndex(const char*& text, char* target, size_t size, char sep
 
 const XUValue* VQ_Matrix::IndexValuesInUse(int) const { return nullptr; }
 
+bool VQ_Matrix::LayDeclaredValues() {
+  constexpr long long kLaidAtMost = 1LL << 27;  // slots; a larger block grows as it is used
+  if (m_IndexValuesOffset == 0 || m_Elements.Elements() != 0) return false;
+  auto* inUse = reinterpret_cast<VQ_SetValue*>(reinterpret_cast<char*>(this) + m_IndexValuesOffset);
+  long long slots = 1;
+  for (int d = 0; d < m_Dimensions; ++d) {
+    const VQ_Set* set = m_DeclaredSets[d];
+    if (set == nullptr) return false;
+    const VQ_SetValue& declared = set->v();
+    if (declared.Type() != inUse[d].Type() || inUse[d].SetSize() != 0 || declared.SetSize() == 0) return false;
+    slots *= declared.SetSize();
+    if (slots > kLaidAtMost) return false;
+  }
+  // Copies first and the block next, so a failure of either changes nothing.
+  VQ_SetValue laid[kMaxDimensions];
+  for (int d = 0; d < m_Dimensions; ++d) laid[d] = m_DeclaredSets[d]->v();
+  m_Elements.AddNullEntries(0, 0, static_cast<int>(slots));
+  for (int d = 0; d < m_Dimensions; ++d) inUse[d].Swap(laid[d]);
+  return true;
+}
+
 std::vector<VQ_Type*> VQ_Matrix::ElementsOutsideDeclaredSets() const {
   std::vector<VQ_Type*> outside;
   // Per dimension, whether each value in use lies in the declared set.
@@ -289,6 +316,7 @@ VQ_Type* VQ_Matrix::FindOne(XUValue& values, int number, const char* text) {
     m_CurrentOffset = slot;
     return m_Elements[slot];
   }
+  if (m_Elements.Elements() == 0 && text == nullptr) LayDeclaredValues();
   const bool wasEmpty = m_Elements.Elements() == 0;
   const bool held = text ? values.SetContains(text, m_CurrentOffset) : values.SetContains(number, m_CurrentOffset);
   if (!held) {

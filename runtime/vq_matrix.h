@@ -1,9 +1,11 @@
 #pragma once
 // Array properties: the element block and the one-dimensional array bases.
+#include <cstddef>
 #include <string>
 #include <vector>
 
 #include "vq_container.h"
+#include "vq_memory.h"
 
 // The element block of an array: one slot per combination of index values,
 // null where no element exists yet. The block owns its elements.
@@ -26,7 +28,8 @@ class KYV_API VQ_LongPtrVectorOwnsData {
   void DestroyAll();
 
  private:
-  std::vector<VQ_Type*> m_Slots;
+  using Slots = std::vector<VQ_Type*, vq_rt::ScatteredAllocator<VQ_Type*>>;
+  Slots m_Slots;
 };
 
 // Base of every array: declared index sets, the block, and the making of
@@ -80,6 +83,13 @@ class KYV_API VQ_Matrix : public VQ_Type {
   void RemoveElement(VQ_Type* element, int slot);
 
  protected:
+  // For the first look-up of an empty block: the values of the declared
+  // index sets become the values in use and the block takes all their slots
+  // at once, so a pass over a grid does not grow it value by value (each
+  // growth of an inner dimension moves every slot). False, and nothing
+  // changed, while a dimension has no set, an empty one or one of another
+  // kind, or when the block is not empty.
+  bool LayDeclaredValues();
   void DeclareSet(int dimension, VQ_Set* set);
   // The index values in use along a dimension, one per position of the
   // block; null where the array does not say.
@@ -101,6 +111,9 @@ class KYV_API VQ_Matrix : public VQ_Type {
     std::string text;
   };
   int m_Dimensions;
+  // Where the derived array keeps its values in use, from this base; 0 when
+  // it does not say.
+  std::ptrdiff_t m_IndexValuesOffset = 0;
   PendingIndex m_Pending[kMaxDimensions];
   unsigned m_PendingMask = 0;
 };

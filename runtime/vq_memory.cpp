@@ -10,11 +10,17 @@
 #include <new>
 #include <vector>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <sys/resource.h>
+#endif
+
 namespace {
 std::atomic<long long> g_live{0};
 std::atomic<long long> g_allocations{0};
 std::atomic<long long> g_frees{0};
 std::atomic<long long> g_refused{0};
+std::atomic<long long> g_mappedBytes{0};
 // Refusals a test asked for: `g_serveFirst` calls are served, then
 // `g_refuseNext` refused. The flag keeps the lock off the usual path.
 std::atomic<bool> g_armed{false};
@@ -65,6 +71,7 @@ struct Slab {
   std::uint32_t live = 0;
   void* freeList = nullptr;
   int page = -1;  // of pattern columns
+  std::size_t index = 0;  // in the arena
   int sizeClass;
   bool listed = false;  // in its class's list of slabs with room
 };
@@ -109,48 +116,99 @@ SizeClass* Classes() {
   return classes;
 }
 
-// Address to slab: the top bits pick a table, the next bits a slab in it.
-constexpr int kTopBits = 15;      // user addresses below 2^47
-constexpr int kLeafBits = 32 - kSlabBits;
-Slab** g_top[std::size_t{1} << kTopBits];
+// The slabs lie side by side in one reserved range, so an address gives its
+// slab by subtraction and a shift, and its column by one more read: the
+// shape of that slab, in a table indexed like the range.
+constexpr std::size_t kArenaSlabs = std::size_t{1} << 15;  // 32 GiB of addresses, no memory until used
+struct SlabShape {
+  std::uint64_t reciprocal;  // 2^32 / blockBytes, rounded up
+  std::uint32_t blockBytes;  // 0 while the slab is not in use
+  std::int32_t firstColumn;
+};
+char* g_arena = nullptr;
+std::size_t g_arenaSlabs = 0;  // slabs the reserved range holds
+std::atomic<std::uint64_t> g_arenaBytes{0};  // reserved bytes handed to slabs so far
+Slab* g_slabAt[kArenaSlabs];
+SlabShape g_shapes[kArenaSlabs];
+std::size_t g_nextSlab = 0;
+std::vector<std::size_t> g_spareSlabs;  // of released slabs, their memory given back
+
+std::size_t SlabIndex(const void* block, bool& inside) {
+  const std::uint64_t offset = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(block) -
+                                                          reinterpret_cast<std::uintptr_t>(g_arena));
+  inside = offset < g_arenaBytes.load(std::memory_order_relaxed);
+  return static_cast<std::size_t>(offset >> kSlabBits);
+}
 
 Slab* SlabOf(const void* block) {
-  const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(block));
-  const std::uint64_t top = address >> 32;
-  if (top >= (std::uint64_t{1} << kTopBits)) return nullptr;
-  Slab** leaf = g_top[top];
-  return leaf ? leaf[(address >> kSlabBits) & ((std::uint64_t{1} << kLeafBits) - 1)] : nullptr;
+  bool inside = false;
+  const std::size_t index = SlabIndex(block, inside);
+  return inside ? g_slabAt[index] : nullptr;
 }
 
-bool SetSlabOf(const char* base, Slab* slab) {
-  const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(base));
-  const std::uint64_t top = address >> 32;
-  if (top >= (std::uint64_t{1} << kTopBits)) return false;
-  if (g_top[top] == nullptr) {
-    g_top[top] = static_cast<Slab**>(std::calloc(std::size_t{1} << kLeafBits, sizeof(Slab*)));
-    if (g_top[top] == nullptr) return false;
-  }
-  g_top[top][(address >> kSlabBits) & ((std::uint64_t{1} << kLeafBits) - 1)] = slab;
-  return true;
-}
-
-void* SlabMemory() {
+// Under g_poolLock: a slab's worth of the range made usable; null when the
+// range cannot be had or is used up.
+char* SlabMemory(std::size_t& index) {
 #if defined(_WIN32)
+  (void)index;
   return nullptr;
 #else
-  return std::aligned_alloc(kSlabBytes, kSlabBytes);
+  if (g_arena == nullptr && g_arenaSlabs == 0) {
+    // A process limited in address space keeps most of it for other uses.
+    std::size_t slabs = kArenaSlabs;
+    rlimit limit{};
+    if (getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+      while (slabs > 16 && slabs * kSlabBytes > limit.rlim_cur / 4) slabs /= 2;
+    for (; slabs >= 16 && g_arena == nullptr; slabs /= 2) {
+      // Writable from the start: a page costs memory only once touched. On
+      // huge pages, as the blocks of a slab are handed out front to back.
+      void* range = mmap(nullptr, (slabs + 1) * kSlabBytes, PROT_READ | PROT_WRITE,
+                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+      if (range == MAP_FAILED) continue;
+      const auto start = reinterpret_cast<std::uintptr_t>(range);
+      g_arena = reinterpret_cast<char*>((start + kSlabBytes - 1) & ~(std::uintptr_t{kSlabBytes} - 1));
+      g_arenaSlabs = slabs;
+      madvise(g_arena, slabs * kSlabBytes, MADV_HUGEPAGE);
+    }
+    if (g_arena == nullptr) g_arenaSlabs = 1;  // tried once; the ordinary heap serves
+  }
+  if (g_arena == nullptr) return nullptr;
+  if (!g_spareSlabs.empty()) {
+    index = g_spareSlabs.back();
+  } else {
+    if (g_nextSlab == g_arenaSlabs) return nullptr;
+    index = g_nextSlab;
+  }
+  char* base = g_arena + index * kSlabBytes;
+  if (!g_spareSlabs.empty()) g_spareSlabs.pop_back();
+  else g_arenaBytes.store(++g_nextSlab * kSlabBytes, std::memory_order_relaxed);
+  return base;
+#endif
+}
+
+// Under g_poolLock: the memory goes back to the system, the addresses stay
+// reserved for the next slab.
+void ReleaseSlabMemory(char* base, std::size_t index) {
+#if !defined(_WIN32)
+  madvise(base, kSlabBytes, MADV_DONTNEED);
+  g_spareSlabs.push_back(index);
+#else
+  (void)base;
+  (void)index;
 #endif
 }
 
 bool HasRoom(const Slab* slab) { return slab->freeList != nullptr || slab->handedOut < slab->capacity; }
 
+// Under g_poolLock.
 Slab* NewSlab(int sizeClass) {
-  char* base = static_cast<char*>(SlabMemory());
+  std::size_t index = 0;
+  char* base = SlabMemory(index);
   if (base == nullptr) return nullptr;
   Slab* slab = new (std::nothrow) Slab;
-  const bool placed = slab != nullptr && SetSlabOf(base, slab);
-  if (placed) {
+  if (slab != nullptr) {
     slab->base = base;
+    slab->index = index;
     slab->blockBytes = static_cast<std::uint32_t>((sizeClass + 1) * kGrain);
     slab->reciprocal = ((std::uint64_t{1} << 32) + slab->blockBytes - 1) / slab->blockBytes;
     slab->capacity = static_cast<std::uint32_t>(kSlabBytes / slab->blockBytes);
@@ -159,12 +217,14 @@ Slab* NewSlab(int sizeClass) {
     slab->page = TakePage();
     if (slab->page >= 0) g_pages[slab->page].slab = slab;
   }
-  if (!placed || slab->page < 0) {
-    if (placed) SetSlabOf(base, nullptr);
+  if (slab == nullptr || slab->page < 0) {
     delete slab;
-    std::free(base);
+    ReleaseSlabMemory(base, index);
     return nullptr;
   }
+  g_shapes[index] = SlabShape{slab->reciprocal, slab->blockBytes, slab->page << kPageBits};
+  g_mappedBytes += static_cast<long long>(kSlabBytes);
+  g_slabAt[index] = slab;
   return slab;
 }
 
@@ -206,13 +266,15 @@ void ReturnBlock(Slab* slab, void* block) {
   if (slab->live == 0) {
     // An empty slab goes back to the system; its columns wait for the next.
     if (slab->listed) owner.withRoom.erase(std::find(owner.withRoom.begin(), owner.withRoom.end(), slab));
-    SetSlabOf(slab->base, nullptr);
+    g_slabAt[slab->index] = nullptr;
+    g_shapes[slab->index] = SlabShape{};
     {
       std::lock_guard<std::mutex> columns(g_columnLock);
       g_pages[slab->page].slab = nullptr;
       g_sparePages.push_back(slab->page);
     }
-    std::free(slab->base);
+    ReleaseSlabMemory(slab->base, slab->index);
+    g_mappedBytes -= static_cast<long long>(kSlabBytes);
     delete slab;
     return;
   }
@@ -252,8 +314,50 @@ void MyFree(void* block) {
 
 namespace vq_rt {
 
+namespace {
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__) && !defined(BRANTEL_ADDRESS_SANITIZER)
+constexpr bool kHugePages = true;
+#else
+constexpr bool kHugePages = false;  // the sanitizers check the ordinary heap
+#endif
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+std::size_t HugeRounded(std::size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
+}  // namespace
+
+void* AllocateScattered(std::size_t bytes) {
+#if defined(__linux__)
+  if (kHugePages && bytes >= kHugePage) {
+    // Aligned to a huge page: mapped with one page to spare, the ends cut off.
+    const std::size_t size = HugeRounded(bytes);
+    void* raw = mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) throw std::bad_alloc();
+    const auto start = reinterpret_cast<std::uintptr_t>(raw);
+    const std::uintptr_t aligned = (start + kHugePage - 1) & ~(std::uintptr_t{kHugePage} - 1);
+    if (aligned > start) munmap(raw, aligned - start);
+    const std::uintptr_t end = start + size + kHugePage;
+    if (end > aligned + size) munmap(reinterpret_cast<void*>(aligned + size), end - (aligned + size));
+    madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
+    g_mappedBytes += static_cast<long long>(size);
+    return reinterpret_cast<void*>(aligned);
+  }
+#endif
+  return ::operator new(bytes);
+}
+
+void FreeScattered(void* block, std::size_t bytes) {
+  if (block == nullptr) return;
+#if defined(__linux__)
+  if (kHugePages && bytes >= kHugePage) {
+    munmap(block, HugeRounded(bytes));
+    g_mappedBytes -= static_cast<long long>(HugeRounded(bytes));
+    return;
+  }
+#endif
+  ::operator delete(block);
+}
+
 HeapStats GetHeapStats() {
-  return HeapStats{g_live.load(), g_allocations.load(), g_frees.load(), g_refused.load()};
+  return HeapStats{g_live.load(), g_allocations.load(), g_frees.load(), g_refused.load(), g_mappedBytes.load()};
 }
 
 void RefuseAllocations(int count, long long after) {
@@ -264,13 +368,17 @@ void RefuseAllocations(int count, long long after) {
 }
 
 int PooledColumn(const void* object) {
-  const Slab* slab = kPooled ? SlabOf(object) : nullptr;
-  if (slab == nullptr) return -1;
-  const auto offset = static_cast<std::uint64_t>(static_cast<const char*>(object) - slab->base);
-  const std::uint64_t index = (offset * slab->reciprocal) >> 32;
-  // Only the start of a block is the block's own object.
-  if (index * slab->blockBytes != offset) return -1;
-  return (slab->page << kPageBits) + static_cast<int>(index);
+  if (!kPooled) return -1;
+  bool inside = false;
+  const std::size_t index = SlabIndex(object, inside);
+  if (!inside) return -1;
+  const SlabShape& shape = g_shapes[index];
+  const auto offset = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(object) & (kSlabBytes - 1));
+  const std::uint64_t block = (offset * shape.reciprocal) >> 32;
+  // Only the start of a block is the block's own object; a slab not in use
+  // has no blocks.
+  if (shape.blockBytes == 0 || block * shape.blockBytes != offset) return -1;
+  return shape.firstColumn + static_cast<int>(block);
 }
 
 int NewColumn(const void* object) {

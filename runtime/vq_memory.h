@@ -16,6 +16,7 @@ struct HeapStats {
   long long allocations;  // successful MyAllocate calls
   long long frees;        // MyFree calls with a non-null block
   long long refused;      // MyAllocate calls answered with null
+  long long mappedBytes;  // held in slabs and large scattered blocks, which the C heap does not count
 };
 
 KYV_API HeapStats GetHeapStats();
@@ -32,6 +33,31 @@ KYV_API void ForgetColumn(int column);
 // belongs to, or the object NewColumn was given; null for a column given to
 // no object, or to one that is gone.
 KYV_API void* ObjectAtColumn(int column);
+
+// Storage of large arrays that are read at scattered places (the slot
+// blocks of arrays over grids): on huge pages where the system offers them,
+// so that a read far from the last one does not also miss the address
+// cache. Small requests take the ordinary heap. std::bad_alloc on failure.
+KYV_API void* AllocateScattered(std::size_t bytes);
+KYV_API void FreeScattered(void* block, std::size_t bytes);
+
+template <class T>
+struct ScatteredAllocator {
+  using value_type = T;
+  ScatteredAllocator() = default;
+  template <class U>
+  ScatteredAllocator(const ScatteredAllocator<U>&) {}
+  T* allocate(std::size_t count) { return static_cast<T*>(AllocateScattered(count * sizeof(T))); }
+  void deallocate(T* block, std::size_t count) { FreeScattered(block, count * sizeof(T)); }
+  template <class U>
+  bool operator==(const ScatteredAllocator<U>&) const {
+    return true;
+  }
+  template <class U>
+  bool operator!=(const ScatteredAllocator<U>&) const {
+    return false;
+  }
+};
 
 // Makes `count` calls of MyAllocate return null, after the next `after`
 // calls are served (tests of the refused-allocation paths; `after` lets a

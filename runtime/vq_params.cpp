@@ -54,11 +54,13 @@ bool IsNumeric(const XUValue& v) { return v.Type() == XUValue::kInteger || v.Typ
 
 namespace {
 
-// The values the outermost open transaction will put back.
+// The values the outermost open transaction will put back. Most parameters
+// had no value before (a grid's assignments make them), so the values that
+// were there are kept apart and an entry stays small.
 struct Saved {
   VQ_VarParam* param;
   bool had;
-  XUValue value;
+  uint32_t value;  // in TransactionLog::values, when it had one
 };
 // An array element made in its slot, or (without an array) the default
 // instance a replaceable member made.
@@ -72,6 +74,7 @@ struct TransactionLog {
   int depth = 0;
   unsigned epoch = 0;  // numbers the outermost transactions
   std::vector<Saved> saved;
+  std::vector<XUValue> values;
   std::vector<MadeElement> made;
 };
 TransactionLog& Log() {
@@ -91,10 +94,14 @@ VQ_AssignmentTransaction::~VQ_AssignmentTransaction() {
   if (!m_Outermost) return;
   std::vector<Saved> saved;
   saved.swap(log.saved);
+  std::vector<XUValue> values;
+  values.swap(log.values);
   std::vector<MadeElement> made;
   made.swap(log.made);
   if (m_Committed) return;
-  for (auto it = saved.rbegin(); it != saved.rend(); ++it) it->param->RestoreAssigned(it->had, it->value);
+  const XUValue none;
+  for (auto it = saved.rbegin(); it != saved.rend(); ++it)
+    it->param->RestoreAssigned(it->had, it->had ? values[it->value] : none);
   // Latest first: an element made inside another goes before it does.
   for (auto it = made.rbegin(); it != made.rend(); ++it) {
     if (it->array != nullptr) it->array->RemoveElement(it->element, it->slot);
@@ -131,10 +138,15 @@ void VQ_VarParam::RestoreAssigned(bool had, const XUValue& value) {
 void VQ_VarParam::RememberAssigned() {
   TransactionLog& log = Log();
   if (log.depth == 0 || m_RememberedIn == log.epoch) return;
-  m_RememberedIn = log.epoch;
-  Saved entry{this, HasLayer(kAssigned), XUValue()};
-  if (entry.had) ReadLayer(kAssigned, entry.value);
+  Saved entry{this, HasLayer(kAssigned), 0};
+  if (entry.had) {
+    XUValue value;
+    ReadLayer(kAssigned, value);
+    entry.value = static_cast<uint32_t>(log.values.size());
+    log.values.push_back(value);  // left unused should the entry fail
+  }
   log.saved.push_back(entry);
+  m_RememberedIn = log.epoch;
 }
 
 VQ_VarParam::VQ_VarParam() = default;

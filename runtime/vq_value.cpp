@@ -42,6 +42,17 @@ XUValue::XUValue(const XUValue& other) = default;
 XUValue& XUValue::operator=(const XUValue& other) = default;
 XUValue::~XUValue() = default;
 
+void XUValue::Swap(XUValue& other) noexcept {
+  std::swap(m_Type, other.m_Type);
+  std::swap(m_Bool, other.m_Bool);
+  std::swap(m_Int, other.m_Int);
+  std::swap(m_Real, other.m_Real);
+  m_Str.swap(other.m_Str);
+  m_Runs.swap(other.m_Runs);
+  m_RunStart.swap(other.m_RunStart);
+  m_Strs.swap(other.m_Strs);
+}
+
 void XUValue::ResetType(unsigned short type) {
   m_Type = type;
   m_Bool = false;

@@ -83,6 +83,7 @@ class KYV_API XUValue {
   int RunHigh(int run) const;
 
   bool Equals(const XUValue& other) const;
+  void Swap(XUValue& other) noexcept;
 
  protected:
   // Replaces the contents with the one run lo to hi (lo <= hi).

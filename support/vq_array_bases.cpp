@@ -82,6 +82,22 @@ int VQ_IndexedArrayBase<Kinds...>::RangeSlot(const Index* indices) const {
 }
 
 template <class... Kinds>
+void VQ_IndexedArrayBase<Kinds...>::Prefetch(int slot) {
+  // A walk along one axis of a grid reads slots a fixed stride apart, far
+  // apart for an outer dimension: the slots a few steps ahead are fetched
+  // while the rows between are made. Repeated look-ups of one slot keep the
+  // stride.
+  const int step = slot - m_LastSlot;
+  m_LastSlot = slot;
+  if (step == 0) return;
+  if (step == m_Stride) {
+    const long long ahead = slot + 4LL * step;
+    if (ahead >= 0 && ahead < m_Elements.Elements()) __builtin_prefetch(&m_Elements[static_cast<int>(ahead)]);
+  }
+  m_Stride = step;
+}
+
+template <class... Kinds>
 void VQ_IndexedArrayBase<Kinds...>::IndicesOfSlot(int slot, const int* sizes, Index* indices) const {
   for (int k = kDimensions - 1, rest = slot; k >= 0; rest /= sizes[k], --k) {
     const int position = rest % sizes[k];
@@ -163,8 +179,10 @@ VQ_Type* VQ_IndexedArrayBase<Kinds...>::FindIndices(const Index* indices) {
   // Grids index their arrays by node ranges: the usual look-up is arithmetic.
   if (const int slot = RangeSlot(indices); slot >= 0) {
     m_CurrentOffset = slot;
+    Prefetch(slot);
     return m_Elements[slot];
   }
+  if (m_Elements.Elements() == 0 && LayDeclaredValues()) NoteRanges();
   if (WouldBeSparse(indices)) {
     BecomeSparse();
     return FindSparse(indices);

@@ -63,6 +63,8 @@ class VQ_IndexedArrayBase : public VQ_Matrix {
   // The slot of an existing element whose every index lies in a dimension
   // held as one run of integers, found by arithmetic alone; -1 otherwise.
   int RangeSlot(const Index* indices) const;
+  // Fetches the slot a few look-ups ahead when the look-ups keep one stride.
+  void Prefetch(int slot);
   // Notes which dimensions are one run of integers, after their values change.
   void NoteRanges();
   void RecordIndices(const Index* indices);
@@ -86,6 +88,8 @@ class VQ_IndexedArrayBase : public VQ_Matrix {
   };
   Range m_Ranges[kDimensions] = {};
   bool m_AllRanges = false;
+  int m_LastSlot = 0;  // of the last look-up by arithmetic
+  int m_Stride = 0;    // between the last two different slots
 };
 
 #define BRANTEL_ARRAY_BASES(X)                                                   \

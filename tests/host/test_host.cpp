@@ -629,7 +629,7 @@ const std::vector<std::string> kMidSizeGrid = {"distribution3d", "--set", "XDOMA
 // before the report begins, so nothing of it is written.
 TEST(Host, OutOfMemoryIsAnError) {
   SKIP_UNDER_ADDRESS_SANITIZER();
-  Result r = RunHost(kMidSizeGrid, {nullptr, rlim_t{120} << 20});
+  Result r = RunHost(kMidSizeGrid, {nullptr, rlim_t{64} << 20});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, "vqhost: out of memory\n");

@@ -212,6 +212,40 @@ int ElementsHeld(const VQ_Matrix& a) {
   return held;
 }
 
+// The first look-up of an empty array whose every dimension declares values
+// takes those values and all their slots at once; a value outside them
+// grows the block as before, and an empty declared set lays nothing.
+TEST(ArrayBases, FirstLookUpLaysTheDeclaredSets) {
+  struct Case {
+    const char* what;
+    int lastColumn;  // columns declared 1..lastColumn; none when 0
+    std::vector<std::string> first, outside;
+    int slots;
+  } cases[] = {
+      {"declared sets", 4,
+       {"AddNullEntries(0, 0, 12)", "AddIndexToString 2 0", "AddIndexToString 3 1", "AddElement (2,3) at 10"},
+       {"AddNullEntries(4, 4, 1)", "AddIndexToString 2 0", "AddIndexToString 7 1", "AddElement (2,7) at 14"}, 15},
+      {"an empty declared set", 0,
+       {"AddNullEntries(0, 0, 1)", "AddIndexToString 2 0", "AddIndexToString 3 1", "AddElement (2,3) at 0"},
+       {"AddNullEntries(1, 1, 1)", "AddIndexToString 2 0", "AddIndexToString 7 1", "AddElement (2,7) at 1"}, 2},
+  };
+  for (const Case& c : cases) {
+    VQ_INTEGERSET rows, columns;
+    rows.SetUserValue(VQ_IntSetValue(0, 2));
+    if (c.lastColumn > 0) columns.SetUserValue(VQ_IntSetValue(1, c.lastColumn));
+    RealArray2 a;
+    a.SetDim(rows, columns);
+    VQ_REALVARIABLE* element = nullptr;
+    EXPECT_EQ(Recorded([&] { element = &a(2, 3); }), c.first) << c.what;
+    VQ_REALVARIABLE* outside = nullptr;
+    EXPECT_EQ(Recorded([&] { outside = &a(2, 7); }), c.outside) << c.what;
+    EXPECT_EQ(a.ElementSlots(), c.slots) << c.what;
+    EXPECT_EQ(&a(2, 3), element) << c.what;
+    EXPECT_EQ(&a(2, 7), outside) << c.what;
+    EXPECT_EQ(ElementsHeld(a), 2) << c.what;
+  }
+}
+
 // Indices outside the declared sets (a user's own values before the sets are
 // laid) stop the block from growing by combinations once it would be mostly
 // empty; values inside them never do. Either way every element is found by

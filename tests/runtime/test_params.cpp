@@ -172,6 +172,27 @@ TEST(Variables, EveryLiveVariableHasAColumnOfItsOwn) {
   EXPECT_EQ(vq_rt::GetHeapStats().liveBlocks, live);
 }
 
+// Emptied slabs go back to the system and their room is taken again: the
+// variables made there have columns of their own that lead back to them.
+TEST(Variables, ColumnsHoldWhenTheRoomOfFreedVariablesIsTakenAgain) {
+  const long long live = vq_rt::GetHeapStats().liveBlocks;
+  for (int round = 0; round < 3; ++round) {
+    std::vector<VQ_REALVARIABLE*> made;
+    for (int i = 0; i < 40000; ++i) made.push_back(vq_rt::New<VQ_REALVARIABLE>(true));
+    std::map<int, const VQ_REALVARIABLE*> owners;
+    for (VQ_REALVARIABLE* variable : made) {
+      const int column = variable->PatternId();
+      ASSERT_EQ(vq_rt::ObjectAtColumn(column), static_cast<VQ_VarParam*>(variable)) << "round " << round;
+      ASSERT_TRUE(owners.emplace(column, variable).second) << "round " << round << ", column " << column;
+    }
+    for (VQ_REALVARIABLE* variable : made) {
+      variable->AddRef();
+      variable->Release();
+    }
+  }
+  EXPECT_EQ(vq_rt::GetHeapStats().liveBlocks, live);
+}
+
 // Names are kept in place up to 15 characters and on the heap beyond;
 // each reads back whole whatever it replaced, its own text included.
 TEST(Registration, ANameReadsBackWholeWhateverItsLength) {
