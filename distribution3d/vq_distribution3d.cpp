@@ -326,12 +326,8 @@ void VQ_DISTRIBUTION3D::EmitOwnEquations(int& counter, int*& p, int*& q) {
   brantel::walk::EmitWalk(*this, *this, brantel::walk::Walk3D(), subject, m_GroupBase, counter, p, q);
 }
 
-// Every array but VALUE and the derivatives holds an integral.
 const char* VQ_DISTRIBUTION3D::ElementsMadeBy(const VQ_Matrix& array) {
-  if (&array == &*VALUE) return brantel::walk::kMoreNodes;
-  for (const VQ_Matrix* derivative : {static_cast<const VQ_Matrix*>(&DDX), static_cast<const VQ_Matrix*>(&DDY), static_cast<const VQ_Matrix*>(&DDZ), static_cast<const VQ_Matrix*>(&D2DX2), static_cast<const VQ_Matrix*>(&D2DY2), static_cast<const VQ_Matrix*>(&D2DZ2)})
-    if (&array == derivative) return brantel::walk::kMoreDerivatives;
-  return brantel::walk::kMoreIntegrals;
+  return brantel::walk::ElementsMadeBy(array, *VALUE, {&DDX, &DDY, &DDZ, &D2DX2, &D2DY2, &D2DZ2});
 }
 
 BRANTEL_DEFINE_FACTORY(DISTRIBUTION3D)

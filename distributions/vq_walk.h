@@ -18,6 +18,7 @@
 //   Row(statement, stencil, at, ...)    one equation instance
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 
 #include "vq_domain.h"
 #include "vq_grid_faults.h"
@@ -328,13 +329,16 @@ GridFault UnsuitableGrid(VQ_DOMAIN& domain);
 // more nodes over all of them than a distribution may have.
 GridFault CheckDomains(Subject& subject, int axes);
 
-// What gives a distribution's arrays more elements, for the refusal of a
-// user value outside them.
-inline constexpr const char* kMoreNodes = "lay more nodes in the distribution's domains";
-inline constexpr const char* kMoreDerivatives =
-    "raise the derivative order or lay more nodes in the distribution's domains";
-inline constexpr const char* kMoreIntegrals =
-    "request the integral in INTEGRALS or lay more nodes in the distribution's domains";
+// What gives a distribution's array more elements, for the refusal of a
+// user value outside them: every array but VALUE and the derivatives holds
+// an integral.
+inline const char* ElementsMadeBy(const VQ_Matrix& array, const VQ_Matrix& value,
+                                  std::initializer_list<const VQ_Matrix*> derivatives) {
+  if (&array == &value) return "lay more nodes in the distribution's domains";
+  for (const VQ_Matrix* derivative : derivatives)
+    if (&array == derivative) return "raise the derivative order or lay more nodes in the distribution's domains";
+  return "request the integral in INTEGRALS or lay more nodes in the distribution's domains";
+}
 
 // A distribution's two passes over its walk. Counting first checks the
 // domains and returns a refusal as a negative result; during both passes a

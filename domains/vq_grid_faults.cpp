@@ -67,8 +67,7 @@ GridFault OutsideFault(VQ_Matrix& array, long long lo, long long hi, const char*
     VQ_Type* element = array.ElementAtSlot(slot);
     const VQ_VarParam* param = element ? vq_rt::FirstUserValue(*element) : nullptr;
     if (param == nullptr) return {};
-    return Fault(*param, "belongs to an element the model does not have: %s has the elements %s; %s, or clear the value",
-                 name, ShownSet(VQ_IntSetValue(static_cast<int>(lo), static_cast<int>(hi))).c_str(), madeBy);
+    return Fault(*param, VQ_OUTSIDE_ELEMENT_REASON, name, ShownSet(VQ_IntSetValue(static_cast<int>(lo), static_cast<int>(hi))).c_str(), madeBy);
   };
   const int size = std::min(indices->SetSize(), array.ElementSlots());
   for (int slot = 0; slot < size && indices->IntegerAt(slot) < lo; ++slot)

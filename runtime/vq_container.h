@@ -220,6 +220,10 @@ namespace vq_rt {
 // belongs to nothing the model has: raises VQ_Error naming it, the elements
 // the array has, and how to give it more: what `madeBy` answers for the
 // array (a literal, "raise NUMSECTIONS"), or else its index sets.
+// The reason given, with the array's name, its elements and what gives it
+// more; a model type that refuses such values earlier gives the same.
+#define VQ_OUTSIDE_ELEMENT_REASON \
+  "belongs to an element the model does not have: %s has the elements %s; %s, or clear the value"
 KYV_API void RefuseValuesOutsideIndexSets(VQ_Container& model,
                                           const std::function<const char*(const VQ_Matrix&)>& madeBy = nullptr);
 // The first user value in an object or below it, not following references

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <unordered_set>
@@ -352,15 +353,18 @@ void RefuseValuesOutsideIndexSets(VQ_Container& model, const std::function<const
     for (VQ_Type* element : array->ElementsOutsideDeclaredSets())
       if (const VQ_VarParam* param = FirstUserValue(*element)) {
         // The elements there are, dimension by dimension, and what makes more.
-        std::string reason = "belongs to an element the model does not have: " + std::string(name) +
-                             " has the elements ";
-        std::string sets;
+        std::string elements, sets;
         for (int d = 0; d < array->Dimensions(); ++d) {
-          reason += (d ? " x " : "") + FormatValue(array->DeclaredSet(d)->v());
+          elements += (d ? " x " : "") + FormatValue(array->DeclaredSet(d)->v());
           sets += (d ? ", " : "") + std::string(array->DeclaredSet(d)->Name());
         }
-        const char* advice = madeBy ? madeBy(*array) : nullptr;
-        reason += "; " + (advice ? std::string(advice) : "change what lays " + sets) + ", or clear the value";
+        const char* given = madeBy ? madeBy(*array) : nullptr;
+        const std::string advice = given ? std::string(given) : "change what lays " + sets;
+        std::string reason(static_cast<size_t>(std::snprintf(nullptr, 0, VQ_OUTSIDE_ELEMENT_REASON, name,
+                                                             elements.c_str(), advice.c_str())),
+                           '\0');
+        std::snprintf(reason.data(), reason.size() + 1, VQ_OUTSIDE_ELEMENT_REASON, name, elements.c_str(),
+                      advice.c_str());
         XUValue value;
         param->GetValue(value);
         param->Refuse(value, reason.c_str());
