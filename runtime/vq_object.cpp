@@ -79,9 +79,11 @@ VQ_Update::~VQ_Update() = default;
 // ---------------------------------------------------------------------------
 
 VQ_Containable::VQ_Containable() = default;
-VQ_Containable::VQ_Containable(const VQ_Containable& other) : VQ_Update(other) {}
+// The kind bits are the derived kind's value, so they go with a copy.
+VQ_Containable::VQ_Containable(const VQ_Containable& other) : VQ_Update(other), m_KindBits(other.m_KindBits) {}
 VQ_Containable& VQ_Containable::operator=(const VQ_Containable& other) {
   VQ_Update::operator=(other);
+  m_KindBits = other.m_KindBits;
   return *this;
 }
 
@@ -103,7 +105,7 @@ void VQ_Containable::RegisterIn(VQ_Container* owner, const char* name, const cha
   m_Name.Assign(name);
   if (description != nullptr) RareFields().description = std::make_unique<std::string>(description);
   else if (m_Rare != nullptr) m_Rare->description.reset();
-  m_Direction = direction;
+  if (direction != 0 || m_Rare != nullptr) RareFields().direction = direction;
   m_Flag = flag;
   m_Form = form;
   m_Role = Role::Property;
@@ -117,7 +119,7 @@ void VQ_Containable::RegisterIn(VQ_Container* owner, const char* name, const cha
 }
 
 void VQ_Containable::SetDirection(int direction) {
-  m_Direction = direction;
+  if (direction != 0 || m_Rare != nullptr) RareFields().direction = direction;
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::SetDirection)) vq_rt::RecordCall(vq_rt::EventKind::SetDirection, this).Name(m_Name.c_str()).Numbers(direction);
 }
 

@@ -13,6 +13,7 @@ class VQ_Container;
 class VQ_VarParamProp;
 
 namespace vq_rt {
+struct ParamAttributes;
 // The type name of a type signature: "Model DOMAIN\tV8.4" names DOMAIN,
 // "Matrix\tV8.4" Matrix.
 KYV_API std::string SignatureName(const char* signature);
@@ -93,7 +94,7 @@ class KYV_API VQ_Containable : public VQ_Update {
   const char* Description() const {
     return m_Rare != nullptr && m_Rare->description != nullptr ? m_Rare->description->c_str() : nullptr;
   }
-  int Direction() const { return m_Direction; }
+  int Direction() const { return m_Rare != nullptr ? m_Rare->direction : 0; }
   bool RegistrationFlag() const { return m_Flag; }
   VQ_RegistrationForm Form() const { return m_Form; }
   // The owner of a property, the array of an element, the member of a linked
@@ -132,7 +133,9 @@ class KYV_API VQ_Containable : public VQ_Update {
     std::unique_ptr<std::string> description;
     const VQ_Containable* namedAfter = nullptr;
     int hostPortType = 0;
+    int direction = 0;  // only ports have one
     std::vector<VQ_VarParamProp*> dependents;  // of a property that holds a value
+    vq_rt::ParamAttributes* attributes = nullptr;  // a parameter's bounds and units, owned by it
   };
   Rare& RareFields();
   Rare* RareIfAny() const { return m_Rare.get(); }
@@ -142,14 +145,21 @@ class KYV_API VQ_Containable : public VQ_Update {
   // below a reference, nothing.
   std::string PathName(bool nameTopLevel) const;
 
-  int m_Direction = 0;  // first, beside the reference count
+  // The small fields first, beside the reference count, so that the base
+  // takes 48 bytes and a variable element 64.
+  Role m_Role = Role::Free;
+  VQ_RegistrationForm m_Form = VQ_RegistrationForm::None;
+  bool m_Flag : 1 = false;
+  bool m_ToBeExported : 1 = true;
+
+ protected:
+  // Bits a derived kind keeps here rather than in a member of its own.
+  unsigned char m_KindBits = 0;
+
+ private:
   vq_rt::CompactName m_Name;
   std::unique_ptr<Rare> m_Rare;
   VQ_Containable* m_Parent = nullptr;
-  Role m_Role = Role::Free;
-  VQ_RegistrationForm m_Form = VQ_RegistrationForm::None;
-  bool m_Flag = false;
-  bool m_ToBeExported = true;
 };
 
 enum VQ_AssignStatus { VQ_ASSIGN_OK = 0, VQ_ASSIGN_OVERRIDDEN = 1 };

@@ -151,18 +151,27 @@ void VQ_VarParam::RememberAssigned() {
 
 VQ_VarParam::VQ_VarParam() = default;
 VQ_VarParam::VQ_VarParam(const VQ_VarParam& other) : VQ_Type(other) {
-  if (other.m_Attributes) m_Attributes = new vq_rt::ParamAttributes(*other.m_Attributes);
+  if (const vq_rt::ParamAttributes* attributes = other.Attributes())
+    RareFields().attributes = new vq_rt::ParamAttributes(*attributes);
 }
 VQ_VarParam& VQ_VarParam::operator=(const VQ_VarParam& other) {
   VQ_Type::operator=(other);
   if (this != &other) {
-    delete m_Attributes;
-    m_Attributes = other.m_Attributes ? new vq_rt::ParamAttributes(*other.m_Attributes) : nullptr;
+    DropAttributes();
+    if (const vq_rt::ParamAttributes* attributes = other.Attributes())
+      RareFields().attributes = new vq_rt::ParamAttributes(*attributes);
   }
   return *this;
 }
+void VQ_VarParam::DropAttributes() {
+  if (Rare* rare = RareIfAny()) {
+    delete rare->attributes;
+    rare->attributes = nullptr;
+  }
+}
+
 VQ_VarParam::~VQ_VarParam() {
-  delete m_Attributes;
+  DropAttributes();
   vq_rt::ForgetColumn(m_PatternId);
   // A parameter that goes away inside a transaction has nothing to restore.
   TransactionLog& log = Log();
@@ -195,8 +204,9 @@ void VQ_VarParam::InitializeSystemAttributes() {
   };
   for (const auto& hook : hooks) {
     if (hook.second == nullptr) continue;
-    if (m_Attributes == nullptr) m_Attributes = new vq_rt::ParamAttributes();
-    m_Attributes->Set(hook.first, hook.second->Value());
+    vq_rt::ParamAttributes*& attributes = RareFields().attributes;
+    if (attributes == nullptr) attributes = new vq_rt::ParamAttributes();
+    attributes->Set(hook.first, hook.second->Value());
   }
   if (VQ_Value* initial = VQ_DefaultVALUE()) {
     XUValue value;
@@ -275,7 +285,8 @@ void VQ_VarParam::Refuse(long long value, const char* reason) const {
 }
 
 const XUValue* VQ_VarParam::Attribute(const char* name) const {
-  return m_Attributes ? m_Attributes->Find(name) : nullptr;
+  const vq_rt::ParamAttributes* attributes = Attributes();
+  return attributes ? attributes->Find(name) : nullptr;
 }
 
 int VQ_VarParam::NewPatternId() {
@@ -351,19 +362,20 @@ void VQ_VarParam::Coerce(const XUValue& in, XUValue& out) const {
 }
 
 void VQ_VarParam::Validate(const XUValue& value) const {
-  if (m_Attributes == nullptr) return;
+  const vq_rt::ParamAttributes* attributes = Attributes();
+  if (attributes == nullptr) return;
   std::string name = DisplayName();
   if (IsNumeric(value)) {
-    const XUValue* lower = m_Attributes->Find("LOWER");
+    const XUValue* lower = attributes->Find("LOWER");
     if (lower && IsNumeric(*lower) && value.AsReal() < lower->AsReal())
       vq_rt::Raise("%s: %s is below the lower bound %s", name.c_str(), vq_rt::UserValue(value).c_str(),
                    vq_rt::FormatValue(*lower).c_str());
-    const XUValue* upper = m_Attributes->Find("UPPER");
+    const XUValue* upper = attributes->Find("UPPER");
     if (upper && IsNumeric(*upper) && value.AsReal() > upper->AsReal())
       vq_rt::Raise("%s: %s is above the upper bound %s", name.c_str(), vq_rt::UserValue(value).c_str(),
                    vq_rt::FormatValue(*upper).c_str());
   }
-  const XUValue* valid = m_Attributes->Find("VALID");
+  const XUValue* valid = attributes->Find("VALID");
   if (valid && valid->Type() == XUValue::kStrSet) {
     auto check = [&](const char* element) {
       if (!(*valid >= element))
@@ -404,15 +416,15 @@ VQ_ScalarParameter<T>::~VQ_ScalarParameter() = default;
 template <class T>
 void VQ_ScalarParameter<T>::StoreLayer(Layer layer, const XUValue& value) {
   Get(value, m_Values[layer]);
-  m_Present = static_cast<unsigned char>(m_Present | (1u << layer));
+  m_KindBits = static_cast<unsigned char>(m_KindBits | (1u << layer));
 }
 template <class T>
 void VQ_ScalarParameter<T>::EraseLayer(Layer layer) {
-  m_Present = static_cast<unsigned char>(m_Present & ~(1u << layer));
+  m_KindBits = static_cast<unsigned char>(m_KindBits & ~(1u << layer));
 }
 template <class T>
 bool VQ_ScalarParameter<T>::HasLayer(Layer layer) const {
-  return (m_Present & (1u << layer)) != 0;
+  return (m_KindBits & (1u << layer)) != 0;
 }
 template <class T>
 void VQ_ScalarParameter<T>::ReadLayer(Layer layer, XUValue& out) const {
@@ -471,16 +483,16 @@ VQ_StringValued::~VQ_StringValued() = default;
 unsigned short VQ_StringValued::ValueType() const { return XUValue::kString; }
 void VQ_StringValued::StoreLayer(Layer layer, const XUValue& value) {
   m_Values[layer] = value.AsString();
-  m_Present = static_cast<unsigned char>(m_Present | (1u << layer));
+  m_KindBits = static_cast<unsigned char>(m_KindBits | (1u << layer));
 }
-void VQ_StringValued::EraseLayer(Layer layer) { m_Present = static_cast<unsigned char>(m_Present & ~(1u << layer)); }
-bool VQ_StringValued::HasLayer(Layer layer) const { return (m_Present & (1u << layer)) != 0; }
+void VQ_StringValued::EraseLayer(Layer layer) { m_KindBits = static_cast<unsigned char>(m_KindBits & ~(1u << layer)); }
+bool VQ_StringValued::HasLayer(Layer layer) const { return (m_KindBits & (1u << layer)) != 0; }
 void VQ_StringValued::ReadLayer(Layer layer, XUValue& out) const {
   out.SetString(HasLayer(layer) ? m_Values[layer].c_str() : "");
 }
 const char* VQ_StringValued::Current() const {
   for (int layer = kUser; layer >= kTypeDefault; --layer)
-    if (m_Present & (1u << layer)) return m_Values[layer].c_str();
+    if (m_KindBits & (1u << layer)) return m_Values[layer].c_str();
   return "";
 }
 
@@ -511,17 +523,17 @@ VQ_Set& VQ_Set::operator=(const VQ_Set& other) = default;
 VQ_Set::~VQ_Set() = default;
 void VQ_Set::StoreLayer(Layer layer, const XUValue& value) {
   m_Values[layer] = VQ_SetValue(value);
-  m_Present = static_cast<unsigned char>(m_Present | (1u << layer));
+  m_KindBits = static_cast<unsigned char>(m_KindBits | (1u << layer));
 }
-void VQ_Set::EraseLayer(Layer layer) { m_Present = static_cast<unsigned char>(m_Present & ~(1u << layer)); }
-bool VQ_Set::HasLayer(Layer layer) const { return (m_Present & (1u << layer)) != 0; }
+void VQ_Set::EraseLayer(Layer layer) { m_KindBits = static_cast<unsigned char>(m_KindBits & ~(1u << layer)); }
+bool VQ_Set::HasLayer(Layer layer) const { return (m_KindBits & (1u << layer)) != 0; }
 void VQ_Set::ReadLayer(Layer layer, XUValue& out) const {
   if (HasLayer(layer)) out = m_Values[layer];
   else out = VQ_SetValue(ValueType() == XUValue::kStrSet ? XUValue::kStrSet : XUValue::kIntSet);
 }
 const VQ_SetValue& VQ_Set::Current() const {
   for (int layer = kUser; layer >= kTypeDefault; --layer)
-    if (m_Present & (1u << layer)) return m_Values[layer];
+    if (m_KindBits & (1u << layer)) return m_Values[layer];
   return m_Empty;
 }
 
@@ -543,6 +555,7 @@ unsigned short VQ_STRINGSET::ValueType() const { return XUValue::kStrSet; }
 // Variables.
 
 VQ_REALVARIABLE::VQ_REALVARIABLE(bool bConstruct) {
+  m_KindBits = kSolverVariable;
   if (bConstruct) InitializeSystemAttributes();
 }
 VQ_REALVARIABLE::VQ_REALVARIABLE(const VQ_REALVARIABLE& other) = default;
@@ -551,12 +564,12 @@ VQ_REALVARIABLE::~VQ_REALVARIABLE() = default;
 unsigned short VQ_REALVARIABLE::ValueType() const { return XUValue::kReal; }
 void VQ_REALVARIABLE::StoreLayer(Layer layer, const XUValue& value) {
   m_Value = value.AsReal();
-  if (layer == kUser) m_UserSet = true;
+  if (layer == kUser) m_KindBits = static_cast<unsigned char>(m_KindBits | kUserSet);
 }
 void VQ_REALVARIABLE::EraseLayer(Layer layer) {
-  if (layer == kUser) m_UserSet = false;
+  if (layer == kUser) m_KindBits = static_cast<unsigned char>(m_KindBits & ~kUserSet);
 }
-bool VQ_REALVARIABLE::HasLayer(Layer layer) const { return layer == kUser ? m_UserSet : layer == kTypeDefault; }
+bool VQ_REALVARIABLE::HasLayer(Layer layer) const { return layer == kUser ? (m_KindBits & kUserSet) != 0 : layer == kTypeDefault; }
 void VQ_REALVARIABLE::ReadLayer(Layer, XUValue& out) const { out.SetReal(m_Value); }
 
 VQ_PARTIALDERIVATIVE::VQ_PARTIALDERIVATIVE(bool bConstruct) : VQ_REALVARIABLE(false) {
@@ -565,3 +578,6 @@ VQ_PARTIALDERIVATIVE::VQ_PARTIALDERIVATIVE(bool bConstruct) : VQ_REALVARIABLE(fa
 VQ_PARTIALDERIVATIVE::VQ_PARTIALDERIVATIVE(const VQ_PARTIALDERIVATIVE& other) = default;
 VQ_PARTIALDERIVATIVE& VQ_PARTIALDERIVATIVE::operator=(const VQ_PARTIALDERIVATIVE& other) = default;
 VQ_PARTIALDERIVATIVE::~VQ_PARTIALDERIVATIVE() = default;
+
+// Grids hold millions of these: keep an element to one cache line.
+static_assert(sizeof(void*) != 8 || sizeof(VQ_REALVARIABLE) == 64, "a variable element outgrew 64 bytes");

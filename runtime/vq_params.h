@@ -94,8 +94,14 @@ class KYV_API VQ_VarParam : public VQ_Type {
   void RememberAssigned();
   void RestoreAssigned(bool had, const XUValue& value);
 
-  int m_PatternId = -1;  // first, beside the flags of the base
-  vq_rt::ParamAttributes* m_Attributes = nullptr;
+  // Bounds and units are rare, so they live with the base's rare fields.
+  const vq_rt::ParamAttributes* Attributes() const {
+    const Rare* rare = RareIfAny();
+    return rare != nullptr ? rare->attributes : nullptr;
+  }
+  void DropAttributes();
+
+  int m_PatternId = -1;
   unsigned m_RememberedIn = 0;  // the transaction that holds its previous value
 };
 
@@ -147,13 +153,12 @@ class VQ_ScalarParameter : public VQ_VarParam {
 
   T Current() const {
     for (int layer = kUser; layer >= kTypeDefault; --layer)
-      if (m_Present & (1u << layer)) return m_Values[layer];
+      if (m_KindBits & (1u << layer)) return m_Values[layer];
     return T();
   }
 
  private:
   std::array<T, 3> m_Values{};
-  unsigned char m_Present = 0;
 };
 
 extern template class KYV_API VQ_ScalarParameter<double>;
@@ -225,7 +230,6 @@ class KYV_API VQ_StringValued : public VQ_VarParam {
  private:
   const char* Current() const;
   std::string m_Values[3];
-  unsigned char m_Present = 0;
 };
 
 class KYV_API VQ_STRINGPARAMETER : public VQ_StringValued {
@@ -274,7 +278,6 @@ class KYV_API VQ_Set : public VQ_VarParam {
   const VQ_SetValue& Current() const;
   VQ_SetValue m_Values[3];
   VQ_SetValue m_Empty;
-  unsigned char m_Present = 0;
 };
 
 class KYV_API VQ_INTEGERSET : public VQ_Set {
@@ -311,8 +314,10 @@ class KYV_API VQ_REALVARIABLE : public VQ_VarParam {
   double Real() const override { return m_Value; }
   void SetValue(double value) { m_Value = value; }
   unsigned short ValueType() const override;
-  bool IsSolverVariable() const { return m_SolverVariable; }
-  void SetSolverVariable(bool solver) { m_SolverVariable = solver; }
+  bool IsSolverVariable() const { return (m_KindBits & kSolverVariable) != 0; }
+  void SetSolverVariable(bool solver) {
+    m_KindBits = static_cast<unsigned char>(solver ? m_KindBits | kSolverVariable : m_KindBits & ~kSolverVariable);
+  }
 
  protected:
   void StoreLayer(Layer layer, const XUValue& value) override;
@@ -321,9 +326,8 @@ class KYV_API VQ_REALVARIABLE : public VQ_VarParam {
   void ReadLayer(Layer layer, XUValue& out) const override;
 
  private:
-  // The flags first, beside the base's last member: a variable takes 96 bytes.
-  bool m_SolverVariable = true;
-  bool m_UserSet = false;
+  // Its flags are kept in the base's kind bits: a variable takes 64 bytes.
+  static constexpr unsigned char kSolverVariable = 1, kUserSet = 2;
   double m_Value = 0.0;
 };
 
