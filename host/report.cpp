@@ -89,7 +89,7 @@ void ForEachEquation(const vq_rt::Driver& driver, Visit visit) {
 }
 
 void WriteTokens(TokenWriter& writer, const Equation& equation) {
-  writer.Tokens(equation.state.stream, equation.emitted.firstToken, equation.emitted.tokenCount);
+  writer.Tokens(equation.state.stream, equation.emitted.firstToken, equation.state.TokenCount(equation.emitted));
 }
 
 }  // namespace
@@ -160,7 +160,7 @@ void WriteReportJson(VQ_ModelType& root, const vq_rt::Driver& driver, const std:
     WriteTokens(writer, equation);
     out << "], \"nonzeros\": [";
     if (equation.counted != nullptr)
-      for (uint32_t r = 0; r < equation.counted->referenceCount; ++r) {
+      for (size_t r = 0, n = equation.state.ReferenceCount(*equation.counted); r < n; ++r) {
         out << (r ? ", " : "");
         writer.Path(*equation.state.countedReferences[equation.counted->firstReference + r]);
       }

@@ -133,7 +133,7 @@ int VQ_ModelType::Jacobian(double*, int, int) { return 0; }
 
 void VQ_ModelType::SetGroupLimits(int group) {
   vq_rt::ContainerState& state = State();
-  state.counted.push_back(vq_rt::CountedEquation{group, static_cast<uint32_t>(state.countedReferences.size()), 0});
+  state.counted.push_back(vq_rt::CountedEquation{group, static_cast<uint32_t>(state.countedReferences.size())});
   state.countOpen = true;
   if (group > m_stLastGroup) m_stLastGroup = group;
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::SetGroupLimits)) vq_rt::RecordCall(vq_rt::EventKind::SetGroupLimits, this).Numbers(group);
@@ -145,7 +145,6 @@ void VQ_ModelType::AddNonZero(VQ_VarParam& reference) {
     vq_rt::Raise("%s: a variable (%s) was registered before any SetGroupLimits", DisplayName().c_str(),
                  reference.DisplayName().c_str());
   state.countedReferences.Add(reference.PatternId());
-  ++state.counted.back().referenceCount;
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddNonZero))
     vq_rt::RecordCall(vq_rt::EventKind::AddNonZero, this).Object(&reference).Name(reference.DisplayName());
 }
@@ -165,8 +164,8 @@ void VQ_ModelType::AddEquation(const char* name, int& counter, int group) {
   equation.nameId = state.InternName(name);
   equation.group = group;
   equation.index = counter;
+  equation.hasProcedure = 0;
   equation.firstToken = static_cast<uint32_t>(state.stream.Size());
-  equation.tokenCount = 0;
   state.emitted.push_back(equation);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddEquation)) vq_rt::RecordCall(vq_rt::EventKind::AddEquation, this).Name(name).Numbers(counter, group);
   ++counter;
@@ -207,8 +206,8 @@ void VQ_ModelType::AddEquation(VQ_EquationType* object, int& counter, int group)
   equation.nameId = state.InternNameText(object->Name());
   equation.group = group;
   equation.index = counter;
+  equation.hasProcedure = 0;
   equation.firstToken = static_cast<uint32_t>(state.stream.Size());
-  equation.tokenCount = 0;
   state.emitted.push_back(equation);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddEquation))
     vq_rt::RecordCall(vq_rt::EventKind::AddEquation, this).Name(object->Name()).Numbers(counter, group);
@@ -233,7 +232,6 @@ vq_rt::EmittedEquation& OpenEquation(VQ_ModelType& model, vq_rt::ContainerState&
   if (open.index != equation)
     vq_rt::Raise("%s: stream term for equation %d while equation %d is open", model.DisplayName().c_str(), equation,
                  open.index);
-  ++open.tokenCount;
   return open;
 }
 
@@ -297,12 +295,13 @@ void VQ_ModelType::StreamProcedure(VQ_ProcedureType* procedure, int sequence, in
   if (sequence < 1)
     vq_rt::Raise("%s: procedure %s given output number %d", DisplayName().c_str(), procedure->Name(), sequence);
   vq_rt::EmittedEquation& open = OpenEquation(*this, state, equation);
-  --open.tokenCount;  // marks the equation, adds no token
-  if (open.tokenCount != 0 || open.procedure != vq_rt::EmittedEquation::kNoProcedure)
+  // Marks the equation, adds no token.
+  if (state.stream.Size() != open.firstToken || open.hasProcedure)
     vq_rt::Raise("%s: procedure %s expression in equation %d after other terms", DisplayName().c_str(),
                  procedure->Name(), equation);
-  open.procedure = static_cast<uint32_t>(state.procedureExpressions.size());
-  state.procedureExpressions.push_back(vq_rt::ProcedureExpression{procedure, sequence});
+  open.hasProcedure = 1;
+  state.procedureExpressions.push_back(
+      vq_rt::ProcedureExpression{procedure, sequence, static_cast<uint32_t>(state.emitted.size() - 1)});
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddProcExpression))
     vq_rt::RecordCall(vq_rt::EventKind::AddProcExpression, this)
         .Object(procedure)

@@ -114,6 +114,28 @@ StreamToken Stream::Decode(uint32_t bits) const {
 ContainerState::ContainerState() = default;
 ContainerState::~ContainerState() { ReleaseEquationObjects(); }
 
+size_t ContainerState::Position(const EmittedEquation& equation) const {
+  if (emitted.empty() || &equation < emitted.data() || &equation >= emitted.data() + emitted.size())
+    Raise("an equation asked of a model that did not emit it");
+  return static_cast<size_t>(&equation - emitted.data());
+}
+
+size_t ContainerState::ReferenceCount(const CountedEquation& equation) const {
+  if (counted.empty() || &equation < counted.data() || &equation >= counted.data() + counted.size())
+    Raise("an equation asked of a model that did not count it");
+  const size_t next = static_cast<size_t>(&equation - counted.data()) + 1;
+  return (next < counted.size() ? counted[next].firstReference : countedReferences.size()) - equation.firstReference;
+}
+
+const ProcedureExpression* ContainerState::ProcedureOf(const EmittedEquation& equation) const {
+  if (!equation.hasProcedure) return nullptr;
+  const uint32_t position = static_cast<uint32_t>(Position(equation));
+  // Expressions are made in the order of their equations.
+  auto found = std::lower_bound(procedureExpressions.begin(), procedureExpressions.end(), position,
+                                [](const ProcedureExpression& e, uint32_t p) { return e.equation < p; });
+  return found != procedureExpressions.end() && found->equation == position ? &*found : nullptr;
+}
+
 void ContainerState::ReleaseEquationObjects() {
   std::vector<VQ_EquationType*> objects;
   objects.swap(equationObjects);

@@ -126,11 +126,11 @@ class KYV_API Stream {
 };
 
 // A run of SetGroupLimits and the AddNonZero calls after it: in the counting
-// pass of a distribution, one counted equation.
+// pass of a distribution, one counted equation. Its references run up to the
+// next one's first.
 struct CountedEquation {
   int group;
   uint32_t firstReference;
-  uint32_t referenceCount;
 };
 
 // What makes an equation a procedure equation: its tokens are the
@@ -139,16 +139,17 @@ struct CountedEquation {
 struct ProcedureExpression {
   VQ_ProcedureType* procedure;
   int output;
+  uint32_t equation;  // its place among the emitted equations
 };
 
+// 16 bytes, as a grid emits millions: an equation's tokens run up to the
+// next one's first, and its procedure, if any, is looked up apart.
 struct EmittedEquation {
-  static constexpr uint32_t kNoProcedure = UINT32_MAX;
-  uint32_t nameId;
+  uint32_t nameId : 31;
+  uint32_t hasProcedure : 1;
   int group;
   int index;  // the counter value AddEquation received
   uint32_t firstToken;
-  uint32_t tokenCount;
-  uint32_t procedure = kNoProcedure;  // its place in procedureExpressions
 };
 
 // The variables a counting pass registered, each kept as its pattern column
@@ -189,10 +190,14 @@ struct KYV_API ContainerState {
   ContainerState& operator=(const ContainerState&) = delete;
 
   const char* EquationName(const EmittedEquation& equation) const { return names[equation.nameId].c_str(); }
-  // Null for an equation of tokens only.
-  const ProcedureExpression* ProcedureOf(const EmittedEquation& equation) const {
-    return equation.procedure == EmittedEquation::kNoProcedure ? nullptr : &procedureExpressions[equation.procedure];
+  // Both take an equation of `emitted`.
+  size_t TokenCount(const EmittedEquation& equation) const {
+    const size_t next = Position(equation) + 1;
+    return (next < emitted.size() ? emitted[next].firstToken : stream.Size()) - equation.firstToken;
   }
+  size_t ReferenceCount(const CountedEquation& equation) const;
+  // Null for an equation of tokens only.
+  const ProcedureExpression* ProcedureOf(const EmittedEquation& equation) const;
   uint32_t InternName(const char* name);
   // By text only: for names that do not outlive their equation object.
   uint32_t InternNameText(const char* name);
@@ -221,6 +226,9 @@ struct KYV_API ContainerState {
   void ReleaseEquationObjects();
 
   BaseResults base;
+
+ private:
+  size_t Position(const EmittedEquation& equation) const;
 };
 
 // The two cursors of one emission pass, installed on the model for its run,

@@ -158,7 +158,7 @@ Evaluation EvaluateProcedure(const ContainerState& state, const EmittedEquation&
   if (output < 0 || output >= outputs)
     Raise("%s: output %d of procedure %s, which has %d", name, expression.output, procedure.Name(), outputs);
   Evaluation result;
-  for (size_t i = equation.firstToken; i < equation.firstToken + equation.tokenCount; ++i) {
+  for (size_t i = equation.firstToken; i < equation.firstToken + state.TokenCount(equation); ++i) {
     const StreamToken& token = state.stream.At(i);
     if (token.kind() != StreamToken::Kind::Reference) Raise("%s: a procedure equation holds a constant", name);
     result.references.push_back(token.reference());
@@ -189,7 +189,7 @@ Evaluation EvaluateProcedure(const ContainerState& state, const EmittedEquation&
 Evaluation Evaluate(const ContainerState& state, const EmittedEquation& equation) {
   if (const ProcedureExpression* expression = state.ProcedureOf(equation))
     return EvaluateProcedure(state, equation, *expression);
-  return Evaluate(state.stream, equation.firstToken, equation.tokenCount);
+  return Evaluate(state.stream, equation.firstToken, state.TokenCount(equation));
 }
 
 }  // namespace vq_rt

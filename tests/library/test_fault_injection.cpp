@@ -94,12 +94,12 @@ class Model {
       const vq_rt::ContainerState& state = model->State();
       for (const vq_rt::CountedEquation& c : state.counted) {
         std::string line = namer.Path(*model) + " counted group " + std::to_string(c.group) + ":";
-        for (uint32_t r = 0; r < c.referenceCount; ++r) line += " " + name(*state.countedReferences[c.firstReference + r]);
+        for (size_t r = 0, n = state.ReferenceCount(c); r < n; ++r) line += " " + name(*state.countedReferences[c.firstReference + r]);
         lines.push_back(line);
       }
       for (const vq_rt::EmittedEquation& e : state.emitted)
         lines.push_back(namer.Path(*model) + " " + state.EquationName(e) + " [group " + std::to_string(e.group) +
-                        "] " + vq_rt::Render(state.stream, e.firstToken, e.tokenCount, name));
+                        "] " + vq_rt::Render(state.stream, e.firstToken, state.TokenCount(e), name));
     }
     lines.push_back("equations " + std::to_string(driver.EquationCount()) + ", non-zeros " +
                     std::to_string(driver.NonZeroCount()));

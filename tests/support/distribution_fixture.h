@@ -99,13 +99,13 @@ class DistributionFixture {
       row.name = state.EquationName(e);
       row.group = e.group;
       row.first = e.firstToken;
-      row.count = e.tokenCount;
-      row.tokens = vq_rt::RenderTokens(state.stream, e.firstToken, e.tokenCount, name);
-      row.references = vq_rt::Evaluate(state.stream, e.firstToken, e.tokenCount).references;
+      row.count = state.TokenCount(e);
+      row.tokens = vq_rt::RenderTokens(state.stream, e.firstToken, row.count, name);
+      row.references = vq_rt::Evaluate(state.stream, e.firstToken, row.count).references;
       if (k < state.counted.size()) {
         const vq_rt::CountedEquation& c = state.counted[k];
         row.countedGroup = c.group;
-        for (uint32_t r = 0; r < c.referenceCount; ++r)
+        for (size_t r = 0, n = state.ReferenceCount(c); r < n; ++r)
           row.counted.push_back(state.countedReferences[c.firstReference + r]);
       }
       rows.push_back(row);
