@@ -30,35 +30,64 @@ StreamToken StreamToken::Reference(VQ_VarParam* reference) {
 
 WordChunks::WordChunks() = default;
 // The tail points into the list's own chunks, so it is placed afresh.
-WordChunks::WordChunks(const WordChunks& other) : m_Chunks(other.m_Chunks), m_Size(other.m_Size) { PlaceTail(); }
+WordChunks::WordChunks(const WordChunks& other) { CopyFrom(other); }
 WordChunks& WordChunks::operator=(const WordChunks& other) {
   if (this != &other) {
-    m_Chunks = other.m_Chunks;
-    m_Size = other.m_Size;
-    PlaceTail();
+    FreeChunks();
+    CopyFrom(other);
   }
   return *this;
 }
-WordChunks::~WordChunks() = default;
+WordChunks::~WordChunks() { FreeChunks(); }
+
+void WordChunks::FreeChunks() {
+  for (const Chunk& chunk : m_Chunks) FreeScattered(chunk.words, chunk.capacity * sizeof(uint32_t));
+  m_Chunks.clear();
+  Clear();
+}
+
+void WordChunks::CopyFrom(const WordChunks& other) {
+  try {
+    m_Chunks.reserve(other.m_Chunks.size());
+    for (size_t i = 0; i * kChunk < other.m_Size; ++i) {
+      const Chunk& from = other.m_Chunks[i];
+      Chunk chunk{static_cast<uint32_t*>(AllocateScattered(from.capacity * sizeof(uint32_t))), from.capacity};
+      std::memcpy(chunk.words, from.words, std::min(from.capacity, other.m_Size - i * kChunk) * sizeof(uint32_t));
+      m_Chunks.push_back(chunk);
+    }
+  } catch (...) {
+    FreeChunks();  // a copy that fails leaves an empty list, not a leak
+    throw;
+  }
+  m_Size = other.m_Size;
+  PlaceTail();
+}
 
 void WordChunks::PlaceTail() {
   m_Tail = m_TailEnd = nullptr;
   if ((m_Size & (kChunk - 1)) == 0) return;  // the next word starts a chunk
-  std::vector<uint32_t>& chunk = m_Chunks[m_Size >> kChunkBits];
-  m_Tail = chunk.data() + (m_Size & (kChunk - 1));
-  m_TailEnd = chunk.data() + chunk.size();
+  const Chunk& chunk = m_Chunks[m_Size >> kChunkBits];
+  m_Tail = chunk.words + (m_Size & (kChunk - 1));
+  m_TailEnd = chunk.words + chunk.capacity;
 }
 
 void WordChunks::StartChunk() {
   constexpr size_t kFirstWords = 64;
-  const size_t chunk = m_Size >> kChunkBits;
+  const size_t index = m_Size >> kChunkBits;
   const size_t offset = m_Size & (kChunk - 1);
-  if (chunk == m_Chunks.size()) m_Chunks.emplace_back();
-  std::vector<uint32_t>& words = m_Chunks[chunk];
-  if (offset == words.size())
-    words.resize(chunk == 0 ? std::min(kChunk, std::max(kFirstWords, 2 * words.size())) : kChunk);
-  m_Tail = words.data() + offset;
-  m_TailEnd = words.data() + words.size();
+  if (index == m_Chunks.size()) {
+    m_Chunks.push_back(Chunk{nullptr, 0});
+  }
+  Chunk& chunk = m_Chunks[index];
+  if (offset == chunk.capacity) {
+    const size_t capacity = index == 0 ? std::min(kChunk, std::max(kFirstWords, 2 * chunk.capacity)) : kChunk;
+    auto* words = static_cast<uint32_t*>(AllocateScattered(capacity * sizeof(uint32_t)));
+    if (offset > 0) std::memcpy(words, chunk.words, offset * sizeof(uint32_t));
+    FreeScattered(chunk.words, chunk.capacity * sizeof(uint32_t));
+    chunk = Chunk{words, capacity};
+  }
+  m_Tail = chunk.words + offset;
+  m_TailEnd = chunk.words + chunk.capacity;
 }
 
 Stream::Stream() = default;

@@ -46,7 +46,8 @@ class KYV_API StreamToken {
 // 32-bit words in chunks: a list of any length grows without copying what
 // it holds, and a cleared list keeps its chunks for the next pass. The first
 // chunk starts small and doubles, so a short list stays small; the others
-// are full-sized.
+// are full-sized, one huge page each, and left unwritten until used: a long
+// pass pays neither for zeroing them nor for a fault per small page.
 class KYV_API WordChunks {
  public:
   WordChunks();
@@ -65,16 +66,22 @@ class KYV_API WordChunks {
     ++m_Size;
   }
   size_t Size() const { return m_Size; }
-  uint32_t At(size_t index) const { return m_Chunks[index >> kChunkBits][index & (kChunk - 1)]; }
+  uint32_t At(size_t index) const { return m_Chunks[index >> kChunkBits].words[index & (kChunk - 1)]; }
 
  private:
-  static constexpr size_t kChunkBits = 16;
+  static constexpr size_t kChunkBits = 19;
   static constexpr size_t kChunk = size_t{1} << kChunkBits;
+  struct Chunk {
+    uint32_t* words;
+    size_t capacity;
+  };
   void StartChunk();
   // Points the tail at the free part of the chunk that holds word m_Size.
   void PlaceTail();
+  void FreeChunks();
+  void CopyFrom(const WordChunks& other);
 
-  std::vector<std::vector<uint32_t>> m_Chunks;  // the first m_Size words in use
+  std::vector<Chunk> m_Chunks;  // the first m_Size words in use
   size_t m_Size = 0;
   uint32_t* m_Tail = nullptr;  // where the next word goes; null at a chunk's end
   uint32_t* m_TailEnd = nullptr;
@@ -203,7 +210,7 @@ struct KYV_API ContainerState {
   uint32_t InternNameText(const char* name);
 
   // Counting pass.
-  std::vector<CountedEquation> counted;
+  std::vector<CountedEquation, ScatteredAllocator<CountedEquation>> counted;
   ReferenceList countedReferences;
   bool countOpen = false;
   int localEqnCount = 0;
@@ -212,7 +219,7 @@ struct KYV_API ContainerState {
 
   // Emission pass.
   Stream stream;
-  std::vector<EmittedEquation> emitted;
+  std::vector<EmittedEquation, ScatteredAllocator<EmittedEquation>> emitted;
   std::vector<ProcedureExpression> procedureExpressions;
   std::vector<std::string> names;
   std::vector<const char*> nameKeys;

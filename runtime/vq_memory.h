@@ -34,10 +34,12 @@ KYV_API void ForgetColumn(int column);
 // no object, or to one that is gone.
 KYV_API void* ObjectAtColumn(int column);
 
-// Storage of large arrays that are read at scattered places (the slot
-// blocks of arrays over grids): on huge pages where the system offers them,
-// so that a read far from the last one does not also miss the address
-// cache. Small requests take the ordinary heap. std::bad_alloc on failure.
+// Storage of large arrays: the slot blocks of arrays over grids, read at
+// scattered places, and the records and streams of the passes, which grow in
+// big steps. On huge pages where the system offers them, so that a read far
+// from the last one does not also miss the address cache and a growing
+// record takes one fault per huge page. Small requests take the ordinary
+// heap. std::bad_alloc on failure.
 KYV_API void* AllocateScattered(std::size_t bytes);
 KYV_API void FreeScattered(void* block, std::size_t bytes);
 

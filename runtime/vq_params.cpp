@@ -70,12 +70,15 @@ struct MadeElement {
   int slot;
   VQ_VirtualBase* member;
 };
+// A grid's assignments log an entry per node: large logs go on huge pages.
+template <class T>
+using LogOf = std::vector<T, vq_rt::ScatteredAllocator<T>>;
 struct TransactionLog {
   int depth = 0;
   unsigned epoch = 0;  // numbers the outermost transactions
-  std::vector<Saved> saved;
-  std::vector<XUValue> values;
-  std::vector<MadeElement> made;
+  LogOf<Saved> saved;
+  LogOf<XUValue> values;
+  LogOf<MadeElement> made;
 };
 TransactionLog& Log() {
   static TransactionLog log;
@@ -92,11 +95,11 @@ VQ_AssignmentTransaction::~VQ_AssignmentTransaction() {
   TransactionLog& log = Log();
   --log.depth;
   if (!m_Outermost) return;
-  std::vector<Saved> saved;
+  LogOf<Saved> saved;
   saved.swap(log.saved);
-  std::vector<XUValue> values;
+  LogOf<XUValue> values;
   values.swap(log.values);
-  std::vector<MadeElement> made;
+  LogOf<MadeElement> made;
   made.swap(log.made);
   if (m_Committed) return;
   const XUValue none;
@@ -120,13 +123,13 @@ void VQ_AssignmentTransaction::MadeDefault(VQ_VirtualBase& member) {
 }
 
 void VQ_AssignmentTransaction::Forget(const VQ_VirtualBase& member) {
-  std::vector<MadeElement>& made = Log().made;
+  LogOf<MadeElement>& made = Log().made;
   made.erase(std::remove_if(made.begin(), made.end(), [&](const MadeElement& m) { return m.member == &member; }),
              made.end());
 }
 
 void VQ_AssignmentTransaction::Forget(const VQ_Matrix& array) {
-  std::vector<MadeElement>& made = Log().made;
+  LogOf<MadeElement>& made = Log().made;
   made.erase(std::remove_if(made.begin(), made.end(), [&](const MadeElement& m) { return m.array == &array; }), made.end());
 }
 

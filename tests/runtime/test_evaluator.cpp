@@ -242,7 +242,7 @@ TEST_F(StreamEvaluation, LongStreamsKeepEveryTokenThroughCopiesAndClearing) {
       if (s.At(static_cast<size_t>(i)).integer() != i) return false;
     return true;
   };
-  for (int length : {1, 64, 65535, 65536, 65537, 200000}) {
+  for (int length : {1, 64, 65535, 65536, 65537, 200000, 524287, 524288, 524289, 1100000}) {
     Stream original;
     fill(original, 0, length);
     Stream copy(original);
