@@ -210,7 +210,7 @@ struct KYV_API ContainerState {
   uint32_t InternNameText(const char* name);
 
   // Counting pass.
-  std::vector<CountedEquation, ScatteredAllocator<CountedEquation>> counted;
+  std::vector<CountedEquation> counted;
   ReferenceList countedReferences;
   bool countOpen = false;
   int localEqnCount = 0;
@@ -219,7 +219,7 @@ struct KYV_API ContainerState {
 
   // Emission pass.
   Stream stream;
-  std::vector<EmittedEquation, ScatteredAllocator<EmittedEquation>> emitted;
+  std::vector<EmittedEquation> emitted;
   std::vector<ProcedureExpression> procedureExpressions;
   std::vector<std::string> names;
   std::vector<const char*> nameKeys;
