@@ -363,7 +363,6 @@ void VQ_BASE_I::SetDim(VQ_Set& set) {
 
 const XUValue* VQ_BASE_I::IndexValuesInUse(int dimension) const { return dimension == 0 ? &m_IndexValues : nullptr; }
 
-VQ_Type* VQ_BASE_I::Find(int index) { return FindOne(m_IndexValues, index, nullptr); }
 int VQ_BASE_I::NewElements() { return NewElementsOne(m_IndexValues); }
 
 void VQ_BASE_I::CreateMissingArrayElement(const char* indexText) {

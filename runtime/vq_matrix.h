@@ -138,8 +138,17 @@ class KYV_API VQ_BASE_I : public VQ_Matrix {
   ~VQ_BASE_I() override;
 
   void SetDim(VQ_Set& set);
-  // The element of index; made when missing.
-  VQ_Type* Find(int index);
+  // The element of index; made when missing. The usual look-up, an element
+  // that exists in an index set of one run, stays inline.
+  VQ_Type* Find(int index) {
+    int slot = 0;
+    if (m_IndexValues.PositionInOneRun(index, slot) && slot < m_Elements.Elements())
+      if (VQ_Type* element = m_Elements[slot]) {
+        m_CurrentOffset = slot;
+        return element;
+      }
+    return FindOne(m_IndexValues, index, nullptr);
+  }
   int NewElements() override;
   void CreateMissingArrayElement(const char* indexText) override;
 

@@ -119,17 +119,14 @@ SizeClass* Classes() {
 // The slabs lie side by side in one reserved range, so an address gives its
 // slab by subtraction and a shift, and its column by one more read: the
 // shape of that slab, in a table indexed like the range.
-constexpr std::size_t kArenaSlabs = std::size_t{1} << 15;  // 32 GiB of addresses, no memory until used
-struct SlabShape {
-  std::uint64_t reciprocal;  // 2^32 / blockBytes, rounded up
-  std::uint32_t blockBytes;  // 0 while the slab is not in use
-  std::int32_t firstColumn;
-};
-char* g_arena = nullptr;
+constexpr std::size_t kArenaSlabs = vq_rt::SlabArena::kSlabs;
+static_assert(vq_rt::SlabArena::kSlabBits == kSlabBits, "the arena's slabs are the heap's");
+using vq_rt::SlabShape;
+char*& g_arena = vq_rt::g_slabArena.base;
 std::size_t g_arenaSlabs = 0;  // slabs the reserved range holds
-std::atomic<std::uint64_t> g_arenaBytes{0};  // reserved bytes handed to slabs so far
+std::atomic<std::uint64_t>& g_arenaBytes = vq_rt::g_slabArena.bytes;  // reserved bytes handed to slabs so far
 Slab* g_slabAt[kArenaSlabs];
-SlabShape g_shapes[kArenaSlabs];
+SlabShape (&g_shapes)[kArenaSlabs] = vq_rt::g_slabArena.shapes;
 std::size_t g_nextSlab = 0;
 std::vector<std::size_t> g_spareSlabs;  // of released slabs, their memory given back
 
@@ -314,6 +311,9 @@ void MyFree(void* block) {
 
 namespace vq_rt {
 
+// Zero until the heap reserves its range: no slab, no pooled column.
+constinit SlabArena g_slabArena;
+
 namespace {
 #if defined(__linux__) && !defined(__SANITIZE_ADDRESS__) && !defined(BRANTEL_ADDRESS_SANITIZER)
 constexpr bool kHugePages = true;
@@ -367,19 +367,6 @@ void RefuseAllocations(int count, long long after) {
   g_armed.store(g_refuseNext > 0);
 }
 
-int PooledColumn(const void* object) {
-  if (!kPooled) return -1;
-  bool inside = false;
-  const std::size_t index = SlabIndex(object, inside);
-  if (!inside) return -1;
-  const SlabShape& shape = g_shapes[index];
-  const auto offset = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(object) & (kSlabBytes - 1));
-  const std::uint64_t block = (offset * shape.reciprocal) >> 32;
-  // Only the start of a block is the block's own object; a slab not in use
-  // has no blocks.
-  if (shape.blockBytes == 0 || block * shape.blockBytes != offset) return -1;
-  return shape.firstColumn + static_cast<int>(block);
-}
 
 int NewColumn(const void* object) {
   std::lock_guard<std::mutex> lock(g_columnLock);

@@ -1,5 +1,7 @@
 #pragma once
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <new>
 #include <utility>
 
@@ -21,10 +23,38 @@ struct HeapStats {
 
 KYV_API HeapStats GetHeapStats();
 
+// Where the heap's slabs lie, side by side in one reserved range, and the
+// shape of each. Written by the heap alone; read here so that a column comes
+// from an address inline, as the emission pass asks it of every reference.
+struct SlabShape {
+  std::uint64_t reciprocal;  // 2^32 / blockBytes, rounded up
+  std::uint32_t blockBytes;  // 0 while the slab is not in use
+  std::int32_t firstColumn;
+};
+struct SlabArena {
+  static constexpr int kSlabBits = 20;
+  static constexpr std::size_t kSlabs = std::size_t{1} << 15;  // 32 GiB of addresses, no memory until used
+  char* base = nullptr;
+  std::atomic<std::uint64_t> bytes{0};  // handed to slabs so far; 0 where the heap keeps no slabs
+  SlabShape shapes[kSlabs] = {};
+};
+KYV_API extern SlabArena g_slabArena;
+
 // The pattern column of an object by where it lives: every small block of
 // the heap has one of its own. -1 for an address that is not the start of
 // such a block (a member, a large or sanitized block).
-KYV_API int PooledColumn(const void* object);
+inline int PooledColumn(const void* object) {
+  const auto offset = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(object) -
+                                                 reinterpret_cast<std::uintptr_t>(g_slabArena.base));
+  if (offset >= g_slabArena.bytes.load(std::memory_order_relaxed)) return -1;
+  const SlabShape& shape = g_slabArena.shapes[offset >> SlabArena::kSlabBits];
+  const std::uint64_t within = offset & ((std::uint64_t{1} << SlabArena::kSlabBits) - 1);
+  const std::uint64_t block = (within * shape.reciprocal) >> 32;
+  // Only the start of a block is the block's own object; a slab not in use
+  // has no blocks.
+  if (shape.blockBytes == 0 || block * shape.blockBytes != within) return -1;
+  return shape.firstColumn + static_cast<int>(block);
+}
 // A column for an object that has none by where it lives; the column finds
 // the object until ForgetColumn.
 KYV_API int NewColumn(const void* object);

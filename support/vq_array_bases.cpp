@@ -54,12 +54,6 @@ void VQ_IndexedArrayBase<Kinds...>::RecordIndices(const Index* indices) {
 }
 
 template <class... Kinds>
-VQ_Type* VQ_IndexedArrayBase<Kinds...>::Find(typename Kinds::Arg... indices) {
-  const Index wrapped[kDimensions] = {Wrap(indices)...};
-  return FindIndices(wrapped);
-}
-
-template <class... Kinds>
 void VQ_IndexedArrayBase<Kinds...>::NoteRanges() {
   m_AllRanges = m_Elements.Elements() > 0;
   for (int k = 0; k < kDimensions; ++k) {
@@ -67,34 +61,6 @@ void VQ_IndexedArrayBase<Kinds...>::NoteRanges() {
     if (!m_AllRanges) return;
     m_Ranges[k] = Range{m_IndexValues[k].RunLow(0), m_IndexValues[k].SetSize()};
   }
-}
-
-template <class... Kinds>
-int VQ_IndexedArrayBase<Kinds...>::RangeSlot(const Index* indices) const {
-  if (!m_AllRanges) return -1;
-  long long slot = 0;
-  for (int k = 0; k < kDimensions; ++k) {
-    const long long position = static_cast<long long>(indices[k].number) - m_Ranges[k].low;
-    if (position < 0 || position >= m_Ranges[k].size) return -1;
-    slot = slot * m_Ranges[k].size + position;
-  }
-  return m_Elements[static_cast<int>(slot)] != nullptr ? static_cast<int>(slot) : -1;
-}
-
-template <class... Kinds>
-void VQ_IndexedArrayBase<Kinds...>::Prefetch(int slot) {
-  // A walk along one axis of a grid reads slots a fixed stride apart, far
-  // apart for an outer dimension: the slots a few steps ahead are fetched
-  // while the rows between are made. Repeated look-ups of one slot keep the
-  // stride.
-  const int step = slot - m_LastSlot;
-  m_LastSlot = slot;
-  if (step == 0) return;
-  if (step == m_Stride) {
-    const long long ahead = slot + 4LL * step;
-    if (ahead >= 0 && ahead < m_Elements.Elements()) __builtin_prefetch(&m_Elements[static_cast<int>(ahead)]);
-  }
-  m_Stride = step;
 }
 
 template <class... Kinds>

@@ -41,8 +41,18 @@ class VQ_IndexedArrayBase : public VQ_Matrix {
   void SetDim(std::conditional_t<true, VQ_Set&, Kinds>... sets);
   void BuildIndexString(typename Kinds::Arg... indices);
   // The element of a combination of index values; values not in use yet are
-  // inserted in their dimension and the block grows in place.
-  VQ_Type* Find(typename Kinds::Arg... indices);
+  // inserted in their dimension and the block grows in place. The usual
+  // look-up of a grid, an element that exists at node ranges, is arithmetic
+  // and stays inline.
+  VQ_Type* Find(typename Kinds::Arg... indices) {
+    const Index wrapped[kDimensions] = {Wrap(indices)...};
+    if (const int slot = RangeSlot(wrapped); slot >= 0) {
+      m_CurrentOffset = slot;
+      Prefetch(slot);
+      return m_Elements[slot];
+    }
+    return FindIndices(wrapped);
+  }
   int NewElements() override;
   void CreateMissingArrayElement(const char* indexText) override;
 
@@ -62,9 +72,31 @@ class VQ_IndexedArrayBase : public VQ_Matrix {
   VQ_Type* FindIndices(const Index* indices);
   // The slot of an existing element whose every index lies in a dimension
   // held as one run of integers, found by arithmetic alone; -1 otherwise.
-  int RangeSlot(const Index* indices) const;
+  int RangeSlot(const Index* indices) const {
+    if (!m_AllRanges) return -1;
+    long long slot = 0;
+    for (int k = 0; k < kDimensions; ++k) {
+      const long long position = static_cast<long long>(indices[k].number) - m_Ranges[k].low;
+      if (position < 0 || position >= m_Ranges[k].size) return -1;
+      slot = slot * m_Ranges[k].size + position;
+    }
+    return m_Elements[static_cast<int>(slot)] != nullptr ? static_cast<int>(slot) : -1;
+  }
   // Fetches the slot a few look-ups ahead when the look-ups keep one stride.
-  void Prefetch(int slot);
+  // A walk along one axis of a grid reads slots a fixed stride apart, far
+  // apart for an outer dimension: the slots a few steps ahead are fetched
+  // while the rows between are made. Repeated look-ups of one slot keep the
+  // stride.
+  void Prefetch(int slot) {
+    const int step = slot - m_LastSlot;
+    m_LastSlot = slot;
+    if (step == 0) return;
+    if (step == m_Stride) {
+      const long long ahead = slot + 4LL * step;
+      if (ahead >= 0 && ahead < m_Elements.Elements()) __builtin_prefetch(&m_Elements[static_cast<int>(ahead)]);
+    }
+    m_Stride = step;
+  }
   // Notes which dimensions are one run of integers, after their values change.
   void NoteRanges();
   void RecordIndices(const Index* indices);
