@@ -160,13 +160,7 @@ int VQ_ModelType::SetLocalEqnCount(int count) {
 void VQ_ModelType::AddEquation(const char* name, int& counter, int group) {
   if (name == nullptr) vq_rt::Raise("%s: an equation needs a name", DisplayName().c_str());
   vq_rt::ContainerState& state = State();
-  vq_rt::EmittedEquation equation;
-  equation.nameId = state.InternName(name);
-  equation.group = group;
-  equation.index = counter;
-  equation.hasProcedure = 0;
-  equation.firstToken = static_cast<uint32_t>(state.stream.Size());
-  state.emitted.push_back(equation);
+  state.StartEquation(state.InternName(name), group, counter);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddEquation)) vq_rt::RecordCall(vq_rt::EventKind::AddEquation, this).Name(name).Numbers(counter, group);
   ++counter;
 }
@@ -202,13 +196,7 @@ void VQ_ModelType::AddEquation(VQ_EquationType* object, int& counter, int group)
   if (object == nullptr) vq_rt::Raise("%s: an equation object is missing", DisplayName().c_str());
   vq_rt::ContainerState& state = State();
   state.equationObjects.push_back(object);
-  vq_rt::EmittedEquation equation;
-  equation.nameId = state.InternNameText(object->Name());
-  equation.group = group;
-  equation.index = counter;
-  equation.hasProcedure = 0;
-  equation.firstToken = static_cast<uint32_t>(state.stream.Size());
-  state.emitted.push_back(equation);
+  state.StartEquation(state.InternNameText(object->Name()), group, counter);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddEquation))
     vq_rt::RecordCall(vq_rt::EventKind::AddEquation, this).Name(object->Name()).Numbers(counter, group);
   ++counter;

@@ -143,22 +143,37 @@ StreamToken Stream::Decode(uint32_t bits) const {
 ContainerState::ContainerState() = default;
 ContainerState::~ContainerState() { ReleaseEquationObjects(); }
 
-size_t ContainerState::Position(const EmittedEquation& equation) const {
-  if (emitted.empty() || &equation < emitted.data() || &equation >= emitted.data() + emitted.size())
-    Raise("an equation asked of a model that did not emit it");
-  return static_cast<size_t>(&equation - emitted.data());
+namespace {
+
+// Where a record stands in its list; VQ_Error for one of another list.
+template <class Record>
+size_t PlaceOf(const std::vector<Record>& records, const Record& record) {
+  if (records.empty() || &record < records.data() || &record >= records.data() + records.size())
+    Raise("an equation asked of a model that did not make it");
+  return static_cast<size_t>(&record - records.data());
+}
+
+// A record's entries run from its first up to the next record's first, or
+// to the end of the entries (`total`) for the last record.
+template <class Record>
+size_t RunLength(const std::vector<Record>& records, const Record& record, uint32_t Record::*first, size_t total) {
+  const size_t next = PlaceOf(records, record) + 1;
+  return (next < records.size() ? records[next].*first : total) - record.*first;
+}
+
+}  // namespace
+
+size_t ContainerState::TokenCount(const EmittedEquation& equation) const {
+  return RunLength(emitted, equation, &EmittedEquation::firstToken, stream.Size());
 }
 
 size_t ContainerState::ReferenceCount(const CountedEquation& equation) const {
-  if (counted.empty() || &equation < counted.data() || &equation >= counted.data() + counted.size())
-    Raise("an equation asked of a model that did not count it");
-  const size_t next = static_cast<size_t>(&equation - counted.data()) + 1;
-  return (next < counted.size() ? counted[next].firstReference : countedReferences.size()) - equation.firstReference;
+  return RunLength(counted, equation, &CountedEquation::firstReference, countedReferences.size());
 }
 
 const ProcedureExpression* ContainerState::ProcedureOf(const EmittedEquation& equation) const {
   if (!equation.hasProcedure) return nullptr;
-  const uint32_t position = static_cast<uint32_t>(Position(equation));
+  const auto position = static_cast<uint32_t>(PlaceOf(emitted, equation));
   // Expressions are made in the order of their equations.
   auto found = std::lower_bound(procedureExpressions.begin(), procedureExpressions.end(), position,
                                 [](const ProcedureExpression& e, uint32_t p) { return e.equation < p; });

@@ -197,11 +197,12 @@ struct KYV_API ContainerState {
   ContainerState& operator=(const ContainerState&) = delete;
 
   const char* EquationName(const EmittedEquation& equation) const { return names[equation.nameId].c_str(); }
-  // Both take an equation of `emitted`.
-  size_t TokenCount(const EmittedEquation& equation) const {
-    const size_t next = Position(equation) + 1;
-    return (next < emitted.size() ? emitted[next].firstToken : stream.Size()) - equation.firstToken;
+  // An equation starts with no tokens, at the stream's end.
+  void StartEquation(uint32_t nameId, int group, int index) {
+    emitted.push_back(EmittedEquation{nameId, 0, group, index, static_cast<uint32_t>(stream.Size())});
   }
+  // These take an equation of `emitted` or `counted`.
+  size_t TokenCount(const EmittedEquation& equation) const;
   size_t ReferenceCount(const CountedEquation& equation) const;
   // Null for an equation of tokens only.
   const ProcedureExpression* ProcedureOf(const EmittedEquation& equation) const;
@@ -233,9 +234,6 @@ struct KYV_API ContainerState {
   void ReleaseEquationObjects();
 
   BaseResults base;
-
- private:
-  size_t Position(const EmittedEquation& equation) const;
 };
 
 // The two cursors of one emission pass, installed on the model for its run,

@@ -310,12 +310,6 @@ VQ_Type& VQ_Matrix::ElementByText(const char* indexText) {
 }
 
 VQ_Type* VQ_Matrix::FindOne(XUValue& values, int number, const char* text) {
-  int slot = 0;
-  if (text == nullptr && values.PositionInOneRun(number, slot) && slot < m_Elements.Elements() &&
-      m_Elements[slot] != nullptr) {
-    m_CurrentOffset = slot;
-    return m_Elements[slot];
-  }
   if (m_Elements.Elements() == 0 && text == nullptr) LayDeclaredValues();
   const bool wasEmpty = m_Elements.Elements() == 0;
   const bool held = text ? values.SetContains(text, m_CurrentOffset) : values.SetContains(number, m_CurrentOffset);

@@ -97,6 +97,7 @@ class KYV_API VQ_Matrix : public VQ_Type {
   void DependencyGone(VQ_VarParamProp* source) override;
   // The look-up and the filling of a one-dimensional array whose index
   // values are `values`: an integer index when text is null, else a string.
+  // The integer array tries an existing element in one run first, inline.
   VQ_Type* FindOne(XUValue& values, int number, const char* text);
   int NewElementsOne(XUValue& values);
 

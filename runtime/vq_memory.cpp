@@ -131,9 +131,8 @@ std::size_t g_nextSlab = 0;
 std::vector<std::size_t> g_spareSlabs;  // of released slabs, their memory given back
 
 std::size_t SlabIndex(const void* block, bool& inside) {
-  const std::uint64_t offset = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(block) -
-                                                          reinterpret_cast<std::uintptr_t>(g_arena));
-  inside = offset < g_arenaBytes.load(std::memory_order_relaxed);
+  std::uint64_t offset = 0;
+  inside = vq_rt::g_slabArena.Holds(block, offset);
   return static_cast<std::size_t>(offset >> kSlabBits);
 }
 
@@ -366,7 +365,6 @@ void RefuseAllocations(int count, long long after) {
   g_serveFirst = after < 0 ? 0 : after;
   g_armed.store(g_refuseNext > 0);
 }
-
 
 int NewColumn(const void* object) {
   std::lock_guard<std::mutex> lock(g_columnLock);

@@ -37,6 +37,14 @@ struct SlabArena {
   char* base = nullptr;
   std::atomic<std::uint64_t> bytes{0};  // handed to slabs so far; 0 where the heap keeps no slabs
   SlabShape shapes[kSlabs] = {};
+
+  // An address's distance from the range's start; false for one outside
+  // every slab handed out.
+  bool Holds(const void* object, std::uint64_t& offset) const {
+    offset = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(object) -
+                                        reinterpret_cast<std::uintptr_t>(base));
+    return offset < bytes.load(std::memory_order_relaxed);
+  }
 };
 KYV_API extern SlabArena g_slabArena;
 
@@ -44,9 +52,8 @@ KYV_API extern SlabArena g_slabArena;
 // the heap has one of its own. -1 for an address that is not the start of
 // such a block (a member, a large or sanitized block).
 inline int PooledColumn(const void* object) {
-  const auto offset = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(object) -
-                                                 reinterpret_cast<std::uintptr_t>(g_slabArena.base));
-  if (offset >= g_slabArena.bytes.load(std::memory_order_relaxed)) return -1;
+  std::uint64_t offset = 0;
+  if (!g_slabArena.Holds(object, offset)) return -1;
   const SlabShape& shape = g_slabArena.shapes[offset >> SlabArena::kSlabBits];
   const std::uint64_t within = offset & ((std::uint64_t{1} << SlabArena::kSlabBits) - 1);
   const std::uint64_t block = (within * shape.reciprocal) >> 32;
@@ -65,11 +72,11 @@ KYV_API void ForgetColumn(int column);
 KYV_API void* ObjectAtColumn(int column);
 
 // Storage of large arrays: the slot blocks of arrays over grids, read at
-// scattered places, and the records and streams of the passes, which grow in
-// big steps. On huge pages where the system offers them, so that a read far
-// from the last one does not also miss the address cache and a growing
-// record takes one fault per huge page. Small requests take the ordinary
-// heap. std::bad_alloc on failure.
+// scattered places, and the streams of the passes and the assignment log,
+// which grow in big steps. On huge pages where the system offers them, so
+// that a read far from the last one does not also miss the address cache and
+// a growing list takes one fault per huge page. Small requests take the
+// ordinary heap. std::bad_alloc on failure.
 KYV_API void* AllocateScattered(std::size_t bytes);
 KYV_API void FreeScattered(void* block, std::size_t bytes);
 

@@ -79,7 +79,6 @@ VQ_Update::~VQ_Update() = default;
 // ---------------------------------------------------------------------------
 
 VQ_Containable::VQ_Containable() = default;
-// The kind bits are the derived kind's value, so they go with a copy.
 VQ_Containable::VQ_Containable(const VQ_Containable& other) : VQ_Update(other), m_KindBits(other.m_KindBits) {}
 VQ_Containable& VQ_Containable::operator=(const VQ_Containable& other) {
   VQ_Update::operator=(other);

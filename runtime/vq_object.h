@@ -139,6 +139,12 @@ class KYV_API VQ_Containable : public VQ_Update {
   };
   Rare& RareFields();
   Rare* RareIfAny() const { return m_Rare.get(); }
+  // Bits a derived kind keeps in the base rather than in a member of its
+  // own; they go with a copy, as the kind's value does.
+  bool KindBit(unsigned bit) const { return (m_KindBits & (1u << bit)) != 0; }
+  void SetKindBit(unsigned bit, bool on) {
+    m_KindBits = static_cast<unsigned char>(on ? m_KindBits | (1u << bit) : m_KindBits & ~(1u << bit));
+  }
 
  private:
   // The path, with an unnamed top-level instance giving its type name or,
@@ -151,12 +157,7 @@ class KYV_API VQ_Containable : public VQ_Update {
   VQ_RegistrationForm m_Form = VQ_RegistrationForm::None;
   bool m_Flag : 1 = false;
   bool m_ToBeExported : 1 = true;
-
- protected:
-  // Bits a derived kind keeps here rather than in a member of its own.
-  unsigned char m_KindBits = 0;
-
- private:
+  unsigned char m_KindBits = 0;  // see KindBit
   vq_rt::CompactName m_Name;
   std::unique_ptr<Rare> m_Rare;
   VQ_Containable* m_Parent = nullptr;

@@ -419,15 +419,15 @@ VQ_ScalarParameter<T>::~VQ_ScalarParameter() = default;
 template <class T>
 void VQ_ScalarParameter<T>::StoreLayer(Layer layer, const XUValue& value) {
   Get(value, m_Values[layer]);
-  m_KindBits = static_cast<unsigned char>(m_KindBits | (1u << layer));
+  SetKindBit(layer, true);
 }
 template <class T>
 void VQ_ScalarParameter<T>::EraseLayer(Layer layer) {
-  m_KindBits = static_cast<unsigned char>(m_KindBits & ~(1u << layer));
+  SetKindBit(layer, false);
 }
 template <class T>
 bool VQ_ScalarParameter<T>::HasLayer(Layer layer) const {
-  return (m_KindBits & (1u << layer)) != 0;
+  return KindBit(layer);
 }
 template <class T>
 void VQ_ScalarParameter<T>::ReadLayer(Layer layer, XUValue& out) const {
@@ -486,16 +486,16 @@ VQ_StringValued::~VQ_StringValued() = default;
 unsigned short VQ_StringValued::ValueType() const { return XUValue::kString; }
 void VQ_StringValued::StoreLayer(Layer layer, const XUValue& value) {
   m_Values[layer] = value.AsString();
-  m_KindBits = static_cast<unsigned char>(m_KindBits | (1u << layer));
+  SetKindBit(layer, true);
 }
-void VQ_StringValued::EraseLayer(Layer layer) { m_KindBits = static_cast<unsigned char>(m_KindBits & ~(1u << layer)); }
-bool VQ_StringValued::HasLayer(Layer layer) const { return (m_KindBits & (1u << layer)) != 0; }
+void VQ_StringValued::EraseLayer(Layer layer) { SetKindBit(layer, false); }
+bool VQ_StringValued::HasLayer(Layer layer) const { return KindBit(layer); }
 void VQ_StringValued::ReadLayer(Layer layer, XUValue& out) const {
   out.SetString(HasLayer(layer) ? m_Values[layer].c_str() : "");
 }
 const char* VQ_StringValued::Current() const {
   for (int layer = kUser; layer >= kTypeDefault; --layer)
-    if (m_KindBits & (1u << layer)) return m_Values[layer].c_str();
+    if (KindBit(layer)) return m_Values[layer].c_str();
   return "";
 }
 
@@ -526,17 +526,17 @@ VQ_Set& VQ_Set::operator=(const VQ_Set& other) = default;
 VQ_Set::~VQ_Set() = default;
 void VQ_Set::StoreLayer(Layer layer, const XUValue& value) {
   m_Values[layer] = VQ_SetValue(value);
-  m_KindBits = static_cast<unsigned char>(m_KindBits | (1u << layer));
+  SetKindBit(layer, true);
 }
-void VQ_Set::EraseLayer(Layer layer) { m_KindBits = static_cast<unsigned char>(m_KindBits & ~(1u << layer)); }
-bool VQ_Set::HasLayer(Layer layer) const { return (m_KindBits & (1u << layer)) != 0; }
+void VQ_Set::EraseLayer(Layer layer) { SetKindBit(layer, false); }
+bool VQ_Set::HasLayer(Layer layer) const { return KindBit(layer); }
 void VQ_Set::ReadLayer(Layer layer, XUValue& out) const {
   if (HasLayer(layer)) out = m_Values[layer];
   else out = VQ_SetValue(ValueType() == XUValue::kStrSet ? XUValue::kStrSet : XUValue::kIntSet);
 }
 const VQ_SetValue& VQ_Set::Current() const {
   for (int layer = kUser; layer >= kTypeDefault; --layer)
-    if (m_KindBits & (1u << layer)) return m_Values[layer];
+    if (KindBit(layer)) return m_Values[layer];
   return m_Empty;
 }
 
@@ -558,7 +558,7 @@ unsigned short VQ_STRINGSET::ValueType() const { return XUValue::kStrSet; }
 // Variables.
 
 VQ_REALVARIABLE::VQ_REALVARIABLE(bool bConstruct) {
-  m_KindBits = kSolverVariable;
+  SetKindBit(kSolverVariable, true);
   if (bConstruct) InitializeSystemAttributes();
 }
 VQ_REALVARIABLE::VQ_REALVARIABLE(const VQ_REALVARIABLE& other) = default;
@@ -567,12 +567,12 @@ VQ_REALVARIABLE::~VQ_REALVARIABLE() = default;
 unsigned short VQ_REALVARIABLE::ValueType() const { return XUValue::kReal; }
 void VQ_REALVARIABLE::StoreLayer(Layer layer, const XUValue& value) {
   m_Value = value.AsReal();
-  if (layer == kUser) m_KindBits = static_cast<unsigned char>(m_KindBits | kUserSet);
+  if (layer == kUser) SetKindBit(kUserSet, true);
 }
 void VQ_REALVARIABLE::EraseLayer(Layer layer) {
-  if (layer == kUser) m_KindBits = static_cast<unsigned char>(m_KindBits & ~kUserSet);
+  if (layer == kUser) SetKindBit(kUserSet, false);
 }
-bool VQ_REALVARIABLE::HasLayer(Layer layer) const { return layer == kUser ? (m_KindBits & kUserSet) != 0 : layer == kTypeDefault; }
+bool VQ_REALVARIABLE::HasLayer(Layer layer) const { return layer == kUser ? KindBit(kUserSet) : layer == kTypeDefault; }
 void VQ_REALVARIABLE::ReadLayer(Layer, XUValue& out) const { out.SetReal(m_Value); }
 
 VQ_PARTIALDERIVATIVE::VQ_PARTIALDERIVATIVE(bool bConstruct) : VQ_REALVARIABLE(false) {

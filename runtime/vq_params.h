@@ -153,7 +153,7 @@ class VQ_ScalarParameter : public VQ_VarParam {
 
   T Current() const {
     for (int layer = kUser; layer >= kTypeDefault; --layer)
-      if (m_KindBits & (1u << layer)) return m_Values[layer];
+      if (KindBit(layer)) return m_Values[layer];
     return T();
   }
 
@@ -314,10 +314,8 @@ class KYV_API VQ_REALVARIABLE : public VQ_VarParam {
   double Real() const override { return m_Value; }
   void SetValue(double value) { m_Value = value; }
   unsigned short ValueType() const override;
-  bool IsSolverVariable() const { return (m_KindBits & kSolverVariable) != 0; }
-  void SetSolverVariable(bool solver) {
-    m_KindBits = static_cast<unsigned char>(solver ? m_KindBits | kSolverVariable : m_KindBits & ~kSolverVariable);
-  }
+  bool IsSolverVariable() const { return KindBit(kSolverVariable); }
+  void SetSolverVariable(bool solver) { SetKindBit(kSolverVariable, solver); }
 
  protected:
   void StoreLayer(Layer layer, const XUValue& value) override;
@@ -327,7 +325,7 @@ class KYV_API VQ_REALVARIABLE : public VQ_VarParam {
 
  private:
   // Its flags are kept in the base's kind bits: a variable takes 64 bytes.
-  static constexpr unsigned char kSolverVariable = 1, kUserSet = 2;
+  static constexpr unsigned kSolverVariable = 0, kUserSet = 1;
   double m_Value = 0.0;
 };
 

@@ -141,13 +141,8 @@ VQ_Type* VQ_IndexedArrayBase<Kinds...>::FindSparse(const Index* indices) {
 
 template <class... Kinds>
 VQ_Type* VQ_IndexedArrayBase<Kinds...>::FindIndices(const Index* indices) {
+  // Find has tried the look-up by arithmetic.
   if (m_Sparse) return FindSparse(indices);
-  // Grids index their arrays by node ranges: the usual look-up is arithmetic.
-  if (const int slot = RangeSlot(indices); slot >= 0) {
-    m_CurrentOffset = slot;
-    Prefetch(slot);
-    return m_Elements[slot];
-  }
   if (m_Elements.Elements() == 0 && LayDeclaredValues()) NoteRanges();
   if (WouldBeSparse(indices)) {
     BecomeSparse();
