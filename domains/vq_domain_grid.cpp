@@ -269,9 +269,11 @@ void VQ_DOMAIN::AssignSection(const brantel::AssignmentStatements& put, VQ_Integ
 void VQ_DOMAIN::AssignCoordinates(const brantel::AssignmentStatements& put) {
   for (VQ_IntegerSetIter j(VQ_IntSetValue(1, (*NUMSECTIONS).v())); j.Next();) {
     VQ_SECTIONDATAMODEL& section = Section(j.v());
+    // Only the section's nodes are assigned below, so its layout holds for
+    // every element of it: read once, not per node.
+    const int base = section.BASE.v();
+    const brantel::ElementLayout layout = brantel::LayoutOf(*this, section);
     for (VQ_IntegerSetIter k(VQ_IntSetValue(1, section.NUMELEMENTS.v())); k.Next();) {
-      const int base = section.BASE.v();
-      const brantel::ElementLayout layout = brantel::LayoutOf(*this, section);
       for (VQ_IntegerSetIter p(VQ_IntSetValue(1, NUMPOLYPOINTS.v())); p.Next();)
         put.Assign((*VALUE)(base + (k.v() - 1) * layout.interval + p.v()), layout.Inner(k.v(), (*POLYPOINT)(p.v()).v()),
                    layout.uniform ? 45 : 47);

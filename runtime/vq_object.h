@@ -200,4 +200,7 @@ class KYV_API VQ_Type : public VQ_VarParamProp {
 
   // Registers this member as a property of owner and returns it.
   VQ_Type* AddProperty(VQ_Container* owner, const char* name, const char* description, int direction, bool flag);
+  // Made inside the open assignment transaction `epoch`, which destroys it
+  // should it fail: it holds no earlier value that would need putting back.
+  virtual void MadeInTransaction(unsigned epoch) { (void)epoch; }
 };

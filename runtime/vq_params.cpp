@@ -115,7 +115,12 @@ VQ_AssignmentTransaction::~VQ_AssignmentTransaction() {
 void VQ_AssignmentTransaction::Commit() { m_Committed = true; }
 
 void VQ_AssignmentTransaction::Made(VQ_Matrix& array, VQ_Type& element, int slot) {
-  if (Log().depth > 0) Log().made.push_back({&array, &element, slot, nullptr});
+  TransactionLog& log = Log();
+  if (log.depth == 0) return;
+  log.made.push_back({&array, &element, slot, nullptr});
+  // A grid's assignments make an element per node and assign it at once:
+  // nothing to remember for it, as the failed transaction destroys it.
+  element.MadeInTransaction(log.epoch);
 }
 
 void VQ_AssignmentTransaction::MadeDefault(VQ_VirtualBase& member) {
@@ -572,7 +577,9 @@ void VQ_REALVARIABLE::StoreLayer(Layer layer, const XUValue& value) {
 void VQ_REALVARIABLE::EraseLayer(Layer layer) {
   if (layer == kUser) SetKindBit(kUserSet, false);
 }
-bool VQ_REALVARIABLE::HasLayer(Layer layer) const { return layer == kUser ? KindBit(kUserSet) : layer == kTypeDefault; }
+// One value serves every layer: it is what an assignment replaces, so a
+// failed transaction has it to put back.
+bool VQ_REALVARIABLE::HasLayer(Layer layer) const { return layer == kUser ? KindBit(kUserSet) : true; }
 void VQ_REALVARIABLE::ReadLayer(Layer, XUValue& out) const { out.SetReal(m_Value); }
 
 VQ_PARTIALDERIVATIVE::VQ_PARTIALDERIVATIVE(bool bConstruct) : VQ_REALVARIABLE(false) {

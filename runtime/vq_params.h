@@ -50,6 +50,7 @@ class KYV_API VQ_VarParam : public VQ_Type {
   void SetUserValue(const XUValue& value);
   void ClearUserValue();
   bool HasUserValue() const { return HasValueIn(kUser); }
+  void MadeInTransaction(unsigned epoch) override { m_RememberedIn = epoch; }
   VQ_AssignStatus Assign(VQ_Value* value) override;
   // Drops the latest default assignment (a transaction puts it back), so a
   // default the owner no longer assigns stops standing in for the type's.

@@ -4,6 +4,7 @@
 #include "vq_error.h"
 #include "vq_matrix.h"
 #include "vq_memory.h"
+#include "vq_params.h"
 
 namespace {
 
@@ -121,6 +122,40 @@ TEST(OneIndexArrays, StringIndices) {
   std::string tooLong(200, 'x');
   ports.CreateMissingArrayElement((tooLong + ")").c_str());
   EXPECT_EQ(ports.ElementSlots(), 2);
+}
+
+// A transaction that is not committed puts back the values it replaced and
+// takes away the elements it made, however often they were assigned.
+TEST(OneIndexArrays, AFailedTransactionUndoesAssignmentsAndMadeElements) {
+  RealArray values;
+  auto* kept = static_cast<VQ_REALVARIABLE*>(values.Find(1));
+  VQ_Value before(1.5, 0, 0, 1);
+  kept->Assign(&before);
+  for (const bool commit : {false, true}) {
+    {
+      VQ_AssignmentTransaction transaction;
+      VQ_Value changed(2.5, 0, 0, 2);
+      kept->Assign(&changed);
+      auto* made = static_cast<VQ_REALVARIABLE*>(values.Find(2));
+      for (double x : {3.5, 4.5}) {
+        VQ_Value v(x, 0, 0, 3);
+        made->Assign(&v);
+      }
+      {
+        VQ_AssignmentTransaction nested;  // the outermost one does the work
+        VQ_Value again(5.5, 0, 0, 4);
+        made->Assign(&again);
+        kept->Assign(&again);
+      }
+      if (commit) transaction.Commit();
+    }
+    EXPECT_EQ(kept->Real(), commit ? 5.5 : 1.5);
+    EXPECT_EQ(values.ElementSlots(), 2);
+    ASSERT_EQ(values.ElementAtSlot(1) != nullptr, commit);
+    if (commit) {
+      EXPECT_EQ(static_cast<VQ_REALVARIABLE*>(values.ElementAtSlot(1))->Real(), 5.5);
+    }
+  }
 }
 
 }  // namespace
