@@ -1,6 +1,7 @@
 #include "vq_params.h"
 
 #include <algorithm>
+#include <deque>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -70,9 +71,10 @@ struct MadeElement {
   int slot;
   VQ_VirtualBase* member;
 };
-// A grid's assignments log an entry per node: large logs go on huge pages.
+// A grid's assignments log an entry per node: a log grows in blocks, never
+// copying what it holds nor holding it twice.
 template <class T>
-using LogOf = std::vector<T, vq_rt::ScatteredAllocator<T>>;
+using LogOf = std::deque<T>;
 struct TransactionLog {
   int depth = 0;
   unsigned epoch = 0;  // numbers the outermost transactions
