@@ -157,16 +157,25 @@ void VQ_Matrix::AddIndexToString(const char* index, int dimension) {
 }
 
 VQ_Type* VQ_Matrix::AddElement() {
-  std::string name = "(";
+  bool numeric = true;
+  int numbers[kMaxDimensions] = {};
   for (int d = 0; d < m_Dimensions; ++d) {
     if (!(m_PendingMask & (1u << d))) vq_rt::Raise("%s: index %d of a new element was not given", DisplayName().c_str(), d + 1);
-    if (d) name += ",";
-    name += m_Pending[d].isString ? m_Pending[d].text : std::to_string(m_Pending[d].number);
+    numeric = numeric && !m_Pending[d].isString;
+    numbers[d] = m_Pending[d].number;
   }
-  name += ")";
   m_PendingMask = 0;
+  // The index text, only where a message or a string index needs it.
+  const auto indexText = [&] {
+    std::string name = "(";
+    for (int d = 0; d < m_Dimensions; ++d) {
+      if (d) name += ",";
+      name += m_Pending[d].isString ? m_Pending[d].text : std::to_string(m_Pending[d].number);
+    }
+    return name + ")";
+  };
   if (m_CurrentOffset < 0 || m_CurrentOffset >= m_Elements.Elements())
-    vq_rt::Raise("%s%s: slot %d lies outside a block of %d", DisplayName().c_str(), name.c_str(), m_CurrentOffset,
+    vq_rt::Raise("%s%s: slot %d lies outside a block of %d", DisplayName().c_str(), indexText().c_str(), m_CurrentOffset,
                  m_Elements.Elements());
   if (VQ_StrictLookups::Active()) {
     for (int d = 0; d < m_Dimensions; ++d) {
@@ -174,18 +183,19 @@ VQ_Type* VQ_Matrix::AddElement() {
       bool inside = set != nullptr && (m_Pending[d].isString ? (set->v() >= m_Pending[d].text.c_str()) != 0
                                                              : (set->v() >= m_Pending[d].number) != 0);
       if (!inside)
-        vq_rt::Raise("%s%s lies outside the declared index set %s%s", DisplayName().c_str(), name.c_str(),
+        vq_rt::Raise("%s%s lies outside the declared index set %s%s", DisplayName().c_str(), indexText().c_str(),
                      set ? set->Name() : "(none)", set ? "" : " of its dimension");
     }
   }
   if (m_Elements[m_CurrentOffset] != nullptr) return m_Elements[m_CurrentOffset];
   VQ_Type* element = NewElement();
-  if (element == nullptr) vq_rt::Raise("%s%s: no element could be made", DisplayName().c_str(), name.c_str());
-  element->AttachAsElement(this, name.c_str());
+  if (element == nullptr) vq_rt::Raise("%s%s: no element could be made", DisplayName().c_str(), indexText().c_str());
+  if (numeric) element->AttachAsElement(this, numbers, m_Dimensions);
+  else element->AttachAsElement(this, indexText().c_str());
   m_Elements[m_CurrentOffset] = element;
   VQ_AssignmentTransaction::Made(*this, *element, m_CurrentOffset);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddElement))
-    vq_rt::RecordCall(vq_rt::EventKind::AddElement, this).Object(element).Name(name).Numbers(m_CurrentOffset);
+    vq_rt::RecordCall(vq_rt::EventKind::AddElement, this).Object(element).Name(indexText()).Numbers(m_CurrentOffset);
   return element;
 }
 

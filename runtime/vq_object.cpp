@@ -1,7 +1,11 @@
 #include "vq_object.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <unordered_map>
 
 #include "vq_container.h"
 #include "vq_error.h"
@@ -18,34 +22,89 @@ std::string vq_rt::SignatureName(const char* signature) {
 
 namespace vq_rt {
 
+namespace {
+constexpr std::uint64_t kPayload = (std::uint64_t{1} << 56) - 1;
+constexpr size_t kInPlaceLength = 6;
+static_assert(std::endian::native == std::endian::little, "a name in place is read where it lies");
+// Bits per index when `count` indices share the 56 bits in place.
+constexpr int kIndexBits[] = {0, 32, 28, 18};
+bool Fits(int value, int bits) {
+  return bits >= 32 || (value >= -(1 << (bits - 1)) && value < (1 << (bits - 1)));
+}
+}  // namespace
+
 char* CompactName::HeapText() const {
-  char* text;
-  std::memcpy(&text, m_Bytes, sizeof text);
-  return text;
+  return reinterpret_cast<char*>(static_cast<std::uintptr_t>(m_Bits & kPayload));
 }
 
 void CompactName::Release() {
-  if (OnHeap()) delete[] HeapText();
-  m_Bytes[0] = m_Bytes[kSize - 1] = '\0';
+  if (KindOf() == kHeap) delete[] HeapText();
+  m_Bits = 0;
 }
 
 void CompactName::Assign(const char* text) {
   const size_t length = std::strlen(text);
   // Copied before the old one goes: the text may be this name's own.
   char* heap = nullptr;
-  if (length >= kSize) {
+  std::uint64_t inPlace = 0;
+  if (length > kInPlaceLength) {
     heap = new char[length + 1];
     std::memcpy(heap, text, length + 1);
-  }
-  char inPlace[kSize] = {};
-  if (heap == nullptr) std::memcpy(inPlace, text, length);
-  Release();
-  if (heap == nullptr) {
-    std::memcpy(m_Bytes, inPlace, kSize);
   } else {
-    std::memcpy(m_Bytes, &heap, sizeof heap);
-    m_Bytes[kSize - 1] = 1;
+    // The bytes in memory order, the kind in the last: a little-endian
+    // word keeps the text readable where it lies, ended by a zero byte.
+    unsigned char bytes[sizeof inPlace] = {};
+    std::memcpy(bytes, text, length);
+    bytes[sizeof inPlace - 1] = static_cast<unsigned char>(kInPlace);
+    std::memcpy(&inPlace, bytes, sizeof inPlace);
   }
+  Release();
+  if (heap != nullptr)
+    m_Bits = (std::uint64_t{kHeap} << kKindShift) | static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(heap));
+  else if (length > 0)
+    m_Bits = inPlace;
+}
+
+bool CompactName::AssignIndices(const int* indices, int count) {
+  if (count < 1 || count > 3) return false;
+  const int bits = kIndexBits[count];
+  std::uint64_t packed = 0;
+  for (int i = 0; i < count; ++i) {
+    if (!Fits(indices[i], bits)) return false;
+    const std::uint64_t field = static_cast<std::uint32_t>(indices[i]) & ((std::uint64_t{1} << bits) - 1);
+    packed |= field << (bits * i);
+  }
+  Release();
+  m_Bits = (static_cast<std::uint64_t>(kIndex1 + count - 1) << kKindShift) | packed;
+  return true;
+}
+
+const char* CompactName::c_str() const {
+  switch (KindOf()) {
+    case kEmpty: return "";
+    case kHeap: return HeapText();
+    case kInPlace: return reinterpret_cast<const char*>(&m_Bits);
+    default: break;
+  }
+  // Enough buffers for the names one message or path takes.
+  constexpr int kBuffers = 16;
+  thread_local char buffers[kBuffers][40];
+  thread_local unsigned next = 0;
+  char* out = buffers[next++ % kBuffers];
+  const int count = static_cast<int>(KindOf()) - kIndex1 + 1;
+  const int bits = kIndexBits[count];
+  char* p = out;
+  *p++ = '(';
+  for (int i = 0; i < count; ++i) {
+    const std::uint64_t field = (m_Bits >> (bits * i)) & ((std::uint64_t{1} << bits) - 1);
+    // Sign-extended from `bits` bits.
+    const std::int64_t value = static_cast<std::int64_t>(field << (64 - bits)) >> (64 - bits);
+    if (i > 0) *p++ = ',';
+    p += std::snprintf(p, 16, "%lld", static_cast<long long>(value));
+  }
+  *p++ = ')';
+  *p = '\0';
+  return out;
 }
 
 }  // namespace vq_rt
@@ -78,6 +137,25 @@ VQ_Update::~VQ_Update() = default;
 
 // ---------------------------------------------------------------------------
 
+// Never destroyed: objects may outlive the runtime's static data at exit.
+struct VQ_Containable::RareTable {
+  std::mutex lock;
+  std::unordered_map<const VQ_Containable*, std::unique_ptr<Rare>> entries;
+  static RareTable& Get() {
+    static RareTable* table = new RareTable;
+    return *table;
+  }
+  static void Drop(const VQ_Containable* object) {
+    std::unique_ptr<Rare> gone;
+    RareTable& table = Get();
+    std::lock_guard<std::mutex> hold(table.lock);
+    auto found = table.entries.find(object);
+    if (found == table.entries.end()) return;
+    gone = std::move(found->second);
+    table.entries.erase(found);
+  }
+};
+
 VQ_Containable::VQ_Containable() = default;
 VQ_Containable::VQ_Containable(const VQ_Containable& other) : VQ_Update(other), m_KindBits(other.m_KindBits) {}
 VQ_Containable& VQ_Containable::operator=(const VQ_Containable& other) {
@@ -90,6 +168,7 @@ VQ_Containable::~VQ_Containable() {
   // A property registered with an owner is the owner's member; the owner is
   // still alive (only its members are going).
   if (m_Role == Role::Property && m_Parent != nullptr) static_cast<VQ_Container*>(m_Parent)->RemoveProperty(this);
+  if (m_HasRare) RareTable::Drop(this);
 }
 
 void VQ_Containable::RegisterIn(VQ_Container* owner, const char* name, const char* description, int direction,
@@ -103,8 +182,8 @@ void VQ_Containable::RegisterIn(VQ_Container* owner, const char* name, const cha
     vq_rt::Raise("%s: a property named \"%s\" is already registered", owner->DisplayName().c_str(), name);
   m_Name.Assign(name);
   if (description != nullptr) RareFields().description = std::make_unique<std::string>(description);
-  else if (m_Rare != nullptr) m_Rare->description.reset();
-  if (direction != 0 || m_Rare != nullptr) RareFields().direction = direction;
+  else if (m_HasRare) RareFields().description.reset();
+  if (direction != 0 || m_HasRare) RareFields().direction = direction;
   m_Flag = flag;
   m_Form = form;
   m_Role = Role::Property;
@@ -118,7 +197,7 @@ void VQ_Containable::RegisterIn(VQ_Container* owner, const char* name, const cha
 }
 
 void VQ_Containable::SetDirection(int direction) {
-  if (direction != 0 || m_Rare != nullptr) RareFields().direction = direction;
+  if (direction != 0 || m_HasRare) RareFields().direction = direction;
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::SetDirection)) vq_rt::RecordCall(vq_rt::EventKind::SetDirection, this).Name(m_Name.c_str()).Numbers(direction);
 }
 
@@ -128,7 +207,7 @@ void VQ_Containable::UnsetIsToBeExported() {
 }
 
 void VQ_Containable::HostPortType(int type) {
-  if (type != 0 || m_Rare != nullptr) RareFields().hostPortType = type;
+  if (type != 0 || m_HasRare) RareFields().hostPortType = type;
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::HostPortType)) vq_rt::RecordCall(vq_rt::EventKind::HostPortType, this).Name(m_Name.c_str()).Numbers(type);
 }
 
@@ -160,18 +239,42 @@ void VQ_Containable::NameAfter(const VQ_Containable* reference) {
   for (const VQ_Containable* above = reference; above != nullptr;)
     if (above == this) return;
     else above = above->m_Parent != nullptr ? above->m_Parent : above->NamedAfter();
-  if (reference != nullptr || m_Rare != nullptr) RareFields().namedAfter = reference;
+  if (reference != nullptr || m_HasRare) RareFields().namedAfter = reference;
+}
+
+VQ_Containable::Rare* VQ_Containable::LookUpRare() const {
+  RareTable& table = RareTable::Get();
+  std::lock_guard<std::mutex> hold(table.lock);
+  auto found = table.entries.find(this);
+  return found != table.entries.end() ? found->second.get() : nullptr;
 }
 
 VQ_Containable::Rare& VQ_Containable::RareFields() {
-  if (m_Rare == nullptr) m_Rare = std::make_unique<Rare>();
-  return *m_Rare;
+  if (Rare* rare = RareIfAny()) return *rare;
+  RareTable& table = RareTable::Get();
+  {
+    std::lock_guard<std::mutex> hold(table.lock);
+    std::unique_ptr<Rare>& entry = table.entries[this];
+    if (entry == nullptr) entry = std::make_unique<Rare>();
+    m_HasRare = true;
+    return *entry;
+  }
 }
 
 void VQ_Containable::AttachAsElement(VQ_Containable* array, const char* indexText) {
   m_Role = Role::Element;
   m_Parent = array;
   m_Name.Assign(indexText ? indexText : "");
+}
+
+void VQ_Containable::AttachAsElement(VQ_Containable* array, const int* indices, int count) {
+  if (!m_Name.AssignIndices(indices, count)) {
+    std::string text = "(";
+    for (int i = 0; i < count; ++i) text += (i ? "," : "") + std::to_string(indices[i]);
+    m_Name.Assign((text + ")").c_str());
+  }
+  m_Role = Role::Element;
+  m_Parent = array;
 }
 
 void VQ_Containable::AttachAsLinked(VQ_Containable* member) {

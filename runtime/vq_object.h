@@ -18,8 +18,9 @@ struct ParamAttributes;
 // "Matrix\tV8.4" Matrix.
 KYV_API std::string SignatureName(const char* signature);
 
-// A name in 16 bytes: up to 15 characters in place, as an element's index
-// text is, longer ones on the heap. The last byte tells which.
+// A name in 8 bytes: up to 6 characters in place, an element's integer
+// indices packed in place and read back as their text ("(3)", "(1,2,3)"),
+// any other text on the heap. The top byte tells which.
 class KYV_API CompactName {
  public:
   CompactName() = default;
@@ -28,15 +29,21 @@ class KYV_API CompactName {
   ~CompactName() { Release(); }
 
   void Assign(const char* text);
-  const char* c_str() const { return OnHeap() ? HeapText() : m_Bytes; }
-  bool empty() const { return *c_str() == '\0'; }
+  // False, leaving the name as it was, where the indices do not fit in
+  // place; the caller then gives their text.
+  bool AssignIndices(const int* indices, int count);
+  // Packed indices are written out on each call into one of a few buffers
+  // of the calling thread: use the text at once, as messages and paths do.
+  const char* c_str() const;
+  bool empty() const { return m_Bits == 0; }
 
  private:
-  static constexpr int kSize = 16;
-  bool OnHeap() const { return m_Bytes[kSize - 1] != '\0'; }
+  enum Kind : unsigned { kEmpty = 0, kHeap = 1, kIndex1 = 2, kIndex2 = 3, kIndex3 = 4, kInPlace = 5 };
+  static constexpr int kKindShift = 56;
+  Kind KindOf() const { return static_cast<Kind>(m_Bits >> kKindShift); }
   char* HeapText() const;
   void Release();
-  alignas(8) char m_Bytes[kSize] = {};
+  std::uint64_t m_Bits = 0;
 };
 }  // namespace vq_rt
 
@@ -89,12 +96,17 @@ class KYV_API VQ_Containable : public VQ_Update {
 
   Role GetRole() const { return m_Role; }
   // The registered name, or an element's index text such as "(3)".
+  // An element's name is written out afresh on each call: see CompactName.
   const char* Name() const { return m_Name.c_str(); }
   // Null when the property was registered without one.
   const char* Description() const {
-    return m_Rare != nullptr && m_Rare->description != nullptr ? m_Rare->description->c_str() : nullptr;
+    const Rare* rare = RareIfAny();
+    return rare != nullptr && rare->description != nullptr ? rare->description->c_str() : nullptr;
   }
-  int Direction() const { return m_Rare != nullptr ? m_Rare->direction : 0; }
+  int Direction() const {
+    const Rare* rare = RareIfAny();
+    return rare != nullptr ? rare->direction : 0;
+  }
   bool RegistrationFlag() const { return m_Flag; }
   VQ_RegistrationForm Form() const { return m_Form; }
   // The owner of a property, the array of an element, the member of a linked
@@ -105,7 +117,10 @@ class KYV_API VQ_Containable : public VQ_Update {
   void UnsetIsToBeExported();
   bool IsToBeExported() const { return m_ToBeExported; }
   void HostPortType(int type);
-  int HostPortType() const { return m_Rare != nullptr ? m_Rare->hostPortType : 0; }
+  int HostPortType() const {
+    const Rare* rare = RareIfAny();
+    return rare != nullptr ? rare->hostPortType : 0;
+  }
 
   // A readable name for messages: the path from the top-level instance, the
   // instance named by its type ("DOMAIN.SECTION(2).NODECOUNT"). An instance
@@ -115,10 +130,15 @@ class KYV_API VQ_Containable : public VQ_Update {
   // The reference that names this free instance (the first that linked it);
   // null to name it by its type.
   void NameAfter(const VQ_Containable* reference);
-  const VQ_Containable* NamedAfter() const { return m_Rare != nullptr ? m_Rare->namedAfter : nullptr; }
+  const VQ_Containable* NamedAfter() const {
+    const Rare* rare = RareIfAny();
+    return rare != nullptr ? rare->namedAfter : nullptr;
+  }
 
   // Runtime bookkeeping of elements and linked instances.
   void AttachAsElement(VQ_Containable* array, const char* indexText);
+  // By its integer indices, which are kept in place where they fit.
+  void AttachAsElement(VQ_Containable* array, const int* indices, int count);
   void AttachAsLinked(VQ_Containable* member);
   void AttachAsPart(VQ_Containable* owner, const char* name);
   void Detach();
@@ -128,7 +148,8 @@ class KYV_API VQ_Containable : public VQ_Update {
   void RegisterIn(VQ_Container* owner, const char* name, const char* description, int direction, bool flag,
                   VQ_RegistrationForm form);
 
-  // Apart from the object: few objects have these, and elements never do.
+  // Apart from the object, in a table keyed by its address: few objects
+  // have these, and elements never do.
   struct Rare {
     std::unique_ptr<std::string> description;
     const VQ_Containable* namedAfter = nullptr;
@@ -138,7 +159,7 @@ class KYV_API VQ_Containable : public VQ_Update {
     vq_rt::ParamAttributes* attributes = nullptr;  // a parameter's bounds and units, owned by it
   };
   Rare& RareFields();
-  Rare* RareIfAny() const { return m_Rare.get(); }
+  Rare* RareIfAny() const { return m_HasRare ? LookUpRare() : nullptr; }
   // Bits a derived kind keeps in the base rather than in a member of its
   // own; they go with a copy, as the kind's value does.
   bool KindBit(unsigned bit) const { return (m_KindBits & (1u << bit)) != 0; }
@@ -150,16 +171,18 @@ class KYV_API VQ_Containable : public VQ_Update {
   // The path, with an unnamed top-level instance giving its type name or,
   // below a reference, nothing.
   std::string PathName(bool nameTopLevel) const;
+  Rare* LookUpRare() const;
+  struct RareTable;
 
   // The small fields first, beside the reference count, so that the base
-  // takes 48 bytes and a variable element 64.
+  // takes 32 bytes and a variable element 48.
   Role m_Role = Role::Free;
   VQ_RegistrationForm m_Form = VQ_RegistrationForm::None;
   bool m_Flag : 1 = false;
   bool m_ToBeExported : 1 = true;
+  bool m_HasRare : 1 = false;  // an entry of RareTable is this object's
   unsigned char m_KindBits = 0;  // see KindBit
   vq_rt::CompactName m_Name;
-  std::unique_ptr<Rare> m_Rare;
   VQ_Containable* m_Parent = nullptr;
 };
 

@@ -74,7 +74,7 @@ struct MadeElement {
 // A grid's assignments log an entry per node: a log grows in blocks, never
 // copying what it holds nor holding it twice.
 template <class T>
-using LogOf = std::deque<T>;
+using LogOf = std::vector<T, vq_rt::ScatteredAllocator<T>>;
 struct TransactionLog {
   int depth = 0;
   unsigned epoch = 0;  // numbers the outermost transactions
@@ -591,5 +591,5 @@ VQ_PARTIALDERIVATIVE::VQ_PARTIALDERIVATIVE(const VQ_PARTIALDERIVATIVE& other) = 
 VQ_PARTIALDERIVATIVE& VQ_PARTIALDERIVATIVE::operator=(const VQ_PARTIALDERIVATIVE& other) = default;
 VQ_PARTIALDERIVATIVE::~VQ_PARTIALDERIVATIVE() = default;
 
-// Grids hold millions of these: keep an element to one cache line.
-static_assert(sizeof(void*) != 8 || sizeof(VQ_REALVARIABLE) == 64, "a variable element outgrew 64 bytes");
+// Grids hold millions of these: no field that most elements leave unused.
+static_assert(sizeof(void*) != 8 || sizeof(VQ_REALVARIABLE) == 48, "a variable element outgrew 48 bytes");

@@ -1,6 +1,7 @@
 // Parameters, variables and sets: value layers, bounds and valid sets.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <map>
 #include <string>
 #include <vector>
@@ -193,12 +194,11 @@ TEST(Variables, ColumnsHoldWhenTheRoomOfFreedVariablesIsTakenAgain) {
   EXPECT_EQ(vq_rt::GetHeapStats().liveBlocks, live);
 }
 
-// Names are kept in place up to 15 characters and on the heap beyond;
+// Names are kept in place up to 6 characters and on the heap beyond;
 // each reads back whole whatever it replaced, its own text included.
 TEST(Registration, ANameReadsBackWholeWhateverItsLength) {
   const std::string longer(40, 'L');
-  const std::vector<std::string> texts = {"", "(3)", "(100,100,100)", "123456789012345", "1234567890123456",
-                                          longer, "X", longer + "M", ""};
+  const std::vector<std::string> texts = {"", "(3)", "(100,100,100)", "123456", "1234567", longer, "X", longer + "M", ""};
   vq_rt::CompactName name;
   EXPECT_STREQ(name.c_str(), "");
   for (const std::string& text : texts) {
@@ -208,6 +208,42 @@ TEST(Registration, ANameReadsBackWholeWhateverItsLength) {
     name.Assign(name.c_str());
     EXPECT_EQ(name.c_str(), text) << "assigned its own text";
   }
+}
+
+// An element's integer indices are kept in place while they fit the bits
+// their count leaves each, and read back as the text they stand for; those
+// that do not fit are refused, leaving the name as it was.
+TEST(Registration, IndicesInPlaceReadBackAsTheirText) {
+  struct Case {
+    std::vector<int> indices;
+    bool inPlace;
+  } cases[] = {
+      {{3}, true},
+      {{INT_MIN}, true},
+      {{INT_MAX}, true},
+      {{(1 << 27) - 1, -(1 << 27)}, true},
+      {{1 << 27, 0}, false},
+      {{0, -(1 << 27) - 1}, false},
+      {{(1 << 17) - 1, -(1 << 17), 0}, true},
+      {{1, 2, 1 << 17}, false},
+      {{-1, -1, -1}, true},
+      {{1, 2, 3, 4}, false},
+  };
+  for (const Case& c : cases) {
+    std::string text = "(";
+    for (size_t i = 0; i < c.indices.size(); ++i) text += (i ? "," : "") + std::to_string(c.indices[i]);
+    text += ")";
+    vq_rt::CompactName name;
+    name.Assign("before");
+    EXPECT_EQ(name.AssignIndices(c.indices.data(), static_cast<int>(c.indices.size())), c.inPlace) << text;
+    EXPECT_EQ(name.c_str(), c.inPlace ? text : std::string("before"));
+  }
+  // Two names read at once each keep their own text.
+  vq_rt::CompactName a, b;
+  const int one[] = {1, 2}, two[] = {3, 4};
+  ASSERT_TRUE(a.AssignIndices(one, 2) && b.AssignIndices(two, 2));
+  EXPECT_EQ(std::string(a.c_str()) + b.c_str(), "(1,2)(3,4)");
+  EXPECT_STREQ(a.c_str(), "(1,2)");
 }
 
 TEST(Registration, APropertyIsRegisteredOnceUnderAUniqueName) {
