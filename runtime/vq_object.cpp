@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdio>
+#include <charconv>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
@@ -100,7 +100,7 @@ const char* CompactName::c_str() const {
     // Sign-extended from `bits` bits.
     const std::int64_t value = static_cast<std::int64_t>(field << (64 - bits)) >> (64 - bits);
     if (i > 0) *p++ = ',';
-    p += std::snprintf(p, 16, "%lld", static_cast<long long>(value));
+    p = std::to_chars(p, out + sizeof buffers[0] - 2, value).ptr;
   }
   *p++ = ')';
   *p = '\0';
