@@ -146,8 +146,8 @@ ContainerState::~ContainerState() { ReleaseEquationObjects(); }
 namespace {
 
 // Where a record stands in its list; VQ_Error for one of another list.
-template <class Record>
-size_t PlaceOf(const std::vector<Record>& records, const Record& record) {
+template <class Records, class Record>
+size_t PlaceOf(const Records& records, const Record& record) {
   if (records.empty() || &record < records.data() || &record >= records.data() + records.size())
     Raise("an equation asked of a model that did not make it");
   return static_cast<size_t>(&record - records.data());
@@ -155,8 +155,8 @@ size_t PlaceOf(const std::vector<Record>& records, const Record& record) {
 
 // A record's entries run from its first up to the next record's first, or
 // to the end of the entries (`total`) for the last record.
-template <class Record>
-size_t RunLength(const std::vector<Record>& records, const Record& record, uint32_t Record::*first, size_t total) {
+template <class Records, class Record>
+size_t RunLength(const Records& records, const Record& record, uint32_t Record::*first, size_t total) {
   const size_t next = PlaceOf(records, record) + 1;
   return (next < records.size() ? records[next].*first : total) - record.*first;
 }
