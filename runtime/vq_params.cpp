@@ -1,7 +1,6 @@
 #include "vq_params.h"
 
 #include <algorithm>
-#include <deque>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -71,8 +70,7 @@ struct MadeElement {
   int slot;
   VQ_VirtualBase* member;
 };
-// A grid's assignments log an entry per node: a log grows in blocks, never
-// copying what it holds nor holding it twice.
+// A grid's assignments log an entry per node: large logs go on huge pages.
 template <class T>
 using LogOf = std::vector<T, vq_rt::ScatteredAllocator<T>>;
 struct TransactionLog {
