@@ -144,6 +144,9 @@ VQ_Type* VQ_IndexedArrayBase<Kinds...>::FindIndices(const Index* indices) {
   // Find has tried the look-up by arithmetic.
   if (m_Sparse) return FindSparse(indices);
   if (m_Elements.Elements() == 0 && LayDeclaredValues()) NoteRanges();
+  // Inside the values laid so far the block keeps its shape: only the
+  // element is new, as every element of a grid's first pass is.
+  if (const int slot = ArithmeticSlot(indices); slot >= 0) return ElementAt(slot, indices);
   if (WouldBeSparse(indices)) {
     BecomeSparse();
     return FindSparse(indices);
@@ -170,7 +173,13 @@ VQ_Type* VQ_IndexedArrayBase<Kinds...>::FindIndices(const Index* indices) {
   }
   if (wasEmpty) m_Elements.AddNullEntries(0, 0, m_IndexValues[0].SetSize() * stride);
   if (grown) NoteRanges();
-  VQ_Type* element = m_Elements[m_CurrentOffset];
+  return ElementAt(m_CurrentOffset, indices);
+}
+
+template <class... Kinds>
+VQ_Type* VQ_IndexedArrayBase<Kinds...>::ElementAt(int slot, const Index* indices) {
+  m_CurrentOffset = slot;
+  VQ_Type* element = m_Elements[slot];
   if (element == nullptr) {
     RecordIndices(indices);
     element = AddElement();

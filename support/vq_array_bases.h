@@ -70,9 +70,11 @@ class VQ_IndexedArrayBase : public VQ_Matrix {
   static Index Wrap(int number) { return Index{number, nullptr}; }
   static Index Wrap(const char* text) { return Index{0, text}; }
   VQ_Type* FindIndices(const Index* indices);
-  // The slot of an existing element whose every index lies in a dimension
-  // held as one run of integers, found by arithmetic alone; -1 otherwise.
-  int RangeSlot(const Index* indices) const {
+  // The element at a slot, made for these indices if the slot is empty.
+  VQ_Type* ElementAt(int slot, const Index* indices);
+  // The slot of a combination whose every index lies in a dimension held as
+  // one run of integers, found by arithmetic alone; -1 otherwise.
+  int ArithmeticSlot(const Index* indices) const {
     if (!m_AllRanges) return -1;
     long long slot = 0;
     for (int k = 0; k < kDimensions; ++k) {
@@ -80,7 +82,12 @@ class VQ_IndexedArrayBase : public VQ_Matrix {
       if (position < 0 || position >= m_Ranges[k].size) return -1;
       slot = slot * m_Ranges[k].size + position;
     }
-    return m_Elements[static_cast<int>(slot)] != nullptr ? static_cast<int>(slot) : -1;
+    return static_cast<int>(slot);
+  }
+  // The same for a combination whose element exists.
+  int RangeSlot(const Index* indices) const {
+    const int slot = ArithmeticSlot(indices);
+    return slot >= 0 && m_Elements[slot] != nullptr ? slot : -1;
   }
   // Fetches the slot a few look-ups ahead when the look-ups keep one stride.
   // A walk along one axis of a grid reads slots a fixed stride apart, far
