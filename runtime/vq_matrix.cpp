@@ -190,8 +190,8 @@ VQ_Type* VQ_Matrix::AddElement() {
   if (m_Elements[m_CurrentOffset] != nullptr) return m_Elements[m_CurrentOffset];
   VQ_Type* element = NewElement();
   if (element == nullptr) vq_rt::Raise("%s%s: no element could be made", DisplayName().c_str(), indexText().c_str());
-  if (numeric) element->AttachAsElement(this, numbers, m_Dimensions);
-  else element->AttachAsElement(this, indexText().c_str());
+  if (!numeric || !element->AttachAsElement(this, numbers, m_Dimensions))
+    element->AttachAsElement(this, indexText().c_str());
   m_Elements[m_CurrentOffset] = element;
   VQ_AssignmentTransaction::Made(*this, *element, m_CurrentOffset);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddElement))

@@ -72,11 +72,11 @@ KYV_API void ForgetColumn(int column);
 KYV_API void* ObjectAtColumn(int column);
 
 // Storage of large arrays: the slot blocks of arrays over grids, read at
-// scattered places, and the streams of the passes and the assignment log,
-// which grow in big steps. On huge pages where the system offers them, so
-// that a read far from the last one does not also miss the address cache and
-// a growing list takes one fault per huge page. Small requests take the
-// ordinary heap. std::bad_alloc on failure.
+// scattered places, and the streams and records of the passes and the
+// assignment log, which grow in big steps. On huge pages where the system
+// offers them, so that a read far from the last one does not also miss the
+// address cache and a growing list takes one fault per huge page. Small
+// requests take the ordinary heap. std::bad_alloc on failure.
 KYV_API void* AllocateScattered(std::size_t bytes);
 KYV_API void FreeScattered(void* block, std::size_t bytes);
 

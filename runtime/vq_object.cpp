@@ -267,14 +267,11 @@ void VQ_Containable::AttachAsElement(VQ_Containable* array, const char* indexTex
   m_Name.Assign(indexText ? indexText : "");
 }
 
-void VQ_Containable::AttachAsElement(VQ_Containable* array, const int* indices, int count) {
-  if (!m_Name.AssignIndices(indices, count)) {
-    std::string text = "(";
-    for (int i = 0; i < count; ++i) text += (i ? "," : "") + std::to_string(indices[i]);
-    m_Name.Assign((text + ")").c_str());
-  }
+bool VQ_Containable::AttachAsElement(VQ_Containable* array, const int* indices, int count) {
+  if (!m_Name.AssignIndices(indices, count)) return false;
   m_Role = Role::Element;
   m_Parent = array;
+  return true;
 }
 
 void VQ_Containable::AttachAsLinked(VQ_Containable* member) {

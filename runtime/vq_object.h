@@ -137,8 +137,9 @@ class KYV_API VQ_Containable : public VQ_Update {
 
   // Runtime bookkeeping of elements and linked instances.
   void AttachAsElement(VQ_Containable* array, const char* indexText);
-  // By its integer indices, which are kept in place where they fit.
-  void AttachAsElement(VQ_Containable* array, const int* indices, int count);
+  // By its integer indices kept in place; false, attaching nothing, where
+  // they do not fit (the caller then gives their text).
+  bool AttachAsElement(VQ_Containable* array, const int* indices, int count);
   void AttachAsLinked(VQ_Containable* member);
   void AttachAsPart(VQ_Containable* owner, const char* name);
   void Detach();

@@ -325,7 +325,7 @@ class KYV_API VQ_REALVARIABLE : public VQ_VarParam {
   void ReadLayer(Layer layer, XUValue& out) const override;
 
  private:
-  // Its flags are kept in the base's kind bits: a variable takes 64 bytes.
+  // Its flags are kept in the base's kind bits: a variable takes 48 bytes.
   static constexpr unsigned kSolverVariable = 0, kUserSet = 1;
   double m_Value = 0.0;
 };
