@@ -26,6 +26,37 @@ bool KnownOperator(int code) {
   }
 }
 
+// The rare paths of the per-token calls, kept out of them so that they stay
+// small: errors, and the recorder of tests and the host.
+[[noreturn, gnu::cold, gnu::noinline]] void RaiseUnknownOperator(VQ_ModelType& model, int op) {
+  vq_rt::Raise("%s: unknown operator code %d", model.DisplayName().c_str(), op);
+}
+[[noreturn, gnu::cold, gnu::noinline]] void RaiseUnnamedEquation(VQ_ModelType& model) {
+  vq_rt::Raise("%s: an equation needs a name", model.DisplayName().c_str());
+}
+[[noreturn, gnu::cold, gnu::noinline]] void RaiseBeforeGroupLimits(VQ_ModelType& model, VQ_VarParam& reference) {
+  vq_rt::Raise("%s: a variable (%s) was registered before any SetGroupLimits", model.DisplayName().c_str(),
+               reference.DisplayName().c_str());
+}
+[[gnu::cold, gnu::noinline]] void RecordGroupLimits(VQ_ModelType& model, int group) {
+  vq_rt::RecordCall(vq_rt::EventKind::SetGroupLimits, &model).Numbers(group);
+}
+[[gnu::cold, gnu::noinline]] void RecordNonZero(VQ_ModelType& model, VQ_VarParam& reference) {
+  vq_rt::RecordCall(vq_rt::EventKind::AddNonZero, &model).Object(&reference).Name(reference.DisplayName());
+}
+[[gnu::cold, gnu::noinline]] void RecordEquation(VQ_ModelType& model, const char* name, int counter, int group) {
+  vq_rt::RecordCall(vq_rt::EventKind::AddEquation, &model).Name(name).Numbers(counter, group);
+}
+[[gnu::cold, gnu::noinline]] void RecordReal(VQ_ModelType& model, double value, int equation) {
+  vq_rt::RecordCall(vq_rt::EventKind::AddTermReal, &model).Real(value).Numbers(0, equation);
+}
+[[gnu::cold, gnu::noinline]] void RecordReference(VQ_ModelType& model, VQ_VarParam& reference, int equation) {
+  vq_rt::RecordCall(vq_rt::EventKind::AddTermReference, &model)
+      .Object(&reference)
+      .Name(reference.DisplayName())
+      .Numbers(0, equation);
+}
+
 }  // namespace
 
 VQ_Container::VQ_Container() = default;
@@ -136,17 +167,17 @@ void VQ_ModelType::SetGroupLimits(int group) {
   state.counted.push_back(vq_rt::CountedEquation{group, static_cast<uint32_t>(state.countedReferences.size())});
   state.countOpen = true;
   if (group > m_stLastGroup) m_stLastGroup = group;
-  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::SetGroupLimits)) vq_rt::RecordCall(vq_rt::EventKind::SetGroupLimits, this).Numbers(group);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::SetGroupLimits)) [[unlikely]]
+    RecordGroupLimits(*this, group);
 }
 
 void VQ_ModelType::AddNonZero(VQ_VarParam& reference) {
   vq_rt::ContainerState& state = State();
-  if (!state.countOpen)
-    vq_rt::Raise("%s: a variable (%s) was registered before any SetGroupLimits", DisplayName().c_str(),
-                 reference.DisplayName().c_str());
+  if (!state.countOpen) [[unlikely]]
+    RaiseBeforeGroupLimits(*this, reference);
   state.countedReferences.Add(reference.PatternId());
-  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddNonZero))
-    vq_rt::RecordCall(vq_rt::EventKind::AddNonZero, this).Object(&reference).Name(reference.DisplayName());
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddNonZero)) [[unlikely]]
+    RecordNonZero(*this, reference);
 }
 
 int VQ_ModelType::SetLocalEqnCount(int count) {
@@ -158,10 +189,12 @@ int VQ_ModelType::SetLocalEqnCount(int count) {
 }
 
 void VQ_ModelType::AddEquation(const char* name, int& counter, int group) {
-  if (name == nullptr) vq_rt::Raise("%s: an equation needs a name", DisplayName().c_str());
+  if (name == nullptr) [[unlikely]]
+    RaiseUnnamedEquation(*this);
   vq_rt::ContainerState& state = State();
   state.StartEquation(state.InternName(name), group, counter);
-  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddEquation)) vq_rt::RecordCall(vq_rt::EventKind::AddEquation, this).Name(name).Numbers(counter, group);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddEquation)) [[unlikely]]
+    RecordEquation(*this, name, counter, group);
   ++counter;
 }
 
@@ -198,7 +231,7 @@ void VQ_ModelType::AddEquation(VQ_EquationType* object, int& counter, int group)
   state.equationObjects.push_back(object);
   state.StartEquation(state.InternNameText(object->Name()), group, counter);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddEquation))
-    vq_rt::RecordCall(vq_rt::EventKind::AddEquation, this).Name(object->Name()).Numbers(counter, group);
+    RecordEquation(*this, object->Name(), counter, group);
   ++counter;
 }
 
@@ -213,14 +246,33 @@ void VQ_ModelType::AddProcCall(VQ_ProcedureType* procedure, int group) {
 
 namespace {
 
-vq_rt::EmittedEquation& OpenEquation(VQ_ModelType& model, vq_rt::ContainerState& state, int equation) {
+[[noreturn, gnu::cold, gnu::noinline]] void RaiseNotOpen(VQ_ModelType& model, const vq_rt::ContainerState& state,
+                                                        int equation) {
   if (state.emitted.empty())
     vq_rt::Raise("%s: stream term for equation %d before any AddEquation", model.DisplayName().c_str(), equation);
-  vq_rt::EmittedEquation& open = state.emitted.back();
-  if (open.index != equation)
-    vq_rt::Raise("%s: stream term for equation %d while equation %d is open", model.DisplayName().c_str(), equation,
-                 open.index);
-  return open;
+  vq_rt::Raise("%s: stream term for equation %d while equation %d is open", model.DisplayName().c_str(), equation,
+               state.emitted.back().index);
+}
+
+// The equation a term belongs to must be the one open.
+vq_rt::EmittedEquation& OpenEquation(VQ_ModelType& model, vq_rt::ContainerState& state, int equation) {
+  if (state.openEquation != equation) [[unlikely]]
+    RaiseNotOpen(model, state, equation);
+  return state.emitted.back();
+}
+
+[[gnu::cold, gnu::noinline]] void RecordToken(VQ_ModelType& model, vq_rt::EventKind kind, long long value,
+                                              int equation) {
+  vq_rt::RecordCall(kind, &model).Numbers(value, equation);
+}
+
+[[noreturn, gnu::cold, gnu::noinline]] void RaiseReference(VQ_ModelType& model, const vq_rt::ContainerState& state,
+                                                          VQ_VarParam& reference) {
+  if (!state.patternWindow)
+    vq_rt::Raise("%s: a reference term (%s) with no pattern buffer", model.DisplayName().c_str(),
+                 reference.DisplayName().c_str());
+  vq_rt::Raise("%s: the emission pass refers to more variables than the counting pass registered (at %s)",
+               model.DisplayName().c_str(), reference.DisplayName().c_str());
 }
 
 }  // namespace
@@ -229,52 +281,51 @@ void VQ_ModelType::StreamReset() {
   vq_rt::ContainerState& state = State();
   state.stream.Clear();
   state.emitted.clear();
+  state.openEquation = vq_rt::ContainerState::kNoEquationOpen;
   state.procedureExpressions.clear();
   state.ReleaseEquationObjects();
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::ResetExpressions)) vq_rt::RecordCall(vq_rt::EventKind::ResetExpressions, this);
 }
 
 void VQ_ModelType::StreamOp(EOp op, int equation) {
-  if (!KnownOperator(op)) vq_rt::Raise("%s: unknown operator code %d", DisplayName().c_str(), static_cast<int>(op));
+  if (!KnownOperator(op)) [[unlikely]]
+    RaiseUnknownOperator(*this, op);
   vq_rt::ContainerState& state = State();
   OpenEquation(*this, state, equation);
   state.stream.AddOperator(op);
-  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddOp)) vq_rt::RecordCall(vq_rt::EventKind::AddOp, this).Numbers(op, equation);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddOp)) [[unlikely]]
+    RecordToken(*this, vq_rt::EventKind::AddOp, op, equation);
 }
 
 void VQ_ModelType::StreamInteger(int value, int equation) {
   vq_rt::ContainerState& state = State();
   OpenEquation(*this, state, equation);
   state.stream.AddInteger(value);
-  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddTermInteger)) vq_rt::RecordCall(vq_rt::EventKind::AddTermInteger, this).Numbers(value, equation);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddTermInteger)) [[unlikely]]
+    RecordToken(*this, vq_rt::EventKind::AddTermInteger, value, equation);
 }
 
 void VQ_ModelType::StreamReal(double value, int equation) {
   vq_rt::ContainerState& state = State();
   OpenEquation(*this, state, equation);
   state.stream.AddReal(value);
-  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddTermReal)) vq_rt::RecordCall(vq_rt::EventKind::AddTermReal, this).Real(value).Numbers(0, equation);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddTermReal)) [[unlikely]]
+    RecordReal(*this, value, equation);
 }
 
 void VQ_ModelType::StreamReference(VQ_VarParam& reference, int*& p, int*& q, int equation) {
   vq_rt::ContainerState& state = State();
-  if (!state.patternWindow)
-    vq_rt::Raise("%s: a reference term (%s) with no pattern buffer", DisplayName().c_str(),
-                 reference.DisplayName().c_str());
-  if (p >= state.patternEnd)
-    vq_rt::Raise("%s: the emission pass refers to more variables than the counting pass registered (at %s)",
-                 DisplayName().c_str(), reference.DisplayName().c_str());
+  // Without a window patternEnd is null, so one test covers both faults.
+  if (p >= state.patternEnd || !state.patternWindow) [[unlikely]]
+    RaiseReference(*this, state, reference);
   OpenEquation(*this, state, equation);
   const int column = reference.PatternId();
   state.stream.AddReference(column);
   // The cursors only count the references; nothing is kept behind them.
   ++p;
   ++q;
-  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddTermReference))
-    vq_rt::RecordCall(vq_rt::EventKind::AddTermReference, this)
-        .Object(&reference)
-        .Name(reference.DisplayName())
-        .Numbers(0, equation);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddTermReference)) [[unlikely]]
+    RecordReference(*this, reference, equation);
 }
 
 void VQ_ModelType::StreamProcedure(VQ_ProcedureType* procedure, int sequence, int equation, const char* name) {

@@ -197,17 +197,18 @@ uint32_t ContainerState::InternNameText(const char* name) {
 
 uint32_t ContainerState::InternName(const char* name) {
   // Names are literals repeated across the instances of one statement, so
-  // the pointer is checked first.
+  // the pointer is checked first, the last one found before all others.
+  if (lastNameKey < nameKeys.size() && nameKeys[lastNameKey] == name) return lastNameKey;
   for (size_t i = nameKeys.size(); i-- > 0;)
-    if (nameKeys[i] == name) return static_cast<uint32_t>(i);
+    if (nameKeys[i] == name) return lastNameKey = static_cast<uint32_t>(i);
   for (size_t i = 0; i < names.size(); ++i)
     if (names[i] == name) {
       nameKeys[i] = name;
-      return static_cast<uint32_t>(i);
+      return lastNameKey = static_cast<uint32_t>(i);
     }
   names.emplace_back(name);
   nameKeys.push_back(name);
-  return static_cast<uint32_t>(names.size() - 1);
+  return lastNameKey = static_cast<uint32_t>(names.size() - 1);
 }
 
 namespace {

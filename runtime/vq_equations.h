@@ -3,6 +3,7 @@
 // the emitted streams, and the results its base operations give.
 //
 // Host and tests read these; the model library never touches them.
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -200,6 +201,7 @@ struct KYV_API ContainerState {
   // An equation starts with no tokens, at the stream's end.
   void StartEquation(uint32_t nameId, int group, int index) {
     emitted.push_back(EmittedEquation{nameId, 0, group, index, static_cast<uint32_t>(stream.Size())});
+    openEquation = index;
   }
   // These take an equation of `emitted` or `counted`.
   size_t TokenCount(const EmittedEquation& equation) const;
@@ -222,9 +224,14 @@ struct KYV_API ContainerState {
   // Emission pass.
   Stream stream;
   std::vector<EmittedEquation, ScatteredAllocator<EmittedEquation>> emitted;
+  // The index of the last of them, beside it so that a term's test of its
+  // equation reads no record; never an int while none is.
+  static constexpr long long kNoEquationOpen = LLONG_MIN;
+  long long openEquation = kNoEquationOpen;
   std::vector<ProcedureExpression> procedureExpressions;
   std::vector<std::string> names;
   std::vector<const char*> nameKeys;
+  uint32_t lastNameKey = 0;  // the entry InternName found last
   int* patternEnd = nullptr;  // AddTerm moves the first cursor up to here
   bool patternWindow = false;
   int firstEquation = 0;  // what the base JacPattern returns
