@@ -40,42 +40,6 @@ VQ_IntSetValue ClosedInterior(const XUValue& interior, int end) {
 
 VQ_IntSetValue ClosedInterior(VQ_DOMAIN& domain) { return ClosedInterior((*domain.INTERIOR).v(), domain.ENDNODE.v()); }
 
-VQ_VarParam& Reference(const StreamItem& item, const Op& row, int node, const Position& at, Subject& subject) {
-  if (item.kind == StreamItem::Step) return *at.step;
-  int index[3] = {at.cross[0], at.cross[1], at.cross[2]};
-  if (item.kind == StreamItem::Defined) {
-    index[row.axis] = node;
-    return subject.Element(row.target, index);
-  }
-  index[row.axis] = node + item.integer;
-  return subject.Element(row.integrand, index);
-}
-
-void CountPass::Row(const Op& row, int node, const Position& at, Subject& subject) {
-  m_Model.SetGroupLimits(m_GroupBase + row.group);
-  ++m_Count;
-  const StreamTemplate& stream = StreamOf(row.stencil);
-  for (int i = 0; i < stream.count; ++i) {
-    const StreamItem& item = stream.items[static_cast<size_t>(i)];
-    if (item.kind >= StreamItem::Defined) m_Model.AddNonZero(Reference(item, row, node, at, subject));
-  }
-}
-
-void EmitPass::Row(const Op& row, int node, const Position& at, Subject& subject) {
-  m_Model.AddEquation(EquationName(row.argument), m_Counter, m_GroupBase + row.group);
-  const int equation = m_Counter - 1;
-  const StreamTemplate& stream = StreamOf(row.stencil);
-  for (int i = 0; i < stream.count; ++i) {
-    const StreamItem& item = stream.items[static_cast<size_t>(i)];
-    switch (item.kind) {
-      case StreamItem::Op: m_Stream.AddOp(static_cast<EOp>(item.integer), equation); break;
-      case StreamItem::Integer: m_Stream.AddTerm(item.integer, equation); break;
-      case StreamItem::Real: m_Stream.AddTerm(item.real, equation); break;
-      default: m_Stream.AddTerm(Reference(item, row, node, at, subject), m_P, m_Q, equation); break;
-    }
-  }
-}
-
 // Stencils reach from a row's node to the ends of its section (finite
 // differences) or of its element (collocation); a grid of the domain's own
 // making always suits, one with other values may not. Each method's rows
@@ -119,22 +83,6 @@ GridFault CheckDomains(Subject& subject, int axes) {
   return Fault(*source, "takes the distribution to %lld nodes over its domains, more than the %lld a distribution "
                "may have: beside the %lld nodes of the others its domain may have at most %lld node intervals",
                nodes, kMaxNodes, others, kMaxNodes / others - 1);
-}
-
-int CountWalk(VQ_ModelType& model, const Program& program, Subject& subject, int axes, int groupBase, int& count) {
-  if (const GridFault fault = CheckDomains(subject, axes))
-    return model.RefuseCount(*fault.property, fault.value, fault.reason.c_str());
-  VQ_StrictLookups strict;
-  CountPass pass(model, groupBase, count);
-  Engine<CountPass>(program, subject, pass).Run();
-  return 0;
-}
-
-void EmitWalk(VQ_ModelType& model, VQ_ModelExtensions& stream, const Program& program, Subject& subject, int groupBase,
-              int& counter, int*& p, int*& q) {
-  VQ_StrictLookups strict;
-  EmitPass pass(model, stream, groupBase, counter, p, q);
-  Engine<EmitPass>(program, subject, pass).Run();
 }
 
 }  // namespace brantel::walk

@@ -150,11 +150,12 @@ struct Position {
 };
 
 // Runs a program, calling pass.Row(op, position, subject) for every
-// instance. The pass reads loop values with its Read().
-template <class Pass>
+// instance. The pass reads loop values with its Read(). Run on a
+// distribution's own subject type, its element look-ups are direct calls.
+template <class Pass, class SubjectT = Subject>
 class Engine {
  public:
-  Engine(const Program& program, Subject& subject, Pass& pass) : m_Program(program), m_Subject(subject), m_Pass(pass) {}
+  Engine(const Program& program, SubjectT& subject, Pass& pass) : m_Program(program), m_Subject(subject), m_Pass(pass) {}
   void Run() { Items(0, m_Program.size); }
 
  private:
@@ -267,7 +268,7 @@ class Engine {
   }
 
   const Program& m_Program;
-  Subject& m_Subject;
+  SubjectT& m_Subject;
   Pass& m_Pass;
   Position m_At;
 };
@@ -286,14 +287,33 @@ struct EmitReads {
 };
 
 // The variable a stream item refers to at one instance.
-VQ_VarParam& Reference(const StreamItem& item, const Op& row, int node, const Position& at, Subject& subject);
+template <class SubjectT>
+VQ_VarParam& Reference(const StreamItem& item, const Op& row, int node, const Position& at, SubjectT& subject) {
+  if (item.kind == StreamItem::Step) return *at.step;
+  int index[3] = {at.cross[0], at.cross[1], at.cross[2]};
+  if (item.kind == StreamItem::Defined) {
+    index[row.axis] = node;
+    return subject.Element(row.target, index);
+  }
+  index[row.axis] = node + item.integer;
+  return subject.Element(row.integrand, index);
+}
 
 // The counting pass: per instance its group, the count, and its references
 // in the order its stream will carry them.
 class CountPass : public CountReads {
  public:
   CountPass(VQ_ModelType& model, int groupBase, int& count) : m_Model(model), m_GroupBase(groupBase), m_Count(count) {}
-  void Row(const Op& row, int node, const Position& at, Subject& subject);
+  template <class SubjectT>
+  void Row(const Op& row, int node, const Position& at, SubjectT& subject) {
+    m_Model.SetGroupLimits(m_GroupBase + row.group);
+    ++m_Count;
+    const StreamTemplate& stream = StreamOf(row.stencil);
+    for (int i = 0; i < stream.count; ++i) {
+      const StreamItem& item = stream.items[static_cast<size_t>(i)];
+      if (item.kind >= StreamItem::Defined) m_Model.AddNonZero(Reference(item, row, node, at, subject));
+    }
+  }
 
  private:
   VQ_ModelType& m_Model;
@@ -306,7 +326,21 @@ class EmitPass : public EmitReads {
  public:
   EmitPass(VQ_ModelType& model, VQ_ModelExtensions& stream, int groupBase, int& counter, int*& p, int*& q)
       : m_Model(model), m_Stream(stream), m_GroupBase(groupBase), m_Counter(counter), m_P(p), m_Q(q) {}
-  void Row(const Op& row, int node, const Position& at, Subject& subject);
+  template <class SubjectT>
+  void Row(const Op& row, int node, const Position& at, SubjectT& subject) {
+    m_Model.AddEquation(EquationName(row.argument), m_Counter, m_GroupBase + row.group);
+    const int equation = m_Counter - 1;
+    const StreamTemplate& stream = StreamOf(row.stencil);
+    for (int i = 0; i < stream.count; ++i) {
+      const StreamItem& item = stream.items[static_cast<size_t>(i)];
+      switch (item.kind) {
+        case StreamItem::Op: m_Stream.AddOp(static_cast<EOp>(item.integer), equation); break;
+        case StreamItem::Integer: m_Stream.AddTerm(item.integer, equation); break;
+        case StreamItem::Real: m_Stream.AddTerm(item.real, equation); break;
+        default: m_Stream.AddTerm(Reference(item, row, node, at, subject), m_P, m_Q, equation); break;
+      }
+    }
+  }
 
  private:
   VQ_ModelType& m_Model;
@@ -343,8 +377,21 @@ inline const char* ElementsMadeBy(const VQ_Matrix& array, const VQ_Matrix& value
 // A distribution's two passes over its walk. Counting first checks the
 // domains and returns a refusal as a negative result; during both passes a
 // look-up outside an array's index set is an error, not a new unknown.
-int CountWalk(VQ_ModelType& model, const Program& program, Subject& subject, int axes, int groupBase, int& count);
-void EmitWalk(VQ_ModelType& model, VQ_ModelExtensions& stream, const Program& program, Subject& subject, int groupBase,
-              int& counter, int*& p, int*& q);
+template <class SubjectT>
+int CountWalk(VQ_ModelType& model, const Program& program, SubjectT& subject, int axes, int groupBase, int& count) {
+  if (const GridFault fault = CheckDomains(subject, axes))
+    return model.RefuseCount(*fault.property, fault.value, fault.reason.c_str());
+  VQ_StrictLookups strict;
+  CountPass pass(model, groupBase, count);
+  Engine<CountPass, SubjectT>(program, subject, pass).Run();
+  return 0;
+}
+template <class SubjectT>
+void EmitWalk(VQ_ModelType& model, VQ_ModelExtensions& stream, const Program& program, SubjectT& subject,
+              int groupBase, int& counter, int*& p, int*& q) {
+  VQ_StrictLookups strict;
+  EmitPass pass(model, stream, groupBase, counter, p, q);
+  Engine<EmitPass, SubjectT>(program, subject, pass).Run();
+}
 
 }  // namespace brantel::walk
