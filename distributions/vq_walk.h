@@ -19,6 +19,7 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <utility>
 
 #include "vq_domain.h"
 #include "vq_grid_faults.h"
@@ -144,6 +145,7 @@ struct Position {
   int axis = 0;
   VQ_DOMAIN* domain = nullptr;
   int section = 0, base = 0, count = 0;  // s, B, N
+  VQ_SECTIONDATAMODEL* sectionData = nullptr;  // SECTION(s)
   VQ_REALPARAMETER* step = nullptr;      // h
   int element = 0, start = 0, node = 0;  // e, b, k
   int cross[3] = {0, 0, 0};
@@ -169,9 +171,8 @@ class Engine {
   // The body of a loop, group or block: up to its End.
   void Body(int at) { Items(at + 1, m_Program.ends[at] - 1); }
 
-  template <class Set>
-  void Loop(int at, const Set& set, int& variable) {
-    for (VQ_IntegerSetIter it(set); it.Next();) {
+  void Loop(int at, VQ_IntSetValue set, int& variable) {
+    for (VQ_IntegerSetIter it(std::move(set)); it.Next();) {
       variable = Pass::Read(it);
       Body(at);
     }
@@ -228,6 +229,7 @@ class Engine {
         for (VQ_IntegerSetIter it(VQ_IntSetValue(1, sections)); it.Next();) {
           m_At.section = Pass::Read(it);
           VQ_SECTIONDATAMODEL& section = (*m_At.domain->SECTION)(m_At.section);
+          m_At.sectionData = &section;
           m_At.base = Pass::Read(section.BASE);
           m_At.count = Pass::Read(section.NODECOUNT);
           m_At.step = &*section.ELEMENTLENGTH;
@@ -236,12 +238,14 @@ class Engine {
         return;
       }
       case Code::Elements: {
-        VQ_SECTIONDATAMODEL& section = (*m_At.domain->SECTION)(m_At.section);
+        VQ_SECTIONDATAMODEL& section = *m_At.sectionData;
         Loop(at, VQ_IntSetValue(1, Pass::Read(section.NUMELEMENTS)), m_At.element);
         return;
       }
       case Code::ElementStart: {
-        VQ_SECTIONDATAMODEL& section = (*m_At.domain->SECTION)(m_At.section);
+        // The section the loop over sections looked up, not looked up again
+        // per element.
+        VQ_SECTIONDATAMODEL& section = *m_At.sectionData;
         const int start = Pass::Read(section.BASE) + (m_At.element - 1) * (Pass::Read(*m_At.domain->NUMPOLYPOINTS) + 1);
         Loop(at, VQ_IntSetValue(VQ_OneElement{}, start), m_At.start);
         return;

@@ -365,6 +365,20 @@ void VQ_BASE_I::SetDim(VQ_Set& set) {
   DeclareSet(0, &set);
 }
 
+VQ_Type* VQ_BASE_I::FindInRuns(int index) {
+  size_t run = 0;
+  if (m_IndexValues.RunHolding(index, run)) {
+    m_LastRun = run;
+    int slot = 0;
+    if (m_IndexValues.PositionNearRun(index, m_LastRun, slot) && slot < m_Elements.Elements())
+      if (VQ_Type* element = m_Elements[slot]) {
+        m_CurrentOffset = slot;
+        return element;
+      }
+  }
+  return FindOne(m_IndexValues, index, nullptr);
+}
+
 const XUValue* VQ_BASE_I::IndexValuesInUse(int dimension) const { return dimension == 0 ? &m_IndexValues : nullptr; }
 
 int VQ_BASE_I::NewElements() { return NewElementsOne(m_IndexValues); }

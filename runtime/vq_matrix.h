@@ -143,12 +143,13 @@ class KYV_API VQ_BASE_I : public VQ_Matrix {
   // that exists in an index set of one run, stays inline.
   VQ_Type* Find(int index) {
     int slot = 0;
-    if (m_IndexValues.PositionInOneRun(index, slot) && slot < m_Elements.Elements())
+    if ((m_IndexValues.PositionInOneRun(index, slot) || m_IndexValues.PositionNearRun(index, m_LastRun, slot)) &&
+        slot < m_Elements.Elements())
       if (VQ_Type* element = m_Elements[slot]) {
         m_CurrentOffset = slot;
         return element;
       }
-    return FindOne(m_IndexValues, index, nullptr);
+    return FindInRuns(index);
   }
   int NewElements() override;
   void CreateMissingArrayElement(const char* indexText) override;
@@ -157,7 +158,12 @@ class KYV_API VQ_BASE_I : public VQ_Matrix {
   const XUValue* IndexValuesInUse(int dimension) const override;
 
  private:
+  // An index set of many runs (the interior of collocation elements): the
+  // run of the look-up, kept for the next, found afresh when it moves on.
+  VQ_Type* FindInRuns(int index);
+
   VQ_SetValue m_IndexValues;
+  size_t m_LastRun = 0;
 };
 
 // One-dimensional arrays over a string set.

@@ -278,6 +278,14 @@ int XUValue::SetContains(int value, int& position) const {
   return 0;
 }
 
+bool XUValue::RunHolding(int value, size_t& run) const {
+  if (m_Type != kIntSet) return false;
+  auto it = std::upper_bound(m_Runs.begin(), m_Runs.end(), value, [](int v, const Run& r) { return v < r.lo; });
+  if (it == m_Runs.begin() || value > (it - 1)->hi) return false;
+  run = static_cast<size_t>(it - m_Runs.begin()) - 1;
+  return true;
+}
+
 int XUValue::SetContains(const char* value, int& position) const {
   if (m_Type != kStrSet && m_Type != kSet) vq_rt::Raise("a string look-up needs a string set, found %s", TypeName(m_Type));
   if (value == nullptr) vq_rt::Raise("a string set has no null element");
@@ -471,31 +479,28 @@ VQ_Value::~VQ_Value() = default;
 VQ_SetIter::VQ_SetIter(const XUValue& set) : m_Set(set) {
   if (!m_Set.IsSet()) vq_rt::Raise("only a set can be iterated");
 }
+VQ_SetIter::VQ_SetIter(XUValue&& set) {
+  if (!set.IsSet()) vq_rt::Raise("only a set can be iterated");
+  m_Set.Swap(set);
+}
 VQ_SetIter::VQ_SetIter(const VQ_SetIter& other) = default;
 VQ_SetIter& VQ_SetIter::operator=(const VQ_SetIter& other) = default;
 VQ_SetIter::~VQ_SetIter() = default;
 
-bool VQ_SetIter::Next() {
+bool VQ_SetIter::NextRun() {
   if (m_Done) return false;
   if (m_Set.Type() == XUValue::kStrSet) {
-    m_Current = (m_Run < 0) ? 0 : m_Current + 1;
+    // Next() walks the positions; this only starts them.
+    if (m_Run >= 0 || m_Set.SetSize() == 0) return !(m_Done = true);
     m_Run = 0;
-    if (m_Current >= m_Set.SetSize()) m_Done = true;
-    return !m_Done;
-  }
-  int runs = m_Set.RunCount();
-  if (m_Run < 0) {
-    m_Run = 0;
-    if (runs == 0) return !(m_Done = true);
-    m_Current = m_Set.RunLow(0);
+    m_Current = 0;
+    m_RunEnd = m_Set.SetSize() - 1;
     return true;
   }
-  if (m_Current < m_Set.RunHigh(m_Run)) {
-    ++m_Current;
-    return true;
-  }
+  const int runs = m_Set.RunCount();
   if (++m_Run >= runs) return !(m_Done = true);
   m_Current = m_Set.RunLow(m_Run);
+  m_RunEnd = m_Set.RunHigh(m_Run);
   return true;
 }
 
@@ -506,6 +511,7 @@ const char* VQ_SetIter::String() const {
 
 VQ_IntegerSetIter::VQ_IntegerSetIter(const VQ_IntSetValue& set) : VQ_SetIter(set) {}
 VQ_IntegerSetIter::VQ_IntegerSetIter(const XUValue& set) : VQ_SetIter(set) {}
+VQ_IntegerSetIter::VQ_IntegerSetIter(VQ_IntSetValue&& set) : VQ_SetIter(static_cast<XUValue&&>(set)) {}
 VQ_IntegerSetIter::VQ_IntegerSetIter(const VQ_IntegerSetIter& other) = default;
 VQ_IntegerSetIter::~VQ_IntegerSetIter() = default;
 

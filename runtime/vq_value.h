@@ -1,6 +1,7 @@
 #pragma once
 // Values of the runtime: scalars, integer and string sets, the tagged value
 // handed to Assign and InitialiseInternalIndexSet, and set iterators.
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,21 @@ class KYV_API XUValue {
     position = static_cast<int>(static_cast<long long>(value) - m_Runs[0].lo);
     return true;
   }
+  // The same in run `run` of an integer set of any number of runs, or in
+  // the run after it: a walk that looked up a value in one run looks up the
+  // next value there or in the next run. On success `run` is where it lay.
+  bool PositionNearRun(int value, size_t& run, int& position) const {
+    if (m_Type != kIntSet) return false;
+    for (size_t r = run; r < run + 2 && r < m_Runs.size(); ++r)
+      if (value >= m_Runs[r].lo && value <= m_Runs[r].hi) {
+        position = static_cast<int>(m_RunStart[r] + (static_cast<long long>(value) - m_Runs[r].lo));
+        run = r;
+        return true;
+      }
+    return false;
+  }
+  // The run that holds a value of an integer set; false when none does.
+  bool RunHolding(int value, size_t& run) const;
 
   // Integer runs (inspection): run i holds RunLow(i) to RunHigh(i).
   int RunCount() const;
@@ -195,24 +211,39 @@ class KYV_API VQ_Value {
 class KYV_API VQ_SetIter {
  public:
   explicit VQ_SetIter(const XUValue& set);
+  // Takes the set over: a loop over a set made for it copies nothing.
+  explicit VQ_SetIter(XUValue&& set);
   VQ_SetIter(const VQ_SetIter& other);
   VQ_SetIter& operator=(const VQ_SetIter& other);
   virtual ~VQ_SetIter();
-  // Moves to the next element; false when there is none.
-  bool Next();
+  // Moves to the next element; false when there is none. Inside a run it
+  // only counts up, inline, as the walks of a grid take it per node.
+  bool Next() {
+    if (m_Current < m_RunEnd) {
+      ++m_Current;
+      return true;
+    }
+    return NextRun();
+  }
   int Integer() const { return static_cast<int>(m_Current); }
   const char* String() const;
 
  private:
+  // Starts the first or the next run (a string set is one run of
+  // positions); false past the last.
+  bool NextRun();
+
   XUValue m_Set;
   int m_Run = -1;
   long long m_Current = 0;
+  long long m_RunEnd = LLONG_MIN;  // the last element of the current run
   bool m_Done = false;
 };
 
 class KYV_API VQ_IntegerSetIter : public VQ_SetIter {
  public:
   explicit VQ_IntegerSetIter(const VQ_IntSetValue& set);
+  explicit VQ_IntegerSetIter(VQ_IntSetValue&& set);
   explicit VQ_IntegerSetIter(const XUValue& set);
   VQ_IntegerSetIter(const VQ_IntegerSetIter& other);
   ~VQ_IntegerSetIter() override;

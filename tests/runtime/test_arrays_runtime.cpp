@@ -1,6 +1,8 @@
 // The runtime's one-dimensional arrays and element block.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "vq_error.h"
 #include "vq_matrix.h"
 #include "vq_memory.h"
@@ -11,6 +13,7 @@ namespace {
 class RealArray : public VQ_BASE_I {
  public:
   VQ_Type* NewElement() override { return vq_rt::New<VQ_REALVARIABLE>(true); }
+  int CurrentOffset() const { return m_CurrentOffset; }  // the slot of the last look-up
 };
 
 class NameArray : public VQ_BASE_S {
@@ -93,6 +96,40 @@ TEST(OneIndexArrays, StrictLookupsRefuseElementsOutsideTheDeclaredSet) {
       EXPECT_STREQ(error.what(), "OWNER.VALUE(-1) lies outside the declared index set VQ_VALUE_SET1");
     }
   }
+}
+
+// An index set of many runs, as the interior of collocation elements: each
+// index finds its own element whatever order the look-ups come in, and an
+// index between the runs is refused during the passes.
+TEST(OneIndexArrays, LookUpsInASetOfManyRunsFindTheirOwnElements) {
+  Owner owner;
+  VQ_INTEGERSET nodes;
+  RealArray values;
+  nodes.AddProperty(&owner, "VQ_VALUE_SET1", nullptr, 0, false);
+  values.AddProperty(&owner, "VALUE", nullptr, 0, false);
+  values.SetDim(nodes);
+  VQ_IntSetValue interior;  // 1..3, 5..7, ..., 37..39: elements of four intervals
+  for (int element = 0; element < 10; ++element)
+    for (int node = 1; node <= 3; ++node) interior += 4 * element + node;
+  VQ_Value declared(interior, 0u, 0u, 1);
+  owner.InitialiseInternalIndexSet(nodes, &declared, 1);
+  std::vector<VQ_Type*> first(40, nullptr);
+  for (int index = 1; index < 40; ++index)
+    if (index % 4 != 0) first[static_cast<size_t>(index)] = values.Find(index);
+  EXPECT_EQ(values.ElementSlots(), 30);
+  const std::vector<std::vector<int>> orders = {
+      {1, 2, 3, 5, 6, 7, 9},           // along the runs
+      {39, 38, 37, 35, 34, 33, 3},     // backwards
+      {5, 37, 1, 22, 23, 6, 7, 9, 5},  // jumping about
+  };
+  VQ_StrictLookups strict;
+  for (const auto& order : orders)
+    for (int index : order) {
+      EXPECT_EQ(values.Find(index), first[static_cast<size_t>(index)]) << index;
+      EXPECT_EQ(values.ElementAtSlot(values.CurrentOffset()), first[static_cast<size_t>(index)]) << index;
+    }
+  for (int outside : {0, 4, 20, 40, -3}) EXPECT_THROW(values.Find(outside), VQ_Error) << outside;
+  EXPECT_EQ(values.Find(7)->DisplayName(), "OWNER.VALUE(7)");
 }
 
 TEST(OneIndexArrays, CopiesGetTheirOwnBlockOfTheSameShape) {
