@@ -201,12 +201,11 @@ constexpr std::array<StreamTemplate, kStatements1D + 1> LayAll() {
   return all;
 }
 
-constexpr std::array<StreamTemplate, kStatements1D + 1> kTemplates = LayAll();
-
 }  // namespace
 
+constexpr std::array<StreamTemplate, kStatements1D + 1> kStreamTemplates = LayAll();
+
 const Stencil& StencilOf(int statement) { return kStencils[static_cast<size_t>(statement)]; }
-const StreamTemplate& StreamOf(int statement) { return kTemplates[static_cast<size_t>(statement)]; }
 StreamTemplate LayOut(const Stencil& stencil) { return Lay(stencil); }
 
 }  // namespace brantel

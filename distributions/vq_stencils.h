@@ -7,6 +7,7 @@
 // the integrand at node offsets from the node the row defines, each weight
 // stored with its kind and digits exactly as they travel in the stream.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace brantel {
@@ -64,8 +65,10 @@ constexpr int kStatements1D = 90;
 
 // The stencil of one-dimensional statement `statement` (1 to 90).
 const Stencil& StencilOf(int statement);
-// Its stream, laid out by the rule below.
-const StreamTemplate& StreamOf(int statement);
+// Every statement's stream, laid out by the rule below (entry 0 unused).
+extern const std::array<StreamTemplate, kStatements1D + 1> kStreamTemplates;
+// Its stream; read per equation instance of a walk.
+inline const StreamTemplate& StreamOf(int statement) { return kStreamTemplates[static_cast<std::size_t>(statement)]; }
 // The stream of any stencil: the defining side, then the weighted sum with
 // its terms in ascending node order (a leading weight of -1 trades places
 // with the next term), the first term with its signed weight, the others

@@ -92,15 +92,13 @@ VQ_Type* VQ_VirtualBase::AddProperty(VQ_Container* owner, const char* name, cons
   return this;
 }
 
-VQ_Type* VQ_VirtualBase::VirtualLink() {
-  if (m_Linked == nullptr) {
-    VQ_Type* instance = NewDefaultVirtual();
-    if (instance == nullptr)
-      vq_rt::Raise("%s: no instance of \"%s\" could be made", DisplayName().c_str(),
-                   VirtualBaseType() ? vq_rt::SignatureName(VirtualBaseType()).c_str() : "(unknown type)");
-    Link(instance);
-    VQ_AssignmentTransaction::MadeDefault(*this);
-  }
+VQ_Type* VQ_VirtualBase::LinkDefault() {
+  VQ_Type* instance = NewDefaultVirtual();
+  if (instance == nullptr)
+    vq_rt::Raise("%s: no instance of \"%s\" could be made", DisplayName().c_str(),
+                 VirtualBaseType() ? vq_rt::SignatureName(VirtualBaseType()).c_str() : "(unknown type)");
+  Link(instance);
+  VQ_AssignmentTransaction::MadeDefault(*this);
   return m_Linked;
 }
 

@@ -51,7 +51,8 @@ class KYV_API VQ_VirtualBase : public VQ_STRINGPARAMETER {
 
   VQ_Type* AddProperty(VQ_Container* owner, const char* name, const char* description, int direction, bool flag);
   // The linked instance, made on first use; VQ_Error when none can be made.
-  VQ_Type* VirtualLink();
+  // Read per term of a walk, so the linked case stays inline.
+  VQ_Type* VirtualLink() { return m_Linked != nullptr ? m_Linked : LinkDefault(); }
   virtual VQ_Type* NewDefaultVirtual();
   virtual const char* VirtualBaseType();
 
@@ -69,6 +70,8 @@ class KYV_API VQ_VirtualBase : public VQ_STRINGPARAMETER {
   void ReadLayer(Layer layer, XUValue& out) const override;
 
  private:
+  VQ_Type* LinkDefault();  // makes and links the default instance
+
   VQ_Type* m_Linked = nullptr;
 };
 
