@@ -26,22 +26,30 @@ class Subject2D final : public brantel::walk::Subject {
     return (axis == 0 ? m_D.HIGHESTORDERXDERIVATIVE : m_D.HIGHESTORDERYDERIVATIVE).v();
   }
   bool Has(int chain) override { return Held(static_cast<brantel::walk::Chain2D>(chain), m_D.INTEGRALS) != 0; }
+  // One look-up routine for every array, found by its number in a table.
+  // VALUE enters it when first looked up, as its instance may be made then.
   VQ_VarParam& Element(int array, const int* index) override {
-    const int x = index[0], y = index[1];
-    switch (static_cast<Array2D>(array)) {
-      case brantel::walk::kDdx2D: return m_D.DDX(x, y);
-      case brantel::walk::kDdy2D: return m_D.DDY(x, y);
-      case brantel::walk::kD2dx22D: return m_D.D2DX2(x, y);
-      case brantel::walk::kD2dy22D: return m_D.D2DY2(x, y);
-      case brantel::walk::kIdx2D: return m_D.IDX(x, y);
-      case brantel::walk::kIdy2D: return m_D.IDY(x, y);
-      case brantel::walk::kIdxdy2D: return m_D.IDXDY(x, y);
-      default: return (*m_D.VALUE)(x, y);
-    }
+    VQ_BASE_II*& table = m_Arrays[array];
+    if (table == nullptr) table = &*m_D.VALUE;
+    return static_cast<VQ_VarParam&>(*table->Find(index[0], index[1]));
   }
 
  private:
+  std::array<VQ_BASE_II*, brantel::walk::kIdxdy2D + 1> TableOfArrays() {
+    using namespace brantel::walk;
+    std::array<VQ_BASE_II*, kIdxdy2D + 1> arrays{};
+    arrays[kDdx2D] = &m_D.DDX;
+    arrays[kDdy2D] = &m_D.DDY;
+    arrays[kD2dx22D] = &m_D.D2DX2;
+    arrays[kD2dy22D] = &m_D.D2DY2;
+    arrays[kIdx2D] = &m_D.IDX;
+    arrays[kIdy2D] = &m_D.IDY;
+    arrays[kIdxdy2D] = &m_D.IDXDY;
+    return arrays;
+  }
+
   VQ_DISTRIBUTION2D& m_D;
+  std::array<VQ_BASE_II*, brantel::walk::kIdxdy2D + 1> m_Arrays = TableOfArrays();
 };
 
 

@@ -32,28 +32,36 @@ class Subject3D final : public brantel::walk::Subject {
         .v();
   }
   bool Has(int chain) override { return Held(static_cast<Chain3D>(chain), m_D.INTEGRALS) != 0; }
+  // One look-up routine for every array, found by its number in a table.
+  // VALUE enters it when first looked up, as its instance may be made then.
   VQ_VarParam& Element(int array, const int* index) override {
-    const int x = index[0], y = index[1], z = index[2];
-    switch (static_cast<Array3D>(array)) {
-      case brantel::walk::kDdx3D: return m_D.DDX(x, y, z);
-      case brantel::walk::kDdy3D: return m_D.DDY(x, y, z);
-      case brantel::walk::kDdz3D: return m_D.DDZ(x, y, z);
-      case brantel::walk::kD2dx23D: return m_D.D2DX2(x, y, z);
-      case brantel::walk::kD2dy23D: return m_D.D2DY2(x, y, z);
-      case brantel::walk::kD2dz23D: return m_D.D2DZ2(x, y, z);
-      case brantel::walk::kIdx3D: return m_D.IDX(x, y, z);
-      case brantel::walk::kIdy3D: return m_D.IDY(x, y, z);
-      case brantel::walk::kIdz3D: return m_D.IDZ(x, y, z);
-      case brantel::walk::kIdxdy3D: return m_D.IDXDY(x, y, z);
-      case brantel::walk::kIdxdz3D: return m_D.IDXDZ(x, y, z);
-      case brantel::walk::kIdydz3D: return m_D.IDYDZ(x, y, z);
-      case brantel::walk::kIdxdydz3D: return m_D.IDXDYDZ(x, y, z);
-      default: return (*m_D.VALUE)(x, y, z);
-    }
+    VQ_BASE_III*& table = m_Arrays[array];
+    if (table == nullptr) table = &*m_D.VALUE;
+    return static_cast<VQ_VarParam&>(*table->Find(index[0], index[1], index[2]));
   }
 
  private:
+  std::array<VQ_BASE_III*, brantel::walk::kIdxdydz3D + 1> TableOfArrays() {
+    using namespace brantel::walk;
+    std::array<VQ_BASE_III*, kIdxdydz3D + 1> arrays{};
+    arrays[kDdx3D] = &m_D.DDX;
+    arrays[kDdy3D] = &m_D.DDY;
+    arrays[kDdz3D] = &m_D.DDZ;
+    arrays[kD2dx23D] = &m_D.D2DX2;
+    arrays[kD2dy23D] = &m_D.D2DY2;
+    arrays[kD2dz23D] = &m_D.D2DZ2;
+    arrays[kIdx3D] = &m_D.IDX;
+    arrays[kIdy3D] = &m_D.IDY;
+    arrays[kIdz3D] = &m_D.IDZ;
+    arrays[kIdxdy3D] = &m_D.IDXDY;
+    arrays[kIdxdz3D] = &m_D.IDXDZ;
+    arrays[kIdydz3D] = &m_D.IDYDZ;
+    arrays[kIdxdydz3D] = &m_D.IDXDYDZ;
+    return arrays;
+  }
+
   VQ_DISTRIBUTION3D& m_D;
+  std::array<VQ_BASE_III*, brantel::walk::kIdxdydz3D + 1> m_Arrays = TableOfArrays();
 };
 
 
