@@ -39,7 +39,7 @@ bool RefuseThisOne() {
   return true;
 }
 
-// Small blocks come from slabs: 1 MiB, aligned to their size, each cut into
+// Small blocks come from slabs: 2 MiB, aligned to their size, each cut into
 // blocks of one size class and given a page of pattern columns, one per
 // block. Blocks made one after another lie one after another, and the slab
 // and block index of an address give its column without reading the block.
@@ -56,7 +56,7 @@ constexpr bool kPooled = false;
 #else
 constexpr bool kPooled = sizeof(void*) == 8;
 #endif
-constexpr int kSlabBits = 20;
+constexpr int kSlabBits = 21;
 constexpr std::size_t kSlabBytes = std::size_t{1} << kSlabBits;
 constexpr std::size_t kGrain = 16;  // what operator new promises
 constexpr std::size_t kLargestPooled = 256;
@@ -81,13 +81,14 @@ struct SizeClass {
   std::vector<Slab*> withRoom;
 };
 
-// Pattern columns come in pages of 2^16, no two live variables sharing one:
+// Pattern columns come in pages of 2^17, no two live variables sharing one:
 // a slab takes a page for its blocks (it has no more than that), and
 // objects that live elsewhere share pages that remember each object. So a
 // column gives back its object without a search.
-constexpr int kPageBits = 16;
+constexpr int kPageBits = 17;
 constexpr int kPageColumns = 1 << kPageBits;
 constexpr int kPages = 1 << (31 - kPageBits);  // every non-negative int
+static_assert(kSlabBytes / kGrain <= kPageColumns, "a slab's blocks number no more than a page of columns");
 struct ColumnPage {
   Slab* slab = nullptr;            // whose blocks the columns number
   const void** objects = nullptr;  // or the objects NewColumn was given
@@ -320,6 +321,7 @@ constexpr bool kHugePages = true;
 constexpr bool kHugePages = false;  // the sanitizers check the ordinary heap
 #endif
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
+static_assert(kSlabBytes == kHugePage, "a slab given back drops whole huge pages");
 std::size_t HugeRounded(std::size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
 }  // namespace
 

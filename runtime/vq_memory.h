@@ -32,8 +32,10 @@ struct SlabShape {
   std::int32_t firstColumn;
 };
 struct SlabArena {
-  static constexpr int kSlabBits = 20;
-  static constexpr std::size_t kSlabs = std::size_t{1} << 15;  // 32 GiB of addresses, no memory until used
+  // A slab is one huge page: one given back is dropped whole, and the next
+  // slab in its place faults in one huge page again, not in small ones.
+  static constexpr int kSlabBits = 21;
+  static constexpr std::size_t kSlabs = std::size_t{1} << 14;  // 32 GiB of addresses, no memory until used
   char* base = nullptr;
   std::atomic<std::uint64_t> bytes{0};  // handed to slabs so far; 0 where the heap keeps no slabs
   SlabShape shapes[kSlabs] = {};
