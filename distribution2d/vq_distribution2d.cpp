@@ -26,18 +26,15 @@ class Subject2D final : public brantel::walk::Subject {
     return (axis == 0 ? m_D.HIGHESTORDERXDERIVATIVE : m_D.HIGHESTORDERYDERIVATIVE).v();
   }
   bool Has(int chain) override { return Held(static_cast<brantel::walk::Chain2D>(chain), m_D.INTEGRALS) != 0; }
-  // One look-up routine for every array, found by its number in a table.
-  // VALUE enters it when first looked up, as its instance may be made then.
   VQ_VarParam& Element(int array, const int* index) override {
-    VQ_BASE_II*& table = m_Arrays[array];
-    if (table == nullptr) table = &*m_D.VALUE;
-    return static_cast<VQ_VarParam&>(*table->Find(index[0], index[1]));
+    return static_cast<VQ_VarParam&>(*m_Arrays.At(array, m_D.VALUE).Find(index[0], index[1]));
   }
 
  private:
-  std::array<VQ_BASE_II*, brantel::walk::kIdxdy2D + 1> TableOfArrays() {
+  brantel::walk::ArraysByNumber<VQ_BASE_II, brantel::walk::kIdxdy2D + 1> TableOfArrays() {
     using namespace brantel::walk;
-    std::array<VQ_BASE_II*, kIdxdy2D + 1> arrays{};
+    ArraysByNumber<VQ_BASE_II, kIdxdy2D + 1> table;
+    auto& arrays = table.arrays;
     arrays[kDdx2D] = &m_D.DDX;
     arrays[kDdy2D] = &m_D.DDY;
     arrays[kD2dx22D] = &m_D.D2DX2;
@@ -45,11 +42,11 @@ class Subject2D final : public brantel::walk::Subject {
     arrays[kIdx2D] = &m_D.IDX;
     arrays[kIdy2D] = &m_D.IDY;
     arrays[kIdxdy2D] = &m_D.IDXDY;
-    return arrays;
+    return table;
   }
 
   VQ_DISTRIBUTION2D& m_D;
-  std::array<VQ_BASE_II*, brantel::walk::kIdxdy2D + 1> m_Arrays = TableOfArrays();
+  brantel::walk::ArraysByNumber<VQ_BASE_II, brantel::walk::kIdxdy2D + 1> m_Arrays = TableOfArrays();
 };
 
 

@@ -32,18 +32,15 @@ class Subject3D final : public brantel::walk::Subject {
         .v();
   }
   bool Has(int chain) override { return Held(static_cast<Chain3D>(chain), m_D.INTEGRALS) != 0; }
-  // One look-up routine for every array, found by its number in a table.
-  // VALUE enters it when first looked up, as its instance may be made then.
   VQ_VarParam& Element(int array, const int* index) override {
-    VQ_BASE_III*& table = m_Arrays[array];
-    if (table == nullptr) table = &*m_D.VALUE;
-    return static_cast<VQ_VarParam&>(*table->Find(index[0], index[1], index[2]));
+    return static_cast<VQ_VarParam&>(*m_Arrays.At(array, m_D.VALUE).Find(index[0], index[1], index[2]));
   }
 
  private:
-  std::array<VQ_BASE_III*, brantel::walk::kIdxdydz3D + 1> TableOfArrays() {
+  brantel::walk::ArraysByNumber<VQ_BASE_III, brantel::walk::kIdxdydz3D + 1> TableOfArrays() {
     using namespace brantel::walk;
-    std::array<VQ_BASE_III*, kIdxdydz3D + 1> arrays{};
+    ArraysByNumber<VQ_BASE_III, kIdxdydz3D + 1> table;
+    auto& arrays = table.arrays;
     arrays[kDdx3D] = &m_D.DDX;
     arrays[kDdy3D] = &m_D.DDY;
     arrays[kDdz3D] = &m_D.DDZ;
@@ -57,11 +54,11 @@ class Subject3D final : public brantel::walk::Subject {
     arrays[kIdxdz3D] = &m_D.IDXDZ;
     arrays[kIdydz3D] = &m_D.IDYDZ;
     arrays[kIdxdydz3D] = &m_D.IDXDYDZ;
-    return arrays;
+    return table;
   }
 
   VQ_DISTRIBUTION3D& m_D;
-  std::array<VQ_BASE_III*, brantel::walk::kIdxdydz3D + 1> m_Arrays = TableOfArrays();
+  brantel::walk::ArraysByNumber<VQ_BASE_III, brantel::walk::kIdxdydz3D + 1> m_Arrays = TableOfArrays();
 };
 
 

@@ -17,6 +17,7 @@
 //                                       closed interior or integrated range
 //   Row(statement, stencil, at, ...)    one equation instance
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <utility>
@@ -130,6 +131,20 @@ class Subject {
 
  protected:
   ~Subject() = default;
+};
+
+// A distribution's arrays by their number in its rows, so that one look-up
+// routine serves them all. VALUE, a replaceable member, enters when first
+// looked up, as its instance may be made then.
+template <class Base, std::size_t N>
+struct ArraysByNumber {
+  std::array<Base*, N> arrays{};
+  template <class Member>
+  Base& At(int array, Member& value) {
+    Base*& entry = arrays[static_cast<std::size_t>(array)];
+    if (entry == nullptr) entry = &*value;
+    return *entry;
+  }
 };
 
 // The equation name of a statement: "VQ_Eqn" followed by its number.

@@ -75,15 +75,23 @@ TEST(OneIndexArrays, ElementByTextAndReadIndex) {
   EXPECT_EQ(tooLong, before);  // nothing consumed, nothing cut
 }
 
-TEST(OneIndexArrays, StrictLookupsRefuseElementsOutsideTheDeclaredSet) {
+// OWNER.VALUE over the index set VQ_VALUE_SET1, declared as `declared`.
+struct DeclaredArray {
+  explicit DeclaredArray(const VQ_IntSetValue& declared) {
+    nodes.AddProperty(&owner, "VQ_VALUE_SET1", nullptr, 0, false);
+    values.AddProperty(&owner, "VALUE", nullptr, 0, false);
+    values.SetDim(nodes);
+    VQ_Value wrapped(declared, 0u, 0u, 1);
+    owner.InitialiseInternalIndexSet(nodes, &wrapped, 1);
+  }
   Owner owner;
   VQ_INTEGERSET nodes;
   RealArray values;
-  nodes.AddProperty(&owner, "VQ_VALUE_SET1", nullptr, 0, false);
-  values.AddProperty(&owner, "VALUE", nullptr, 0, false);
-  values.SetDim(nodes);
-  VQ_Value range(VQ_IntSetValue(0, 4), 0u, 0u, 1);
-  owner.InitialiseInternalIndexSet(nodes, &range, 1);
+};
+
+TEST(OneIndexArrays, StrictLookupsRefuseElementsOutsideTheDeclaredSet) {
+  DeclaredArray array(VQ_IntSetValue(0, 4));
+  RealArray& values = array.values;
   values.Find(9);  // outside the passes anything goes
   {
     VQ_StrictLookups strict;
@@ -102,17 +110,11 @@ TEST(OneIndexArrays, StrictLookupsRefuseElementsOutsideTheDeclaredSet) {
 // index finds its own element whatever order the look-ups come in, and an
 // index between the runs is refused during the passes.
 TEST(OneIndexArrays, LookUpsInASetOfManyRunsFindTheirOwnElements) {
-  Owner owner;
-  VQ_INTEGERSET nodes;
-  RealArray values;
-  nodes.AddProperty(&owner, "VQ_VALUE_SET1", nullptr, 0, false);
-  values.AddProperty(&owner, "VALUE", nullptr, 0, false);
-  values.SetDim(nodes);
   VQ_IntSetValue interior;  // 1..3, 5..7, ..., 37..39: elements of four intervals
   for (int element = 0; element < 10; ++element)
     for (int node = 1; node <= 3; ++node) interior += 4 * element + node;
-  VQ_Value declared(interior, 0u, 0u, 1);
-  owner.InitialiseInternalIndexSet(nodes, &declared, 1);
+  DeclaredArray array(interior);
+  RealArray& values = array.values;
   std::vector<VQ_Type*> first(40, nullptr);
   for (int index = 1; index < 40; ++index)
     if (index % 4 != 0) first[static_cast<size_t>(index)] = values.Find(index);
