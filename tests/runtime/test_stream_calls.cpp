@@ -39,9 +39,9 @@ TEST(StreamCalls, CallsOutOfOrderAreRefused) {
       {"an unknown operator",
        [](Model& m, VQ_REALVARIABLE&, int& counter) {
          m.AddEquation("E", counter, 1);
-         m.AddOp(static_cast<EOp>(77), 0);
+         m.AddOp(static_cast<EOp>(23), 0);  // inside the codes EOp can hold
        },
-       "unknown operator code 77"},
+       "unknown operator code 23"},
       {"a reference without a pattern window",
        [](Model& m, VQ_REALVARIABLE& x, int& counter) {
          m.AddEquation("E", counter, 1);
