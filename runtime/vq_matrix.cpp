@@ -366,16 +366,9 @@ void VQ_BASE_I::SetDim(VQ_Set& set) {
 }
 
 VQ_Type* VQ_BASE_I::FindInRuns(int index) {
-  size_t run = 0;
-  if (m_IndexValues.RunHolding(index, run)) {
-    m_LastRun = run;
-    int slot = 0;
-    if (m_IndexValues.PositionNearRun(index, m_LastRun, slot) && slot < m_Elements.Elements())
-      if (VQ_Type* element = m_Elements[slot]) {
-        m_CurrentOffset = slot;
-        return element;
-      }
-  }
+  int slot = 0;
+  if (m_IndexValues.RunHolding(index, m_LastRun) && m_IndexValues.PositionNearRun(index, m_LastRun, slot))
+    if (VQ_Type* element = Existing(slot)) return element;
   return FindOne(m_IndexValues, index, nullptr);
 }
 

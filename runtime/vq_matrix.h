@@ -140,15 +140,12 @@ class KYV_API VQ_BASE_I : public VQ_Matrix {
 
   void SetDim(VQ_Set& set);
   // The element of index; made when missing. The usual look-up, an element
-  // that exists in an index set of one run, stays inline.
+  // that exists in a set of one run, or in the run of the last look-up or
+  // the next, stays inline.
   VQ_Type* Find(int index) {
     int slot = 0;
-    if ((m_IndexValues.PositionInOneRun(index, slot) || m_IndexValues.PositionNearRun(index, m_LastRun, slot)) &&
-        slot < m_Elements.Elements())
-      if (VQ_Type* element = m_Elements[slot]) {
-        m_CurrentOffset = slot;
-        return element;
-      }
+    if (m_IndexValues.PositionInOneRun(index, slot) || m_IndexValues.PositionNearRun(index, m_LastRun, slot))
+      if (VQ_Type* element = Existing(slot)) return element;
     return FindInRuns(index);
   }
   int NewElements() override;
@@ -158,6 +155,14 @@ class KYV_API VQ_BASE_I : public VQ_Matrix {
   const XUValue* IndexValuesInUse(int dimension) const override;
 
  private:
+  // The element in a slot of the block, now the current one; null for a
+  // slot without one.
+  VQ_Type* Existing(int slot) {
+    if (slot >= m_Elements.Elements()) return nullptr;
+    VQ_Type* element = m_Elements[slot];
+    if (element != nullptr) m_CurrentOffset = slot;
+    return element;
+  }
   // An index set of many runs (the interior of collocation elements): the
   // run of the look-up, kept for the next, found afresh when it moves on.
   VQ_Type* FindInRuns(int index);

@@ -250,15 +250,12 @@ VQ_Containable::Rare* VQ_Containable::LookUpRare() const {
 }
 
 VQ_Containable::Rare& VQ_Containable::RareFields() {
-  if (Rare* rare = RareIfAny()) return *rare;
   RareTable& table = RareTable::Get();
-  {
-    std::lock_guard<std::mutex> hold(table.lock);
-    std::unique_ptr<Rare>& entry = table.entries[this];
-    if (entry == nullptr) entry = std::make_unique<Rare>();
-    m_HasRare = true;
-    return *entry;
-  }
+  std::lock_guard<std::mutex> hold(table.lock);
+  std::unique_ptr<Rare>& entry = table.entries[this];
+  if (entry == nullptr) entry = std::make_unique<Rare>();
+  m_HasRare = true;
+  return *entry;
 }
 
 void VQ_Containable::AttachAsElement(VQ_Containable* array, const char* indexText) {
