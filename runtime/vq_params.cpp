@@ -62,23 +62,48 @@ struct Saved {
   bool had;
   uint32_t value;  // in TransactionLog::values, when it had one
 };
-// An array element made in its slot, or (without an array) the default
-// instance a replaceable member made.
-struct MadeElement {
-  VQ_Matrix* array;
-  VQ_Type* element;
-  int slot;
-  VQ_VirtualBase* member;
-};
 // A grid's assignments log an entry per node: large logs go on huge pages.
 template <class T>
 using LogOf = std::vector<T, vq_rt::ScatteredAllocator<T>>;
+// Elements an array made one after the other in neighbouring slots, up or
+// down, or (without an array) the default instance a replaceable member
+// made. A grid's assignments make an element per node in slot order, so
+// they log a pointer per node and a run now and then.
+struct MadeRun {
+  VQ_Matrix* array;
+  VQ_VirtualBase* member;
+  int firstSlot;
+  int step;  // from one element's slot to the next: 1 or -1
+  uint32_t firstElement;  // in TransactionLog::madeElements; the run ends where the next begins
+
+  int SlotOf(size_t element) const { return firstSlot + step * static_cast<int>(element - firstElement); }
+};
 struct TransactionLog {
   int depth = 0;
   unsigned epoch = 0;  // numbers the outermost transactions
   LogOf<Saved> saved;
   LogOf<XUValue> values;
-  LogOf<MadeElement> made;
+  LogOf<MadeRun> madeRuns;
+  LogOf<VQ_Type*> madeElements;
+
+  size_t RunEnd(size_t run) const {
+    return run + 1 < madeRuns.size() ? madeRuns[run + 1].firstElement : madeElements.size();
+  }
+  // Drops the runs `gone` picks, and their elements.
+  template <class Gone>
+  void DropRuns(Gone gone) {
+    size_t keptRuns = 0, keptElements = 0;
+    for (size_t run = 0; run < madeRuns.size(); ++run) {
+      const size_t end = RunEnd(run);
+      MadeRun kept = madeRuns[run];
+      if (gone(kept)) continue;
+      kept.firstElement = static_cast<uint32_t>(keptElements);
+      for (size_t e = madeRuns[run].firstElement; e < end; ++e) madeElements[keptElements++] = madeElements[e];
+      madeRuns[keptRuns++] = kept;
+    }
+    madeRuns.resize(keptRuns);
+    madeElements.resize(keptElements);
+  }
 };
 TransactionLog& Log() {
   static TransactionLog log;
@@ -95,20 +120,23 @@ VQ_AssignmentTransaction::~VQ_AssignmentTransaction() {
   TransactionLog& log = Log();
   --log.depth;
   if (!m_Outermost) return;
-  LogOf<Saved> saved;
-  saved.swap(log.saved);
-  LogOf<XUValue> values;
-  values.swap(log.values);
-  LogOf<MadeElement> made;
-  made.swap(log.made);
+  TransactionLog ended;
+  ended.saved.swap(log.saved);
+  ended.values.swap(log.values);
+  ended.madeRuns.swap(log.madeRuns);
+  ended.madeElements.swap(log.madeElements);
   if (m_Committed) return;
   const XUValue none;
-  for (auto it = saved.rbegin(); it != saved.rend(); ++it)
-    it->param->RestoreAssigned(it->had, it->had ? values[it->value] : none);
+  for (auto it = ended.saved.rbegin(); it != ended.saved.rend(); ++it)
+    it->param->RestoreAssigned(it->had, it->had ? ended.values[it->value] : none);
   // Latest first: an element made inside another goes before it does.
-  for (auto it = made.rbegin(); it != made.rend(); ++it) {
-    if (it->array != nullptr) it->array->RemoveElement(it->element, it->slot);
-    else if (it->member->LinkedIfAny() == it->element) it->member->Link(nullptr);
+  for (size_t run = ended.madeRuns.size(); run-- > 0;) {
+    const MadeRun& made = ended.madeRuns[run];
+    for (size_t e = ended.RunEnd(run); e-- > made.firstElement;) {
+      VQ_Type* element = ended.madeElements[e];
+      if (made.array != nullptr) made.array->RemoveElement(element, made.SlotOf(e));
+      else if (made.member->LinkedIfAny() == element) made.member->Link(nullptr);
+    }
   }
 }
 
@@ -117,25 +145,34 @@ void VQ_AssignmentTransaction::Commit() { m_Committed = true; }
 void VQ_AssignmentTransaction::Made(VQ_Matrix& array, VQ_Type& element, int slot) {
   TransactionLog& log = Log();
   if (log.depth == 0) return;
-  log.made.push_back({&array, &element, slot, nullptr});
+  const size_t count = log.madeElements.size();
+  MadeRun* last = log.madeRuns.empty() ? nullptr : &log.madeRuns.back();
+  bool continues = last != nullptr && last->array == &array;
+  if (continues && count - last->firstElement == 1 && (slot == last->firstSlot + 1 || slot == last->firstSlot - 1))
+    last->step = slot - last->firstSlot;  // a run of one goes either way
+  else if (continues)
+    continues = static_cast<long long>(last->firstSlot) + static_cast<long long>(last->step) *
+                                                           static_cast<long long>(count - last->firstElement) == slot;
+  if (!continues) log.madeRuns.push_back({&array, nullptr, slot, 1, static_cast<uint32_t>(count)});
+  log.madeElements.push_back(&element);
   // A grid's assignments make an element per node and assign it at once:
   // nothing to remember for it, as the failed transaction destroys it.
   element.MadeInTransaction(log.epoch);
 }
 
 void VQ_AssignmentTransaction::MadeDefault(VQ_VirtualBase& member) {
-  if (Log().depth > 0) Log().made.push_back({nullptr, member.LinkedIfAny(), -1, &member});
+  TransactionLog& log = Log();
+  if (log.depth == 0) return;
+  log.madeRuns.push_back({nullptr, &member, -1, 1, static_cast<uint32_t>(log.madeElements.size())});
+  log.madeElements.push_back(member.LinkedIfAny());
 }
 
 void VQ_AssignmentTransaction::Forget(const VQ_VirtualBase& member) {
-  LogOf<MadeElement>& made = Log().made;
-  made.erase(std::remove_if(made.begin(), made.end(), [&](const MadeElement& m) { return m.member == &member; }),
-             made.end());
+  Log().DropRuns([&](const MadeRun& run) { return run.member == &member; });
 }
 
 void VQ_AssignmentTransaction::Forget(const VQ_Matrix& array) {
-  LogOf<MadeElement>& made = Log().made;
-  made.erase(std::remove_if(made.begin(), made.end(), [&](const MadeElement& m) { return m.array == &array; }), made.end());
+  Log().DropRuns([&](const MadeRun& run) { return run.array == &array; });
 }
 
 void VQ_VarParam::RestoreAssigned(bool had, const XUValue& value) {

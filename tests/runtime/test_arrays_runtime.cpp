@@ -1,6 +1,7 @@
 // The runtime's one-dimensional arrays and element block.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "vq_error.h"
@@ -195,6 +196,51 @@ TEST(OneIndexArrays, AFailedTransactionUndoesAssignmentsAndMadeElements) {
       EXPECT_EQ(static_cast<VQ_REALVARIABLE*>(values.ElementAtSlot(1))->Real(), 5.5);
     }
   }
+}
+
+// Whatever order a failed transaction made elements in (along the slots,
+// against them, apart, or in two arrays by turns, growing a block between
+// elements already made), it takes away exactly those, and no memory stays.
+TEST(OneIndexArrays, AFailedTransactionTakesAwayEveryElementItMadeInAnyOrder) {
+  struct Case {
+    const char* what;
+    std::vector<int> first, second;  // indices looked up, in turn, in two arrays
+  };
+  const Case cases[] = {
+      {"along the slots", {1, 2, 3, 4, 5, 6}, {}},
+      {"against the slots", {6, 5, 4, 3, 2, 1}, {}},
+      {"apart and back", {2, 4, 3, 8, 7, 1}, {}},
+      {"two arrays by turns", {1, 2, 3, 4}, {1, 2, 3, 4}},
+      {"a block grown between", {10, 11, 12, 5, 13, 6}, {20, 19, 30}},
+  };
+  for (const Case& c : cases)
+    for (const bool commit : {false, true}) {
+      RealArray first, second;
+      VQ_Type* kept = first.Find(9);
+      const long long before = vq_rt::GetHeapStats().liveBlocks;
+      {
+        VQ_AssignmentTransaction transaction;
+        for (size_t k = 0; k < std::max(c.first.size(), c.second.size()); ++k) {
+          if (k < c.first.size()) first.Find(c.first[k]);
+          if (k < c.second.size()) second.Find(c.second[k]);
+        }
+        if (commit) transaction.Commit();
+      }
+      auto held = [](const RealArray& array) {
+        std::vector<VQ_Type*> elements;
+        for (int slot = 0; slot < array.ElementSlots(); ++slot)
+          if (array.ElementAtSlot(slot) != nullptr) elements.push_back(array.ElementAtSlot(slot));
+        return elements;
+      };
+      if (commit) {
+        EXPECT_EQ(held(first).size(), c.first.size() + (first.Find(9) == kept ? 1u : 0u)) << c.what;
+        EXPECT_EQ(held(second).size(), c.second.size()) << c.what;
+      } else {
+        EXPECT_EQ(held(first), std::vector<VQ_Type*>{kept}) << c.what;
+        EXPECT_TRUE(held(second).empty()) << c.what;
+        EXPECT_EQ(vq_rt::GetHeapStats().liveBlocks, before) << c.what;
+      }
+    }
 }
 
 }  // namespace
