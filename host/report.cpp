@@ -1,6 +1,7 @@
 #include "report.h"
 
 #include <map>
+#include <optional>
 
 #include "escape.h"
 #include "grid.h"
@@ -73,8 +74,8 @@ void JsonValue(Output& out, const XUValue& value) {
 // the two passes pair up.
 struct Equation {
   const vq_rt::ContainerState& state;
-  const vq_rt::EmittedEquation& emitted;
-  const vq_rt::CountedEquation* counted;
+  vq_rt::EmittedEquation emitted;
+  std::optional<vq_rt::CountedEquation> counted;
 };
 
 template <class Visit>
@@ -84,7 +85,7 @@ void ForEachEquation(const vq_rt::Driver& driver, Visit visit) {
     if (state == nullptr) continue;
     const bool paired = state->counted.size() == state->emitted.size();
     for (size_t k = 0; k < state->emitted.size(); ++k)
-      visit(Equation{*state, state->emitted[k], paired ? &state->counted[k] : nullptr});
+      visit(Equation{*state, state->emitted[k], paired ? std::optional(state->counted[k]) : std::nullopt});
   }
 }
 
@@ -159,7 +160,7 @@ void WriteReportJson(VQ_ModelType& root, const vq_rt::Driver& driver, const std:
         << ", \"group\": " << equation.emitted.group << ", \"stream\": [";
     WriteTokens(writer, equation);
     out << "], \"nonzeros\": [";
-    if (equation.counted != nullptr)
+    if (equation.counted)
       for (size_t r = 0, n = equation.state.ReferenceCount(*equation.counted); r < n; ++r) {
         out << (r ? ", " : "");
         writer.Path(*equation.state.countedReferences[equation.counted->firstReference + r]);

@@ -164,7 +164,7 @@ int VQ_ModelType::Jacobian(double*, int, int) { return 0; }
 
 void VQ_ModelType::SetGroupLimits(int group) {
   vq_rt::ContainerState& state = State();
-  state.counted.push_back(vq_rt::CountedEquation{group, static_cast<uint32_t>(state.countedReferences.size())});
+  state.counted.push_back(group, static_cast<uint32_t>(state.countedReferences.size()));
   state.countOpen = true;
   if (group > m_stLastGroup) m_stLastGroup = group;
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::SetGroupLimits)) [[unlikely]]
@@ -255,10 +255,9 @@ namespace {
 }
 
 // The equation a term belongs to must be the one open.
-vq_rt::EmittedEquation& OpenEquation(VQ_ModelType& model, vq_rt::ContainerState& state, int equation) {
+void OpenEquation(VQ_ModelType& model, vq_rt::ContainerState& state, int equation) {
   if (state.openEquation != equation) [[unlikely]]
     RaiseNotOpen(model, state, equation);
-  return state.emitted.back();
 }
 
 [[gnu::cold, gnu::noinline]] void RecordToken(VQ_ModelType& model, vq_rt::EventKind kind, long long value,
@@ -333,12 +332,13 @@ void VQ_ModelType::StreamProcedure(VQ_ProcedureType* procedure, int sequence, in
   if (procedure == nullptr) vq_rt::Raise("%s: a procedure expression without its procedure", DisplayName().c_str());
   if (sequence < 1)
     vq_rt::Raise("%s: procedure %s given output number %d", DisplayName().c_str(), procedure->Name(), sequence);
-  vq_rt::EmittedEquation& open = OpenEquation(*this, state, equation);
+  OpenEquation(*this, state, equation);
+  const vq_rt::EmittedEquation open = state.emitted.back();
   // Marks the equation, adds no token.
   if (state.stream.Size() != open.firstToken || open.hasProcedure)
     vq_rt::Raise("%s: procedure %s expression in equation %d after other terms", DisplayName().c_str(),
                  procedure->Name(), equation);
-  open.hasProcedure = 1;
+  state.emitted.MarkProcedure();
   state.procedureExpressions.push_back(
       vq_rt::ProcedureExpression{procedure, sequence, static_cast<uint32_t>(state.emitted.size() - 1)});
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddProcExpression))

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <stdexcept>
+#include <string>
 
 #if defined(_WIN32)
 #ifndef NOMINMAX
@@ -143,37 +145,79 @@ StreamToken Stream::Decode(uint32_t bits) const {
 ContainerState::ContainerState() = default;
 ContainerState::~ContainerState() { ReleaseEquationObjects(); }
 
-namespace {
+void EquationRuns::clear() {
+  m_Offsets.Clear();
+  m_Runs.clear();
+}
 
-// Where a record stands in its list; VQ_Error for one of another list.
-template <class Records, class Record>
-size_t PlaceOf(const Records& records, const Record& record) {
-  if (records.empty() || &record < records.data() || &record >= records.data() + records.size())
+void EquationRuns::StartRun(int group, int index) {
+  m_Runs.push_back(Run{m_Offsets.Size(), group, index});
+  m_LastGroup = group;
+}
+
+const EquationRuns::Run& EquationRuns::RunOf(size_t equation) const {
+  // The last run first: a pass and the readers after it go in order.
+  if (equation >= m_Runs.back().first) return m_Runs.back();
+  auto after = std::upper_bound(m_Runs.begin(), m_Runs.end(), equation,
+                                [](size_t e, const Run& run) { return e < run.first; });
+  return *(after - 1);
+}
+
+void EquationRuns::Check(uint32_t position, uint32_t offset) const {
+  if (position >= m_Offsets.Size() || m_Offsets.At(position) != offset)
     Raise("an equation asked of a model that did not make it");
-  return static_cast<size_t>(&record - records.data());
 }
 
-// A record's entries run from its first up to the next record's first, or
-// to the end of the entries (`total`) for the last record.
-template <class Records, class Record>
-size_t RunLength(const Records& records, const Record& record, uint32_t Record::*first, size_t total) {
-  const size_t next = PlaceOf(records, record) + 1;
-  return (next < records.size() ? records[next].*first : total) - record.*first;
+CountedEquation CountedEquations::at(size_t k) const {
+  if (k >= size()) throw std::out_of_range("no counted equation " + std::to_string(k));
+  return (*this)[k];
 }
 
-}  // namespace
+void EmittedEquations::clear() {
+  m_Runs.clear();
+  m_Names.clear();
+  m_WideNames.clear();
+  m_WithProcedure.clear();
+}
+
+void EmittedEquations::reserve(size_t equations) {
+  m_Runs.reserve(equations);
+  m_Names.reserve(equations);
+}
+
+void EmittedEquations::AppendWideName(uint32_t nameId) {
+  if (m_WideNames.empty()) m_WideNames.assign(m_Names.begin(), m_Names.end());
+  m_WideNames.push_back(nameId);
+  m_Names.clear();
+  m_Names.shrink_to_fit();
+}
+
+EmittedEquation EmittedEquations::operator[](size_t k) const {
+  const auto position = static_cast<uint32_t>(k);
+  const bool marked = std::binary_search(m_WithProcedure.begin(), m_WithProcedure.end(), position);
+  return EmittedEquation{m_WideNames.empty() ? m_Names[k] : m_WideNames[k], marked, m_Runs.Group(k), m_Runs.Index(k),
+                         m_Runs.Offset(k), position};
+}
+
+EmittedEquation EmittedEquations::at(size_t k) const {
+  if (k >= size()) throw std::out_of_range("no emitted equation " + std::to_string(k));
+  return (*this)[k];
+}
 
 size_t ContainerState::TokenCount(const EmittedEquation& equation) const {
-  return RunLength(emitted, equation, &EmittedEquation::firstToken, stream.Size());
+  emitted.Runs().Check(equation.position, equation.firstToken);
+  return emitted.Runs().End(equation.position, stream.Size()) - equation.firstToken;
 }
 
 size_t ContainerState::ReferenceCount(const CountedEquation& equation) const {
-  return RunLength(counted, equation, &CountedEquation::firstReference, countedReferences.size());
+  counted.Runs().Check(equation.position, equation.firstReference);
+  return counted.Runs().End(equation.position, countedReferences.size()) - equation.firstReference;
 }
 
 const ProcedureExpression* ContainerState::ProcedureOf(const EmittedEquation& equation) const {
   if (!equation.hasProcedure) return nullptr;
-  const auto position = static_cast<uint32_t>(PlaceOf(emitted, equation));
+  emitted.Runs().Check(equation.position, equation.firstToken);
+  const uint32_t position = equation.position;
   // Expressions are made in the order of their equations.
   auto found = std::lower_bound(procedureExpressions.begin(), procedureExpressions.end(), position,
                                 [](const ProcedureExpression& e, uint32_t p) { return e.equation < p; });

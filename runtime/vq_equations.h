@@ -135,10 +135,11 @@ class KYV_API Stream {
 
 // A run of SetGroupLimits and the AddNonZero calls after it: in the counting
 // pass of a distribution, one counted equation. Its references run up to the
-// next one's first.
+// next one's first. Given back by value from CountedEquations.
 struct CountedEquation {
   int group;
   uint32_t firstReference;
+  uint32_t position;  // its place among the counted equations
 };
 
 // What makes an equation a procedure equation: its tokens are the
@@ -150,14 +151,145 @@ struct ProcedureExpression {
   uint32_t equation;  // its place among the emitted equations
 };
 
-// 16 bytes, as a grid emits millions: an equation's tokens run up to the
-// next one's first, and its procedure, if any, is looked up apart.
+// One emitted equation as EmittedEquations gives it back, by value: its
+// tokens run up to the next one's first, and its procedure, if any, is looked
+// up apart.
 struct EmittedEquation {
-  uint32_t nameId : 31;
-  uint32_t hasProcedure : 1;
+  uint32_t nameId;
+  bool hasProcedure;
   int group;
   int index;  // the counter value AddEquation received
   uint32_t firstToken;
+  uint32_t position;  // its place among the emitted equations
+};
+
+// Walks a list of records that gives each back by value.
+template <class List, class Record>
+class RecordIterator {
+ public:
+  RecordIterator(const List& list, size_t at) : m_List(&list), m_At(at) {}
+  Record operator*() const { return (*m_List)[m_At]; }
+  RecordIterator& operator++() {
+    ++m_At;
+    return *this;
+  }
+  bool operator!=(const RecordIterator& other) const { return m_At != other.m_At; }
+
+ private:
+  const List* m_List;
+  size_t m_At;
+};
+
+// The equations of one pass in the order they were made: an offset each
+// (where its tokens or references begin), and the group and counter, which
+// change seldom along a pass, once per run of equations in the same group
+// whose counter values follow one another. A grid makes millions of
+// equations, so what each takes is what a model of many nodes holds.
+class KYV_API EquationRuns {
+ public:
+  void clear();
+  void reserve(size_t equations) { m_Offsets.Reserve(equations); }
+  size_t size() const { return m_Offsets.Size(); }
+  bool empty() const { return m_Offsets.Size() == 0; }
+  void Append(int group, int index, uint32_t offset) {
+    if (m_Runs.empty() || group != m_LastGroup || index != static_cast<long long>(m_LastIndex) + 1) [[unlikely]]
+      StartRun(group, index);
+    m_LastIndex = index;
+    m_Offsets.Push(offset);
+  }
+  // An equation whose counter is its place: a run ends only where the
+  // group changes.
+  void AppendInGroup(int group, uint32_t offset) {
+    if (group != m_LastGroup || m_Runs.empty()) [[unlikely]]
+      StartRun(group, static_cast<int>(m_Offsets.Size()));
+    m_Offsets.Push(offset);
+  }
+  uint32_t Offset(size_t equation) const { return m_Offsets.At(equation); }
+  // The group and counter of an equation (below size()).
+  int Group(size_t equation) const { return RunOf(equation).group; }
+  int Index(size_t equation) const {
+    const Run& run = RunOf(equation);
+    return run.firstIndex + static_cast<int>(equation - run.first);
+  }
+  // Where the entries of equation `equation` end: the next one's offset, or
+  // `total` after the last.
+  size_t End(size_t equation, size_t total) const {
+    return equation + 1 < m_Offsets.Size() ? m_Offsets.At(equation + 1) : total;
+  }
+  // VQ_Error unless `position` and `offset` name an equation of this list.
+  void Check(uint32_t position, uint32_t offset) const;
+
+ private:
+  struct Run {
+    size_t first;  // the first equation of the run
+    int group;
+    int firstIndex;
+  };
+  void StartRun(int group, int index);
+  const Run& RunOf(size_t equation) const;
+
+  WordChunks m_Offsets;
+  std::vector<Run> m_Runs;
+  int m_LastGroup = 0;
+  int m_LastIndex = 0;
+};
+
+// The counting pass's equations: the group of each and where its
+// registered references begin.
+class KYV_API CountedEquations {
+ public:
+  void clear() { m_Runs.clear(); }
+  size_t size() const { return m_Runs.size(); }
+  bool empty() const { return m_Runs.empty(); }
+  // The counter of a counted equation is its place, so a run ends only
+  // where the group changes.
+  void push_back(int group, uint32_t firstReference) { m_Runs.AppendInGroup(group, firstReference); }
+  CountedEquation operator[](size_t k) const {
+    return CountedEquation{m_Runs.Group(k), m_Runs.Offset(k), static_cast<uint32_t>(k)};
+  }
+  CountedEquation at(size_t k) const;
+  CountedEquation back() const { return (*this)[size() - 1]; }
+  RecordIterator<CountedEquations, CountedEquation> begin() const { return {*this, 0}; }
+  RecordIterator<CountedEquations, CountedEquation> end() const { return {*this, size()}; }
+  const EquationRuns& Runs() const { return m_Runs; }
+
+ private:
+  EquationRuns m_Runs;
+};
+
+// The emission pass's equations: besides their runs, the name of each in
+// two bytes while a model has fewer names than that holds, and the places
+// of those with a procedure.
+class KYV_API EmittedEquations {
+ public:
+  void clear();
+  void reserve(size_t equations);
+  size_t size() const { return m_Runs.size(); }
+  bool empty() const { return m_Runs.empty(); }
+  void Append(uint32_t nameId, int group, int index, uint32_t firstToken) {
+    m_Runs.Append(group, index, firstToken);
+    if (nameId < kWide && m_WideNames.empty()) [[likely]]
+      m_Names.push_back(static_cast<uint16_t>(nameId));
+    else
+      AppendWideName(nameId);
+  }
+  // The last equation has a procedure.
+  void MarkProcedure() { m_WithProcedure.push_back(static_cast<uint32_t>(size() - 1)); }
+  EmittedEquation operator[](size_t k) const;
+  EmittedEquation at(size_t k) const;
+  EmittedEquation back() const { return (*this)[size() - 1]; }
+  RecordIterator<EmittedEquations, EmittedEquation> begin() const { return {*this, 0}; }
+  RecordIterator<EmittedEquations, EmittedEquation> end() const { return {*this, size()}; }
+  const EquationRuns& Runs() const { return m_Runs; }
+
+ private:
+  static constexpr uint32_t kWide = 0xFFFF;
+  void AppendWideName(uint32_t nameId);
+
+  EquationRuns m_Runs;
+  std::vector<uint16_t, ScatteredAllocator<uint16_t>> m_Names;
+  std::vector<uint32_t> m_WideNames;  // every name, once one does not fit two bytes
+  std::vector<uint32_t> m_WithProcedure;  // ascending
 };
 
 // The variables a counting pass registered, each kept as its pattern column
@@ -200,7 +332,7 @@ struct KYV_API ContainerState {
   const char* EquationName(const EmittedEquation& equation) const { return names[equation.nameId].c_str(); }
   // An equation starts with no tokens, at the stream's end.
   void StartEquation(uint32_t nameId, int group, int index) {
-    emitted.push_back(EmittedEquation{nameId, 0, group, index, static_cast<uint32_t>(stream.Size())});
+    emitted.Append(nameId, group, index, static_cast<uint32_t>(stream.Size()));
     openEquation = index;
   }
   // These take an equation of `emitted` or `counted`.
@@ -214,7 +346,7 @@ struct KYV_API ContainerState {
 
   // Counting pass. The records of a grid run to hundreds of megabytes: on
   // huge pages a first pass faults once per 2 MB of them, not per 4 KB.
-  std::vector<CountedEquation, ScatteredAllocator<CountedEquation>> counted;
+  CountedEquations counted;
   ReferenceList countedReferences;
   bool countOpen = false;
   int localEqnCount = 0;
@@ -223,7 +355,7 @@ struct KYV_API ContainerState {
 
   // Emission pass.
   Stream stream;
-  std::vector<EmittedEquation, ScatteredAllocator<EmittedEquation>> emitted;
+  EmittedEquations emitted;
   // The index of the last of them, beside it so that a term's test of its
   // equation reads no record; never an int while none is.
   static constexpr long long kNoEquationOpen = LLONG_MIN;

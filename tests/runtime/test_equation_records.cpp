@@ -1,0 +1,85 @@
+// The records of the two passes read back exactly what each equation was
+// given, however the groups, counters and names change along a pass.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "vq_equations.h"
+#include "vq_error.h"
+
+namespace {
+
+struct Made {
+  uint32_t name;
+  int group;
+  int index;
+  uint32_t tokens;
+  bool procedure = false;
+};
+
+TEST(EquationRecords, EveryEquationReadsBackWhatItWasGiven) {
+  struct Case {
+    const char* what;
+    std::vector<Made> equations;
+  };
+  std::vector<Made> wide;  // names beyond two bytes from the middle on
+  for (int k = 0; k < 6; ++k) wide.push_back({k < 3 ? uint32_t(k) : 70000u + k, 1, k, 2});
+  const Case cases[] = {
+      {"one group, counting up", {{0, 1, 0, 3}, {0, 1, 1, 1}, {1, 1, 2, 4}, {2, 1, 3, 0}}},
+      {"groups that change and come back", {{0, 1, 0, 2}, {0, 2, 1, 2}, {0, 2, 2, 2}, {0, 1, 3, 5}, {3, 3, 4, 1}}},
+      {"counters that jump, repeat and go back", {{0, 1, 10, 1}, {0, 1, 11, 1}, {0, 1, 5, 2}, {0, 1, 5, 2}, {0, 1, -3, 1}}},
+      {"procedures among them", {{0, 1, 0, 2, true}, {0, 1, 1, 3}, {1, 1, 2, 1, true}, {1, 1, 3, 1, true}}},
+      {"names beyond two bytes", wide},
+  };
+  for (const Case& c : cases) {
+    vq_rt::ContainerState state;
+    uint32_t tokens = 0;
+    for (const Made& m : c.equations) {
+      state.StartEquation(m.name, m.group, m.index);
+      state.counted.push_back(m.group, tokens);
+      if (m.procedure) state.emitted.MarkProcedure();
+      for (uint32_t t = 0; t < m.tokens; ++t) state.stream.AddInteger(1);
+      for (uint32_t t = 0; t < m.tokens; ++t) state.countedReferences.Add(7);
+      tokens += m.tokens;
+    }
+    ASSERT_EQ(state.emitted.size(), c.equations.size()) << c.what;
+    ASSERT_EQ(state.counted.size(), c.equations.size()) << c.what;
+    size_t k = 0;
+    for (const vq_rt::EmittedEquation e : state.emitted) {
+      const Made& m = c.equations[k];
+      const std::string at = std::string(c.what) + ", equation " + std::to_string(k);
+      EXPECT_EQ(e.nameId, m.name) << at;
+      EXPECT_EQ(e.group, m.group) << at;
+      EXPECT_EQ(e.index, m.index) << at;
+      EXPECT_EQ(e.hasProcedure, m.procedure) << at;
+      EXPECT_EQ(state.TokenCount(e), m.tokens) << at;
+      const vq_rt::CountedEquation counted = state.counted[k];
+      EXPECT_EQ(counted.group, m.group) << at;
+      EXPECT_EQ(state.ReferenceCount(counted), m.tokens) << at;
+      ++k;
+    }
+    EXPECT_EQ(k, c.equations.size()) << c.what;
+  }
+}
+
+// An equation of one model asked of another is refused, not read out of
+// another list.
+TEST(EquationRecords, AnEquationOfAnotherModelIsRefused) {
+  vq_rt::ContainerState made, other;
+  for (int k = 0; k < 3; ++k) {
+    made.StartEquation(0, 1, k);
+    made.stream.AddInteger(k);
+  }
+  for (int k = 0; k < 2; ++k) {
+    other.StartEquation(0, 1, k);
+    for (int t = 0; t < 5; ++t) other.stream.AddInteger(t);
+  }
+  EXPECT_THROW(other.TokenCount(made.emitted[2]), VQ_Error);  // beyond its equations
+  EXPECT_THROW(other.TokenCount(made.emitted[1]), VQ_Error);  // its tokens begin elsewhere
+  EXPECT_EQ(other.TokenCount(other.emitted[1]), 5u);
+  EXPECT_THROW(made.emitted.at(3), std::out_of_range);
+  EXPECT_THROW(made.counted.at(0), std::out_of_range);
+}
+
+}  // namespace
