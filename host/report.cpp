@@ -90,7 +90,7 @@ void ForEachEquation(const vq_rt::Driver& driver, Visit visit) {
 }
 
 void WriteTokens(TokenWriter& writer, const Equation& equation) {
-  writer.Tokens(equation.state.stream, equation.emitted.firstToken, equation.state.TokenCount(equation.emitted));
+  writer.Tokens(equation.state.stream, equation.emitted.firstToken, equation.state.StreamLength(equation.emitted));
 }
 
 }  // namespace

@@ -10,6 +10,8 @@ set(KYVEXP_SOURCES
   runtime/vq_matrix.cpp
   runtime/vq_multiport.cpp
   runtime/vq_structure_ref.cpp
+  runtime/vq_chunks.cpp
+  runtime/vq_stream.cpp
   runtime/vq_equations.cpp
   runtime/vq_recorder.cpp
   runtime/vq_dynlib.cpp

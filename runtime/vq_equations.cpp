@@ -24,124 +24,6 @@
 
 namespace vq_rt {
 
-StreamToken StreamToken::Reference(VQ_VarParam* reference) {
-  auto bits = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(reference));
-  if ((bits & 3u) != 0 || reference == nullptr) Raise("a reference term needs an aligned, non-null variable");
-  return StreamToken(bits);
-}
-
-WordChunks::WordChunks() = default;
-// The tail points into the list's own chunks, so it is placed afresh.
-WordChunks::WordChunks(const WordChunks& other) { CopyFrom(other); }
-WordChunks& WordChunks::operator=(const WordChunks& other) {
-  if (this != &other) {
-    FreeChunks();
-    CopyFrom(other);
-  }
-  return *this;
-}
-WordChunks::~WordChunks() { FreeChunks(); }
-
-void WordChunks::FreeChunks() {
-  for (const Chunk& chunk : m_Chunks) FreeScattered(chunk.words, chunk.capacity * sizeof(uint32_t));
-  m_Chunks.clear();
-  Clear();
-}
-
-void WordChunks::CopyFrom(const WordChunks& other) {
-  try {
-    m_Chunks.reserve(other.m_Chunks.size());
-    for (size_t i = 0; i * kChunk < other.m_Size; ++i) {
-      const Chunk& from = other.m_Chunks[i];
-      Chunk chunk{static_cast<uint32_t*>(AllocateScattered(from.capacity * sizeof(uint32_t))), from.capacity};
-      std::memcpy(chunk.words, from.words, std::min(from.capacity, other.m_Size - i * kChunk) * sizeof(uint32_t));
-      m_Chunks.push_back(chunk);
-    }
-  } catch (...) {
-    FreeChunks();  // a copy that fails leaves an empty list, not a leak
-    throw;
-  }
-  m_Size = other.m_Size;
-  PlaceTail();
-}
-
-void WordChunks::PlaceTail() {
-  m_Tail = m_TailEnd = nullptr;
-  if ((m_Size & (kChunk - 1)) == 0) return;  // the next word starts a chunk
-  const Chunk& chunk = m_Chunks[m_Size >> kChunkBits];
-  m_Tail = chunk.words + (m_Size & (kChunk - 1));
-  m_TailEnd = chunk.words + chunk.capacity;
-}
-
-void WordChunks::StartChunk() {
-  constexpr size_t kFirstWords = 64;
-  const size_t index = m_Size >> kChunkBits;
-  const size_t offset = m_Size & (kChunk - 1);
-  if (index == m_Chunks.size()) {
-    m_Chunks.push_back(Chunk{nullptr, 0});
-  }
-  Chunk& chunk = m_Chunks[index];
-  if (offset == chunk.capacity) {
-    const size_t capacity = index == 0 ? std::min(kChunk, std::max(kFirstWords, 2 * chunk.capacity)) : kChunk;
-    auto* words = static_cast<uint32_t*>(AllocateScattered(capacity * sizeof(uint32_t)));
-    if (offset > 0) std::memcpy(words, chunk.words, offset * sizeof(uint32_t));
-    FreeScattered(chunk.words, chunk.capacity * sizeof(uint32_t));
-    chunk = Chunk{words, capacity};
-  }
-  m_Tail = chunk.words + offset;
-  m_TailEnd = chunk.words + chunk.capacity;
-}
-
-Stream::Stream() = default;
-Stream::Stream(const Stream& other) = default;
-Stream& Stream::operator=(const Stream& other) = default;
-Stream::~Stream() = default;
-
-void Stream::Clear() {
-  m_Tokens.Clear();
-  m_Reals.clear();
-  m_Wide.clear();
-}
-
-void Stream::AddReal(double value) {
-  const auto bits = std::bit_cast<uint64_t>(value);
-  uint32_t& recent = m_Recent[(bits * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits)];
-  // Equal bits, so -0.0 and 0.0 stay apart and a NaN keeps its payload.
-  uint32_t index = recent;
-  if (index >= m_Reals.size() || std::bit_cast<uint64_t>(m_Reals[index]) != bits) {
-    index = static_cast<uint32_t>(m_Reals.size());
-    m_Reals.push_back(value);
-    recent = index;
-  }
-  if (index < (uint32_t{1} << kSmallBits)) m_Tokens.Push((index << 3) | kRealTag);
-  else AddWide(StreamToken::RealConstant(index));
-}
-
-void Stream::AddReference(VQ_VarParam* reference) {
-  if (reference == nullptr) Raise("a reference term needs a variable");
-  AddReference(reference->PatternId());
-}
-
-void Stream::AddWide(StreamToken token) {
-  const size_t index = m_Wide.size();
-  if (index >= (size_t{1} << kSmallBits)) Raise("a stream holds more wide terms than it can number");
-  m_Wide.push_back(token);
-  m_Tokens.Push((static_cast<uint32_t>(index) << 3) | kWideTag);
-}
-
-StreamToken Stream::Decode(uint32_t bits) const {
-  if ((bits & 1u) == 0)
-    return StreamToken(static_cast<uint64_t>(reinterpret_cast<uintptr_t>(ObjectAtColumn(static_cast<int>(bits >> 1)))));
-  // Arithmetic shift: small values keep their sign.
-  const int value = static_cast<int32_t>(bits) >> 3;
-  switch (bits & 7u) {
-    case kOperatorTag: return StreamToken::Operator(value);
-    case kIntegerTag: return StreamToken::IntegerConstant(value);
-    case kRealTag: return StreamToken::RealConstant(bits >> 3);
-    default: return m_Wide[bits >> 3];
-  }
-}
-
 ContainerState::ContainerState() = default;
 ContainerState::~ContainerState() { ReleaseEquationObjects(); }
 
@@ -204,9 +86,22 @@ EmittedEquation EmittedEquations::at(size_t k) const {
   return (*this)[k];
 }
 
-size_t ContainerState::TokenCount(const EmittedEquation& equation) const {
+size_t ContainerState::StreamLength(const EmittedEquation& equation) const {
   emitted.Runs().Check(equation.position, equation.firstToken);
   return emitted.Runs().End(equation.position, stream.Size()) - equation.firstToken;
+}
+
+size_t ContainerState::TokenCount(const EmittedEquation& equation) const {
+  size_t tokens = 0;
+  StreamToken token = StreamToken::Operator(0);
+  for (Stream::Reader read(stream, equation.firstToken, equation.firstToken + StreamLength(equation));
+       read.Next(token);)
+    ++tokens;
+  return tokens;
+}
+
+void ContainerState::StreamTooLong() {
+  Raise("a model's equation stream outgrew the %u positions its equations can be found at", UINT32_MAX);
 }
 
 size_t ContainerState::ReferenceCount(const CountedEquation& equation) const {

@@ -8,130 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "vq_chunks.h"
 #include "vq_container.h"
 #include "vq_memory.h"
+#include "vq_stream.h"
 
 namespace vq_rt {
-
-// One leaf or operator of a stream as readers see it: the low two bits
-// tell the kind; a reference keeps its (aligned) pointer, the others keep
-// their value, or a double's index in the stream's pool, in the upper half.
-class KYV_API StreamToken {
- public:
-  enum class Kind : unsigned { Reference = 0, Operator = 1, Integer = 2, Real = 3 };
-
-  static StreamToken Reference(VQ_VarParam* reference);
-  static StreamToken Operator(int code) { return StreamToken(Pack(Kind::Operator, code)); }
-  static StreamToken IntegerConstant(int value) { return StreamToken(Pack(Kind::Integer, value)); }
-  static StreamToken RealConstant(uint32_t poolIndex) {
-    return StreamToken(Pack(Kind::Real, static_cast<int>(poolIndex)));
-  }
-
-  Kind kind() const { return static_cast<Kind>(m_Bits & 3u); }
-  int op() const { return Upper(); }
-  int integer() const { return Upper(); }
-  uint32_t poolIndex() const { return static_cast<uint32_t>(Upper()); }
-  // Null when the variable is gone.
-  VQ_VarParam* reference() const { return reinterpret_cast<VQ_VarParam*>(static_cast<uintptr_t>(m_Bits)); }
-
- private:
-  friend class Stream;
-  explicit StreamToken(uint64_t bits) : m_Bits(bits) {}
-  static uint64_t Pack(Kind kind, int value) {
-    return (static_cast<uint64_t>(static_cast<uint32_t>(value)) << 32) | static_cast<uint64_t>(kind);
-  }
-  int Upper() const { return static_cast<int>(static_cast<uint32_t>(m_Bits >> 32)); }
-  uint64_t m_Bits;
-};
-
-// 32-bit words in chunks: a list of any length grows without copying what
-// it holds, and a cleared list keeps its chunks for the next pass. The first
-// chunk starts small and doubles, so a short list stays small; the others
-// are full-sized, one huge page each, and left unwritten until used: a long
-// pass pays neither for zeroing them nor for a fault per small page.
-class KYV_API WordChunks {
- public:
-  WordChunks();
-  WordChunks(const WordChunks& other);
-  WordChunks& operator=(const WordChunks& other);
-  ~WordChunks();
-
-  void Clear() {
-    m_Size = 0;
-    m_Tail = m_TailEnd = nullptr;
-  }
-  void Reserve(size_t words) { m_Chunks.reserve((words + kChunk - 1) >> kChunkBits); }
-  void Push(uint32_t word) {
-    if (m_Tail == m_TailEnd) StartChunk();
-    *m_Tail++ = word;
-    ++m_Size;
-  }
-  size_t Size() const { return m_Size; }
-  uint32_t At(size_t index) const { return m_Chunks[index >> kChunkBits].words[index & (kChunk - 1)]; }
-
- private:
-  static constexpr size_t kChunkBits = 19;
-  static constexpr size_t kChunk = size_t{1} << kChunkBits;
-  struct Chunk {
-    uint32_t* words;
-    size_t capacity;
-  };
-  void StartChunk();
-  // Points the tail at the free part of the chunk that holds word m_Size.
-  void PlaceTail();
-  void FreeChunks();
-  void CopyFrom(const WordChunks& other);
-
-  std::vector<Chunk> m_Chunks;  // the first m_Size words in use
-  size_t m_Size = 0;
-  uint32_t* m_Tail = nullptr;  // where the next word goes; null at a chunk's end
-  uint32_t* m_TailEnd = nullptr;
-};
-
-// Tokens with the pool their real constants live in. A token is stored in
-// 4 bytes: a reference as its variable's pattern column, operators and small
-// integers inline, reals by their index in the pool, anything wider as an
-// index into a side table.
-class KYV_API Stream {
- public:
-  Stream();
-  Stream(const Stream& other);
-  Stream& operator=(const Stream& other);
-  ~Stream();
-
-  void Clear();
-  void Reserve(size_t tokens) { m_Tokens.Reserve(tokens); }
-  void AddOperator(int code) { AddSmall(kOperatorTag, code, StreamToken::Operator(code)); }
-  void AddInteger(int value) { AddSmall(kIntegerTag, value, StreamToken::IntegerConstant(value)); }
-  void AddReal(double value);
-  void AddReference(VQ_VarParam* reference);
-  // A reference to the variable whose pattern column this is.
-  void AddReference(int column) { m_Tokens.Push(static_cast<uint32_t>(column) << 1); }
-
-  size_t Size() const { return m_Tokens.Size(); }
-  StreamToken At(size_t index) const { return Decode(m_Tokens.At(index)); }
-  double Real(const StreamToken& token) const { return m_Reals[token.poolIndex()]; }
-
- private:
-  // A reference has a clear low bit; the others end in 1 and a two-bit tag.
-  static constexpr uint32_t kOperatorTag = 1, kIntegerTag = 3, kRealTag = 5, kWideTag = 7;
-  static constexpr int kSmallBits = 29;
-  static bool Small(int value) { return value >= -(1 << (kSmallBits - 1)) && value < (1 << (kSmallBits - 1)); }
-  void AddSmall(uint32_t tag, int value, StreamToken wide) {
-    if (Small(value)) m_Tokens.Push((static_cast<uint32_t>(value) << 3) | tag);
-    else AddWide(wide);
-  }
-  void AddWide(StreamToken token);
-  StreamToken Decode(uint32_t bits) const;
-
-  WordChunks m_Tokens;
-  std::vector<double> m_Reals;
-  std::vector<StreamToken> m_Wide;
-  // Pool indices of recent reals by a hash of their bits: a stencil's
-  // coefficients recur at every node and are pooled once.
-  static constexpr int kRecentBits = 6;
-  uint32_t m_Recent[1 << kRecentBits] = {};
-};
 
 // A run of SetGroupLimits and the AddNonZero calls after it: in the counting
 // pass of a distribution, one counted equation. Its references run up to the
@@ -332,11 +214,17 @@ struct KYV_API ContainerState {
   const char* EquationName(const EmittedEquation& equation) const { return names[equation.nameId].c_str(); }
   // An equation starts with no tokens, at the stream's end.
   void StartEquation(uint32_t nameId, int group, int index) {
+    if (stream.Size() > UINT32_MAX) [[unlikely]]
+      StreamTooLong();
     emitted.Append(nameId, group, index, static_cast<uint32_t>(stream.Size()));
+    stream.StartEquation();
     openEquation = index;
   }
   // These take an equation of `emitted` or `counted`.
   size_t TokenCount(const EmittedEquation& equation) const;
+  // The positions of the stream an equation's tokens lie in, from its
+  // firstToken on: what readers of the stream take.
+  size_t StreamLength(const EmittedEquation& equation) const;
   size_t ReferenceCount(const CountedEquation& equation) const;
   // Null for an equation of tokens only.
   const ProcedureExpression* ProcedureOf(const EmittedEquation& equation) const;
@@ -372,6 +260,7 @@ struct KYV_API ContainerState {
   std::vector<VQ_EquationType*> equationObjects;
   std::vector<ProcCall> procCalls;
   void ReleaseEquationObjects();
+  [[noreturn]] static void StreamTooLong();
 
   BaseResults base;
 };

@@ -28,7 +28,7 @@ struct Tree {
 
 class Parser {
  public:
-  Parser(const Stream& stream, size_t first) : m_Stream(stream), m_Pos(first) {}
+  Parser(const Stream& stream, size_t first, size_t end) : m_Stream(stream), m_Read(stream, first, end) {}
 
   // The tokens are known to form one tree (CheckShape).
   Tree Parse() {
@@ -43,7 +43,8 @@ class Parser {
     std::vector<Pending> stack;
     int done = -1;
     while (true) {
-      const StreamToken& token = m_Stream.At(m_Pos++);
+      StreamToken token = StreamToken::Operator(0);
+      if (!m_Read.Next(token)) Raise("malformed stream: it ends before its tree does");
       int node = -1;
       if (token.kind() == StreamToken::Kind::Operator) {
         stack.push_back(Pending{token.op(), Arity(token.op()), {-1, -1}, 0});
@@ -95,14 +96,14 @@ class Parser {
 
  private:
   const Stream& m_Stream;
-  size_t m_Pos;
+  Stream::Reader m_Read;
 };
 
 }  // namespace
 
 Evaluation Evaluate(const Stream& stream, size_t first, size_t count) {
   CheckShape(stream, first, count);
-  Tree tree = Parser(stream, first).Parse();
+  Tree tree = Parser(stream, first, first + count).Parse();
   Evaluation result;
   result.residual = tree.nodes.back().value;
   result.references = tree.references;
@@ -158,8 +159,9 @@ Evaluation EvaluateProcedure(const ContainerState& state, const EmittedEquation&
   if (output < 0 || output >= outputs)
     Raise("%s: output %d of procedure %s, which has %d", name, expression.output, procedure.Name(), outputs);
   Evaluation result;
-  for (size_t i = equation.firstToken; i < equation.firstToken + state.TokenCount(equation); ++i) {
-    const StreamToken& token = state.stream.At(i);
+  StreamToken token = StreamToken::Operator(0);
+  for (Stream::Reader read(state.stream, equation.firstToken, equation.firstToken + state.StreamLength(equation));
+       read.Next(token);) {
     if (token.kind() != StreamToken::Kind::Reference) Raise("%s: a procedure equation holds a constant", name);
     result.references.push_back(token.reference());
   }
@@ -189,7 +191,7 @@ Evaluation EvaluateProcedure(const ContainerState& state, const EmittedEquation&
 Evaluation Evaluate(const ContainerState& state, const EmittedEquation& equation) {
   if (const ProcedureExpression* expression = state.ProcedureOf(equation))
     return EvaluateProcedure(state, equation, *expression);
-  return Evaluate(state.stream, equation.firstToken, state.TokenCount(equation));
+  return Evaluate(state.stream, equation.firstToken, state.StreamLength(equation));
 }
 
 }  // namespace vq_rt

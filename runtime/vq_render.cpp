@@ -12,8 +12,8 @@ TokenVisitor::~TokenVisitor() = default;
 void VisitTokens(const Stream& stream, size_t first, size_t count, TokenVisitor& visit) {
   CheckShape(stream, first, count);
   char buffer[kDoubleTextSize];
-  for (size_t i = first; i < first + count; ++i) {
-    const StreamToken& token = stream.At(i);
+  StreamToken token = StreamToken::Operator(0);
+  for (Stream::Reader read(stream, first, first + count); read.Next(token);) {
     switch (token.kind()) {
       case StreamToken::Kind::Operator: visit.Text(Notation(token.op())); break;
       case StreamToken::Kind::Integer: {

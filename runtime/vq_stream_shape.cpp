@@ -40,8 +40,8 @@ namespace {
 // only looked for once a stream is known to end short.
 int OpenOperator(const Stream& stream, size_t first, size_t end) {
   std::vector<std::pair<int, int>> open;  // code, operands still wanted
-  for (size_t i = first; i < end; ++i) {
-    const StreamToken& token = stream.At(i);
+  StreamToken token = StreamToken::Operator(0);
+  for (Stream::Reader read(stream, first, end); read.Next(token);) {
     if (token.kind() == StreamToken::Kind::Operator) {
       open.emplace_back(token.op(), Arity(token.op()));
       continue;
@@ -67,9 +67,13 @@ void CheckShape(const Stream& stream, size_t first, size_t count) {
   if (count == 0) Raise("malformed stream: no token");
   const size_t end = first + count;
   size_t wanted = 1;  // operands the tree still needs
-  for (size_t i = first; i < end; ++i) {
-    if (wanted == 0) Raise("malformed stream: %zu token(s) left over after a complete tree", end - i);
-    const StreamToken& token = stream.At(i);
+  StreamToken token = StreamToken::Operator(0);
+  for (Stream::Reader read(stream, first, end); read.Next(token);) {
+    if (wanted == 0) {
+      size_t left = 1;
+      while (read.Next(token)) ++left;
+      Raise("malformed stream: %zu token(s) left over after a complete tree", left);
+    }
     if (token.kind() != StreamToken::Kind::Operator) {
       if (token.kind() == StreamToken::Kind::Reference) Prefetch(token.reference());
       --wanted;

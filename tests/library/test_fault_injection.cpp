@@ -99,7 +99,7 @@ class Model {
       }
       for (const vq_rt::EmittedEquation& e : state.emitted)
         lines.push_back(namer.Path(*model) + " " + state.EquationName(e) + " [group " + std::to_string(e.group) +
-                        "] " + vq_rt::Render(state.stream, e.firstToken, state.TokenCount(e), name));
+                        "] " + vq_rt::Render(state.stream, e.firstToken, state.StreamLength(e), name));
     }
     lines.push_back("equations " + std::to_string(driver.EquationCount()) + ", non-zeros " +
                     std::to_string(driver.NonZeroCount()));

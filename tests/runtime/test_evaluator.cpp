@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <map>
+#include <vector>
 
 #include "vq_error.h"
 #include "vq_evaluator.h"
@@ -14,6 +15,14 @@
 namespace {
 
 using vq_rt::Stream;
+
+// Every token of a stream, read from its start.
+std::vector<vq_rt::StreamToken> TokensOf(const Stream& s) {
+  std::vector<vq_rt::StreamToken> tokens;
+  vq_rt::StreamToken token = vq_rt::StreamToken::Operator(0);
+  for (Stream::Reader read(s, 0, s.Size()); read.Next(token);) tokens.push_back(token);
+  return tokens;
+}
 
 class StreamEvaluation : public ::testing::Test {
  protected:
@@ -136,7 +145,7 @@ TEST_F(StreamEvaluation, MalformedStreamsAreRejected) {
   }
   Stream one;
   one.AddReference(&x);
-  EXPECT_THROW(vq_rt::Render(one, 1, 1, NameOf), VQ_Error) << "tokens outside the stream";
+  EXPECT_THROW(vq_rt::Render(one, one.Size(), 1, NameOf), VQ_Error) << "tokens outside the stream";
 }
 
 // Text needs no value: a reference to a parameter without a real one
@@ -178,19 +187,23 @@ TEST_F(StreamEvaluation, EveryTokenReadsBackAsItWasAdded) {
     double real;
     VQ_VarParam* reference;
   };
-  const int edge = 1 << 28;
-  const std::vector<Case> cases = {
-      {Kind::Integer, 0, 0, nullptr},          {Kind::Integer, edge - 1, 0, nullptr},
-      {Kind::Integer, edge, 0, nullptr},       {Kind::Integer, -edge, 0, nullptr},
-      {Kind::Integer, -edge - 1, 0, nullptr},  {Kind::Integer, INT_MAX, 0, nullptr},
-      {Kind::Integer, INT_MIN, 0, nullptr},    {Kind::Operator, EOp_Add, 0, nullptr},
-      {Kind::Operator, INT_MIN, 0, nullptr},   {Kind::Operator, -1, 0, nullptr},
-      {Kind::Real, 0, -0.25, nullptr},         {Kind::Reference, 0, 0, &x},
-      {Kind::Reference, 0, 0, onHeap},         {Kind::Real, 0, 1e300, nullptr},
-      {Kind::Reference, 0, 0, &z},             {Kind::Real, 0, 0.0, nullptr},
-      {Kind::Real, 0, -0.0, nullptr},          {Kind::Real, 0, -0.25, nullptr},
-      {Kind::Real, 0, std::nan(""), nullptr},  {Kind::Real, 0, 0.0, nullptr},
+  std::vector<Case> cases = {
+      {Kind::Integer, INT_MAX, 0, nullptr},    {Kind::Integer, INT_MIN, 0, nullptr},
+      {Kind::Operator, EOp_Add, 0, nullptr},   {Kind::Operator, INT_MIN, 0, nullptr},
+      {Kind::Operator, -1, 0, nullptr},        {Kind::Real, 0, -0.25, nullptr},
+      {Kind::Reference, 0, 0, &x},             {Kind::Reference, 0, 0, onHeap},
+      {Kind::Real, 0, 1e300, nullptr},         {Kind::Reference, 0, 0, &z},
+      {Kind::Real, 0, 0.0, nullptr},           {Kind::Real, 0, -0.0, nullptr},
+      {Kind::Real, 0, -0.25, nullptr},         {Kind::Real, 0, std::nan(""), nullptr},
+      {Kind::Real, 0, 0.0, nullptr},
   };
+  // Either side of where a token takes one more byte: 4, 12, 20 and 27
+  // bits with the sign folded in.
+  for (long long edge : {1LL << 3, 1LL << 11, 1LL << 19, 1LL << 26, 1LL << 30})
+    for (long long value : {edge - 1, edge, -edge, -edge - 1})
+      for (Kind kind : {Kind::Integer, Kind::Operator}) cases.push_back({kind, value, 0, nullptr});
+  for (int code : {int{EOp_Code1}, int{EOp_Add}, int{EOp_Subtract}, int{EOp_Multiply}, int{EOp_Divide}, int{EOp_Square}, 0, 2, 41})
+    cases.push_back({Kind::Operator, code, 0, nullptr});
   Stream s;
   for (const Case& c : cases) {
     switch (c.kind) {
@@ -200,10 +213,12 @@ TEST_F(StreamEvaluation, EveryTokenReadsBackAsItWasAdded) {
       case Kind::Reference: s.AddReference(c.reference); break;
     }
   }
-  ASSERT_EQ(s.Size(), cases.size());
+  ASSERT_EQ(s.Tokens(), cases.size());
+  const std::vector<vq_rt::StreamToken> tokens = TokensOf(s);
+  ASSERT_EQ(tokens.size(), cases.size());
   for (size_t i = 0; i < cases.size(); ++i) {
     const Case& c = cases[i];
-    const vq_rt::StreamToken token = s.At(i);
+    const vq_rt::StreamToken token = tokens[i];
     ASSERT_EQ(token.kind(), c.kind) << i;
     switch (c.kind) {
       case Kind::Integer: EXPECT_EQ(token.integer(), c.value) << i; break;
@@ -224,10 +239,10 @@ TEST_F(StreamEvaluation, AReferenceToAVariableGoneReadsAsNone) {
   {
     VQ_REALVARIABLE gone(true);
     s.AddReference(&gone);
-    ASSERT_EQ(s.At(0).reference(), &gone);
+    ASSERT_EQ(TokensOf(s).at(0).reference(), &gone);
   }
-  EXPECT_EQ(s.At(0).kind(), vq_rt::StreamToken::Kind::Reference);
-  EXPECT_EQ(s.At(0).reference(), nullptr);
+  EXPECT_EQ(TokensOf(s).at(0).kind(), vq_rt::StreamToken::Kind::Reference);
+  EXPECT_EQ(TokensOf(s).at(0).reference(), nullptr);
 }
 
 // Long streams, their copies and reuse after clearing: every token stays
@@ -237,9 +252,10 @@ TEST_F(StreamEvaluation, LongStreamsKeepEveryTokenThroughCopiesAndClearing) {
     for (int i = from; i < from + count; ++i) s.AddInteger(i);
   };
   auto holds = [](const Stream& s, int count) {
-    if (s.Size() != static_cast<size_t>(count)) return false;
+    const std::vector<vq_rt::StreamToken> tokens = TokensOf(s);
+    if (s.Tokens() != static_cast<size_t>(count) || tokens.size() != static_cast<size_t>(count)) return false;
     for (int i = 0; i < count; ++i)
-      if (s.At(static_cast<size_t>(i)).integer() != i) return false;
+      if (tokens[static_cast<size_t>(i)].integer() != i) return false;
     return true;
   };
   for (int length : {1, 64, 65535, 65536, 65537, 200000, 524287, 524288, 524289, 1100000}) {
@@ -256,6 +272,46 @@ TEST_F(StreamEvaluation, LongStreamsKeepEveryTokenThroughCopiesAndClearing) {
     original.Clear();
     fill(original, 0, 100);
     EXPECT_TRUE(holds(original, 100)) << length;
+  }
+}
+
+// References are kept as steps from the one before in their equation, so
+// each equation reads back from its own start: near and far steps, up and
+// down, variables on the heap and elsewhere, and equations that run across
+// the stream's chunks.
+TEST_F(StreamEvaluation, EachEquationReadsBackFromItsOwnStart) {
+  std::vector<VQ_REALVARIABLE*> onHeap;
+  for (int i = 0; i < 5000; ++i) onHeap.push_back(vq_rt::New<VQ_REALVARIABLE>(true));
+  std::vector<std::vector<VQ_VarParam*>> equations;
+  for (int e = 0; e < 400000; ++e) {
+    const auto at = [&](int i) { return static_cast<VQ_VarParam*>(onHeap[static_cast<size_t>(i) % onHeap.size()]); };
+    switch (e % 4) {
+      case 0: equations.push_back({at(e), at(e + 1), at(e - 1 + 5000)}); break;
+      case 1: equations.push_back({at(4999), at(0), &x, at(e), &y}); break;
+      case 2: equations.push_back({&z, at(e * 7), at(e * 13 + 2500)}); break;
+      default: equations.push_back({at(e)}); break;
+    }
+  }
+  Stream s;
+  std::vector<size_t> starts;
+  for (const auto& references : equations) {
+    starts.push_back(s.Size());
+    s.StartEquation();
+    s.AddOperator(EOp_Code1);
+    for (VQ_VarParam* reference : references) s.AddReference(reference);
+  }
+  ASSERT_GT(s.Size(), vq_rt::ByteChunks::kChunk);  // the equations span chunks
+  for (size_t e = 0; e < equations.size(); ++e) {
+    const size_t end = e + 1 < starts.size() ? starts[e + 1] : s.Size();
+    std::vector<VQ_VarParam*> read;
+    vq_rt::StreamToken token = vq_rt::StreamToken::Operator(0);
+    for (Stream::Reader reader(s, starts[e], end); reader.Next(token);)
+      if (token.kind() == vq_rt::StreamToken::Kind::Reference) read.push_back(token.reference());
+    ASSERT_EQ(read, equations[e]) << "equation " << e;
+  }
+  for (VQ_REALVARIABLE* variable : onHeap) {
+    variable->AddRef();
+    variable->Release();
   }
 }
 

@@ -99,7 +99,7 @@ class DistributionFixture {
       row.name = state.EquationName(e);
       row.group = e.group;
       row.first = e.firstToken;
-      row.count = state.TokenCount(e);
+      row.count = state.StreamLength(e);
       row.tokens = vq_rt::RenderTokens(state.stream, e.firstToken, row.count, name);
       row.references = vq_rt::Evaluate(state.stream, e.firstToken, row.count).references;
       if (k < state.counted.size()) {

@@ -1,0 +1,171 @@
+#pragma once
+// The emitted stream of a container's equations: prefix expressions of
+// operators, constants and references, as the emission pass gives them.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "vq_chunks.h"
+#include "vq_container.h"
+
+namespace vq_rt {
+
+// One leaf or operator of a stream as readers see it: the low two bits
+// tell the kind; a reference keeps its (aligned) pointer, the others keep
+// their value, or a double's index in the stream's pool, in the upper half.
+class KYV_API StreamToken {
+ public:
+  enum class Kind : unsigned { Reference = 0, Operator = 1, Integer = 2, Real = 3 };
+
+  static StreamToken Reference(VQ_VarParam* reference);
+  static StreamToken Operator(int code) { return StreamToken(Pack(Kind::Operator, code)); }
+  static StreamToken IntegerConstant(int value) { return StreamToken(Pack(Kind::Integer, value)); }
+  static StreamToken RealConstant(uint32_t poolIndex) {
+    return StreamToken(Pack(Kind::Real, static_cast<int>(poolIndex)));
+  }
+
+  Kind kind() const { return static_cast<Kind>(m_Bits & 3u); }
+  int op() const { return Upper(); }
+  int integer() const { return Upper(); }
+  uint32_t poolIndex() const { return static_cast<uint32_t>(Upper()); }
+  // Null when the variable is gone.
+  VQ_VarParam* reference() const { return reinterpret_cast<VQ_VarParam*>(static_cast<uintptr_t>(m_Bits)); }
+
+ private:
+  friend class Stream;
+  explicit StreamToken(uint64_t bits) : m_Bits(bits) {}
+  static uint64_t Pack(Kind kind, int value) {
+    return (static_cast<uint64_t>(static_cast<uint32_t>(value)) << 32) | static_cast<uint64_t>(kind);
+  }
+  int Upper() const { return static_cast<int>(static_cast<uint32_t>(m_Bits >> 32)); }
+  uint64_t m_Bits;
+};
+
+namespace stream_numbers {
+// The operators every stream is made of, numbered by their place here.
+inline constexpr int kUsualOperators[] = {EOp_Add, EOp_Subtract, EOp_Multiply, EOp_Divide, EOp_Square, EOp_Code1};
+inline constexpr uint64_t kUsual = sizeof kUsualOperators / sizeof kUsualOperators[0];
+inline constexpr int kNumbered = 64;  // codes below this find their number in a table
+inline constexpr uint8_t kNotUsual = 0xFF;
+struct OperatorNumbers {
+  uint8_t of[kNumbered];
+  constexpr OperatorNumbers() : of() {
+    for (int code = 0; code < kNumbered; ++code) of[code] = kNotUsual;
+    for (uint64_t n = 0; n < kUsual; ++n) of[kUsualOperators[n]] = static_cast<uint8_t>(n);
+  }
+};
+inline constexpr OperatorNumbers kOperatorNumbers{};
+}  // namespace stream_numbers
+
+// Tokens with the pool their real constants live in, in 1 to 5 bytes each,
+// as a grid emits hundreds of millions. Each token is a kind and a number:
+// an operator's code (the usual ones numbered 0 to 5), an integer (its sign
+// folded into the lowest bit), a real's index in the pool, or, for a
+// reference, the step from the pattern column of the equation's reference
+// before it (from 0 for its first), so the neighbours a stencil refers to
+// take a byte or two. A reader therefore starts where an equation starts.
+//
+// The first byte holds the kind in its low two bits and a length code in
+// the next two; codes 0 to 2 say that as many bytes follow and the number's
+// low four bits are in the first byte's top half; code 3 says that 3 bytes
+// follow, or 4 where the first byte's top bit is set, and its next three
+// bits hold the number's lowest. The bytes that follow hold the rest.
+class KYV_API Stream {
+ public:
+  void Clear();
+  // The next tokens belong to a new equation.
+  void StartEquation() { m_LastColumn = 0; }
+  void AddOperator(int code) { Put(StreamToken::Kind::Operator, OperatorNumber(code)); }
+  void AddInteger(int value) { Put(StreamToken::Kind::Integer, Folded(value)); }
+  void AddReal(double value);
+  void AddReference(VQ_VarParam* reference);
+  // A reference to the variable whose pattern column this is.
+  void AddReference(int column) {
+    // Next to the reference before, or not: one byte, or four (five for a
+    // step beyond 27 bits). Fewer lengths than other numbers get, so the
+    // length of each reference of a stencil is foreseen.
+    const uint64_t number = Folded(static_cast<long long>(column) - m_LastColumn);
+    m_LastColumn = column;
+    if (number < 16) [[likely]]
+      Store(static_cast<uint64_t>(StreamToken::Kind::Reference) | (number << 4), 1);
+    else
+      PutLong(StreamToken::Kind::Reference, number);
+  }
+
+  // Positions written so far: an equation's tokens lie from the position
+  // where it started up to the next one's.
+  size_t Size() const { return m_Bytes.Size(); }
+  // Counted by reading them all: for reports, not for passes.
+  size_t Tokens() const;
+  double Real(const StreamToken& token) const { return m_Reals[token.poolIndex()]; }
+
+  // The tokens from `first` (where an equation starts) up to `end`.
+  class KYV_API Reader {
+   public:
+    Reader(const Stream& stream, size_t first, size_t end);
+    // False after the last token; VQ_Error for a token that runs past the end.
+    bool Next(StreamToken& token);
+
+   private:
+    const Stream& m_Stream;
+    size_t m_Position;
+    size_t m_End;
+    long long m_LastColumn = 0;
+  };
+
+ private:
+  static uint64_t Folded(long long value) {
+    return (static_cast<uint64_t>(value) << 1) ^ static_cast<uint64_t>(value >> 63);
+  }
+  static long long Unfolded(uint64_t number) {
+    return static_cast<long long>(number >> 1) ^ -static_cast<long long>(number & 1);
+  }
+  // The operators every stream is made of get the numbers of one byte.
+  static uint64_t OperatorNumber(int code) {
+    using namespace stream_numbers;
+    if (static_cast<unsigned>(code) < kNumbered && kOperatorNumbers.of[code] != kNotUsual) [[likely]]
+      return kOperatorNumbers.of[code];
+    return kUsual + Folded(code);
+  }
+  static int OperatorCode(uint64_t number) {
+    using namespace stream_numbers;
+    return number < kUsual ? kUsualOperators[number] : static_cast<int>(Unfolded(number - kUsual));
+  }
+  // One store of eight bytes, of which the token keeps the first 1 to 5.
+  // The numbers come from 32-bit values, so 35 bits hold every one. The
+  // length is chosen by branches, not computed: the next token's place then
+  // does not wait for this one's number, which for a reference comes from
+  // its column at the end of a chain of reads.
+  void Put(StreamToken::Kind kind, uint64_t number) {
+    const auto k = static_cast<uint64_t>(kind);
+    if (number < 16) [[likely]]
+      Store(k | (number << 4), 1);
+    else if (number < (uint64_t{1} << 12))
+      Store(k | (1u << 2) | (number << 4), 2);
+    else if (number < (uint64_t{1} << 20))
+      Store(k | (2u << 2) | (number << 4), 3);
+    else
+      PutLong(kind, number);
+  }
+  void PutLong(StreamToken::Kind kind, uint64_t number) {
+    const auto k = static_cast<uint64_t>(kind) | (3u << 2) | ((number & 7) << 4) | ((number >> 3) << 8);
+    if (number < (uint64_t{1} << 27)) [[likely]]
+      Store(k, 4);
+    else
+      Store(k | (1u << 7), 5);
+  }
+  void Store(uint64_t word, size_t bytes) {
+    std::memcpy(m_Bytes.Room(sizeof word), &word, sizeof word);
+    m_Bytes.Advance(bytes);
+  }
+
+  ByteChunks m_Bytes;  // a token is written, and read, as eight bytes
+  long long m_LastColumn = 0;
+  std::vector<double> m_Reals;
+  // Pool indices of recent reals by a hash of their bits: a stencil's
+  // coefficients recur at every node and are pooled once.
+  static constexpr int kRecentBits = 6;
+  uint32_t m_Recent[1 << kRecentBits] = {};
+};
+
+}  // namespace vq_rt
