@@ -53,8 +53,12 @@ void ByteChunks::MakeRoom(size_t bytes) {
     Chunk& chunk = m_Chunks[m_Current];
     const size_t offset = static_cast<size_t>(m_Tail - chunk.bytes);
     if (chunk.capacity < kChunk) {
-      // Only the first chunk grows; its positions stay where they were.
-      const size_t capacity = std::min(kChunk, std::max(2 * chunk.capacity, offset + bytes));
+      // Only the first chunk grows; its positions stay where they were. Past
+      // a few small pages it takes its full size at once, a huge page that
+      // faults once, rather than doubling and copying through small ones.
+      constexpr size_t kSmallest = size_t{1} << 16;
+      const size_t doubled = std::max(2 * chunk.capacity, offset + bytes);
+      const size_t capacity = doubled > kSmallest ? kChunk : doubled;
       auto* grown = static_cast<uint8_t*>(AllocateScattered(capacity));
       std::memcpy(grown, chunk.bytes, offset);
       FreeScattered(chunk.bytes, chunk.capacity);

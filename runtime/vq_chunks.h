@@ -12,9 +12,10 @@ namespace vq_rt {
 
 // Bytes in chunks: a list of any length grows without copying what it
 // holds, and a cleared list keeps its chunks for the next pass. The first
-// chunk starts small and doubles, so a short list stays small; the others
-// are full-sized, one huge page each, and left unwritten until used: a long
-// pass pays neither for zeroing them nor for a fault per small page.
+// chunk starts small and doubles up to 64 KiB, so a short list stays small;
+// past that every chunk is full-sized, one huge page, and left unwritten
+// until used: a long pass pays neither for zeroing them nor for a fault per
+// small page.
 //
 // A writer asks for room for its next item and says how much of it it
 // used; an item never straddles two chunks, and a reader may read from an

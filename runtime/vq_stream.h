@@ -62,14 +62,17 @@ inline constexpr OperatorNumbers kOperatorNumbers{};
 // an operator's code (the usual ones numbered 0 to 5), an integer (its sign
 // folded into the lowest bit), a real's index in the pool, or, for a
 // reference, the step from the pattern column of the equation's reference
-// before it (from 0 for its first), so the neighbours a stencil refers to
-// take a byte or two. A reader therefore starts where an equation starts.
+// before it (from 0 for its first), so a stencil's neighbour made next to
+// the element before it takes one byte. A reader therefore starts where an
+// equation starts.
 //
 // The first byte holds the kind in its low two bits and a length code in
 // the next two; codes 0 to 2 say that as many bytes follow and the number's
 // low four bits are in the first byte's top half; code 3 says that 3 bytes
 // follow, or 4 where the first byte's top bit is set, and its next three
-// bits hold the number's lowest. The bytes that follow hold the rest.
+// bits hold the number's lowest. The bytes that follow hold the rest. A
+// reference takes 1 byte or 4 (5 for a step beyond 27 bits), no length
+// between, so that the length of each reference of a stencil is foreseen.
 class KYV_API Stream {
  public:
   void Clear();
@@ -81,9 +84,6 @@ class KYV_API Stream {
   void AddReference(VQ_VarParam* reference);
   // A reference to the variable whose pattern column this is.
   void AddReference(int column) {
-    // Next to the reference before, or not: one byte, or four (five for a
-    // step beyond 27 bits). Fewer lengths than other numbers get, so the
-    // length of each reference of a stencil is foreseen.
     const uint64_t number = Folded(static_cast<long long>(column) - m_LastColumn);
     m_LastColumn = column;
     if (number < 16) [[likely]]
