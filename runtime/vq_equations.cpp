@@ -50,11 +50,6 @@ void EquationRuns::Check(uint32_t position, uint32_t offset) const {
     Raise("an equation asked of a model that did not make it");
 }
 
-CountedEquation CountedEquations::at(size_t k) const {
-  if (k >= size()) throw std::out_of_range("no counted equation " + std::to_string(k));
-  return (*this)[k];
-}
-
 void EmittedEquations::clear() {
   m_Runs.clear();
   m_Names.clear();
@@ -79,11 +74,6 @@ EmittedEquation EmittedEquations::operator[](size_t k) const {
   const bool marked = std::binary_search(m_WithProcedure.begin(), m_WithProcedure.end(), position);
   return EmittedEquation{m_WideNames.empty() ? m_Names[k] : m_WideNames[k], marked, m_Runs.Group(k), m_Runs.Index(k),
                          m_Runs.Offset(k), position};
-}
-
-EmittedEquation EmittedEquations::at(size_t k) const {
-  if (k >= size()) throw std::out_of_range("no emitted equation " + std::to_string(k));
-  return (*this)[k];
 }
 
 size_t ContainerState::StreamLength(const EmittedEquation& equation) const {

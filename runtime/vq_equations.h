@@ -4,6 +4,7 @@
 //
 // Host and tests read these; the model library never touches them.
 #include <climits>
+#include <stdexcept>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -62,6 +63,23 @@ class RecordIterator {
   size_t m_At;
 };
 
+// What the lists of records both give: the last record, a bounds-checked
+// one, and a walk over all, each by value.
+template <class List, class Record>
+class RecordReading {
+ public:
+  Record at(size_t k) const {
+    if (k >= Self().size()) throw std::out_of_range("no equation " + std::to_string(k));
+    return Self()[k];
+  }
+  Record back() const { return Self()[Self().size() - 1]; }
+  RecordIterator<List, Record> begin() const { return {Self(), 0}; }
+  RecordIterator<List, Record> end() const { return {Self(), Self().size()}; }
+
+ private:
+  const List& Self() const { return static_cast<const List&>(*this); }
+};
+
 // The equations of one pass in the order they were made: an offset each
 // (where its tokens or references begin), and the group and counter, which
 // change seldom along a pass, once per run of equations in the same group
@@ -118,7 +136,7 @@ class KYV_API EquationRuns {
 
 // The counting pass's equations: the group of each and where its
 // registered references begin.
-class KYV_API CountedEquations {
+class KYV_API CountedEquations : public RecordReading<CountedEquations, CountedEquation> {
  public:
   void clear() { m_Runs.clear(); }
   size_t size() const { return m_Runs.size(); }
@@ -129,10 +147,6 @@ class KYV_API CountedEquations {
   CountedEquation operator[](size_t k) const {
     return CountedEquation{m_Runs.Group(k), m_Runs.Offset(k), static_cast<uint32_t>(k)};
   }
-  CountedEquation at(size_t k) const;
-  CountedEquation back() const { return (*this)[size() - 1]; }
-  RecordIterator<CountedEquations, CountedEquation> begin() const { return {*this, 0}; }
-  RecordIterator<CountedEquations, CountedEquation> end() const { return {*this, size()}; }
   const EquationRuns& Runs() const { return m_Runs; }
 
  private:
@@ -142,7 +156,7 @@ class KYV_API CountedEquations {
 // The emission pass's equations: besides their runs, the name of each in
 // two bytes while a model has fewer names than that holds, and the places
 // of those with a procedure.
-class KYV_API EmittedEquations {
+class KYV_API EmittedEquations : public RecordReading<EmittedEquations, EmittedEquation> {
  public:
   void clear();
   void reserve(size_t equations);
@@ -158,10 +172,6 @@ class KYV_API EmittedEquations {
   // The last equation has a procedure.
   void MarkProcedure() { m_WithProcedure.push_back(static_cast<uint32_t>(size() - 1)); }
   EmittedEquation operator[](size_t k) const;
-  EmittedEquation at(size_t k) const;
-  EmittedEquation back() const { return (*this)[size() - 1]; }
-  RecordIterator<EmittedEquations, EmittedEquation> begin() const { return {*this, 0}; }
-  RecordIterator<EmittedEquations, EmittedEquation> end() const { return {*this, size()}; }
   const EquationRuns& Runs() const { return m_Runs; }
 
  private:
