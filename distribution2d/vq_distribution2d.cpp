@@ -31,22 +31,12 @@ class Subject2D final : public brantel::walk::Subject {
   }
 
  private:
-  brantel::walk::ArraysByNumber<VQ_BASE_II, brantel::walk::kIdxdy2D + 1> TableOfArrays() {
-    using namespace brantel::walk;
-    ArraysByNumber<VQ_BASE_II, kIdxdy2D + 1> table;
-    auto& arrays = table.arrays;
-    arrays[kDdx2D] = &m_D.DDX;
-    arrays[kDdy2D] = &m_D.DDY;
-    arrays[kD2dx22D] = &m_D.D2DX2;
-    arrays[kD2dy22D] = &m_D.D2DY2;
-    arrays[kIdx2D] = &m_D.IDX;
-    arrays[kIdy2D] = &m_D.IDY;
-    arrays[kIdxdy2D] = &m_D.IDXDY;
-    return table;
-  }
-
   VQ_DISTRIBUTION2D& m_D;
-  brantel::walk::ArraysByNumber<VQ_BASE_II, brantel::walk::kIdxdy2D + 1> m_Arrays = TableOfArrays();
+  brantel::walk::ArraysByNumber<VQ_BASE_II, brantel::walk::kIdxdy2D + 1> m_Arrays{
+      {brantel::walk::kDdx2D, &m_D.DDX},     {brantel::walk::kDdy2D, &m_D.DDY},
+      {brantel::walk::kD2dx22D, &m_D.D2DX2}, {brantel::walk::kD2dy22D, &m_D.D2DY2},
+      {brantel::walk::kIdx2D, &m_D.IDX},     {brantel::walk::kIdy2D, &m_D.IDY},
+      {brantel::walk::kIdxdy2D, &m_D.IDXDY}};
 };
 
 

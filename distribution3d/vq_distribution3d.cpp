@@ -37,28 +37,15 @@ class Subject3D final : public brantel::walk::Subject {
   }
 
  private:
-  brantel::walk::ArraysByNumber<VQ_BASE_III, brantel::walk::kIdxdydz3D + 1> TableOfArrays() {
-    using namespace brantel::walk;
-    ArraysByNumber<VQ_BASE_III, kIdxdydz3D + 1> table;
-    auto& arrays = table.arrays;
-    arrays[kDdx3D] = &m_D.DDX;
-    arrays[kDdy3D] = &m_D.DDY;
-    arrays[kDdz3D] = &m_D.DDZ;
-    arrays[kD2dx23D] = &m_D.D2DX2;
-    arrays[kD2dy23D] = &m_D.D2DY2;
-    arrays[kD2dz23D] = &m_D.D2DZ2;
-    arrays[kIdx3D] = &m_D.IDX;
-    arrays[kIdy3D] = &m_D.IDY;
-    arrays[kIdz3D] = &m_D.IDZ;
-    arrays[kIdxdy3D] = &m_D.IDXDY;
-    arrays[kIdxdz3D] = &m_D.IDXDZ;
-    arrays[kIdydz3D] = &m_D.IDYDZ;
-    arrays[kIdxdydz3D] = &m_D.IDXDYDZ;
-    return table;
-  }
-
   VQ_DISTRIBUTION3D& m_D;
-  brantel::walk::ArraysByNumber<VQ_BASE_III, brantel::walk::kIdxdydz3D + 1> m_Arrays = TableOfArrays();
+  brantel::walk::ArraysByNumber<VQ_BASE_III, brantel::walk::kIdxdydz3D + 1> m_Arrays{
+      {brantel::walk::kDdx3D, &m_D.DDX},         {brantel::walk::kDdy3D, &m_D.DDY},
+      {brantel::walk::kDdz3D, &m_D.DDZ},         {brantel::walk::kD2dx23D, &m_D.D2DX2},
+      {brantel::walk::kD2dy23D, &m_D.D2DY2},     {brantel::walk::kD2dz23D, &m_D.D2DZ2},
+      {brantel::walk::kIdx3D, &m_D.IDX},         {brantel::walk::kIdy3D, &m_D.IDY},
+      {brantel::walk::kIdz3D, &m_D.IDZ},         {brantel::walk::kIdxdy3D, &m_D.IDXDY},
+      {brantel::walk::kIdxdz3D, &m_D.IDXDZ},     {brantel::walk::kIdydz3D, &m_D.IDYDZ},
+      {brantel::walk::kIdxdydz3D, &m_D.IDXDYDZ}};
 };
 
 

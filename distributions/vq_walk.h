@@ -138,6 +138,9 @@ class Subject {
 // looked up, as its instance may be made then.
 template <class Base, std::size_t N>
 struct ArraysByNumber {
+  ArraysByNumber(std::initializer_list<std::pair<int, Base*>> numbered) {
+    for (const auto& [number, array] : numbered) arrays[static_cast<std::size_t>(number)] = array;
+  }
   std::array<Base*, N> arrays{};
   template <class Member>
   Base& At(int array, Member& value) {

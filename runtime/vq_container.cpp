@@ -281,7 +281,6 @@ void VQ_ModelType::StreamReset() {
   state.stream.Clear();
   state.emitted.clear();
   state.openEquation = vq_rt::ContainerState::kNoEquationOpen;
-  state.procedureExpressions.clear();
   state.ReleaseEquationObjects();
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::ResetExpressions)) vq_rt::RecordCall(vq_rt::EventKind::ResetExpressions, this);
 }
@@ -338,9 +337,7 @@ void VQ_ModelType::StreamProcedure(VQ_ProcedureType* procedure, int sequence, in
   if (state.stream.Size() != open.firstToken || open.hasProcedure)
     vq_rt::Raise("%s: procedure %s expression in equation %d after other terms", DisplayName().c_str(),
                  procedure->Name(), equation);
-  state.emitted.MarkProcedure();
-  state.procedureExpressions.push_back(
-      vq_rt::ProcedureExpression{procedure, sequence, static_cast<uint32_t>(state.emitted.size() - 1)});
+  state.emitted.MarkProcedure(procedure, sequence);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddProcExpression))
     vq_rt::RecordCall(vq_rt::EventKind::AddProcExpression, this)
         .Object(procedure)

@@ -1,12 +1,8 @@
 #include "vq_equations.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <new>
-#include <stdexcept>
-#include <string>
 
 #if defined(_WIN32)
 #ifndef NOMINMAX
@@ -34,7 +30,6 @@ void EquationRuns::clear() {
 
 void EquationRuns::StartRun(int group, int index) {
   m_Runs.push_back(Run{m_Offsets.Size(), group, index});
-  m_LastGroup = group;
 }
 
 const EquationRuns::Run& EquationRuns::RunOf(size_t equation) const {
@@ -54,7 +49,7 @@ void EmittedEquations::clear() {
   m_Runs.clear();
   m_Names.clear();
   m_WideNames.clear();
-  m_WithProcedure.clear();
+  m_Procedures.clear();
 }
 
 void EmittedEquations::reserve(size_t equations) {
@@ -69,11 +64,15 @@ void EmittedEquations::AppendWideName(uint32_t nameId) {
   m_Names.shrink_to_fit();
 }
 
+const ProcedureExpression* EmittedEquations::ProcedureAt(size_t k) const {
+  const auto found = std::lower_bound(m_Procedures.begin(), m_Procedures.end(), k,
+                                      [](const ProcedureExpression& e, size_t p) { return e.equation < p; });
+  return found != m_Procedures.end() && found->equation == k ? &*found : nullptr;
+}
+
 EmittedEquation EmittedEquations::operator[](size_t k) const {
-  const auto position = static_cast<uint32_t>(k);
-  const bool marked = std::binary_search(m_WithProcedure.begin(), m_WithProcedure.end(), position);
-  return EmittedEquation{m_WideNames.empty() ? m_Names[k] : m_WideNames[k], marked, m_Runs.Group(k), m_Runs.Index(k),
-                         m_Runs.Offset(k), position};
+  return EmittedEquation{m_WideNames.empty() ? m_Names[k] : m_WideNames[k], ProcedureAt(k) != nullptr,
+                         m_Runs.Group(k), m_Runs.Index(k), m_Runs.Offset(k), static_cast<uint32_t>(k)};
 }
 
 size_t ContainerState::StreamLength(const EmittedEquation& equation) const {
@@ -82,12 +81,7 @@ size_t ContainerState::StreamLength(const EmittedEquation& equation) const {
 }
 
 size_t ContainerState::TokenCount(const EmittedEquation& equation) const {
-  size_t tokens = 0;
-  StreamToken token = StreamToken::Operator(0);
-  for (Stream::Reader read(stream, equation.firstToken, equation.firstToken + StreamLength(equation));
-       read.Next(token);)
-    ++tokens;
-  return tokens;
+  return stream.Tokens(equation.firstToken, equation.firstToken + StreamLength(equation));
 }
 
 void ContainerState::StreamTooLong() {
@@ -102,11 +96,7 @@ size_t ContainerState::ReferenceCount(const CountedEquation& equation) const {
 const ProcedureExpression* ContainerState::ProcedureOf(const EmittedEquation& equation) const {
   if (!equation.hasProcedure) return nullptr;
   emitted.Runs().Check(equation.position, equation.firstToken);
-  const uint32_t position = equation.position;
-  // Expressions are made in the order of their equations.
-  auto found = std::lower_bound(procedureExpressions.begin(), procedureExpressions.end(), position,
-                                [](const ProcedureExpression& e, uint32_t p) { return e.equation < p; });
-  return found != procedureExpressions.end() && found->equation == position ? &*found : nullptr;
+  return emitted.ProcedureAt(equation.position);
 }
 
 void ContainerState::ReleaseEquationObjects() {

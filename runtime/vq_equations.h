@@ -4,8 +4,8 @@
 //
 // Host and tests read these; the model library never touches them.
 #include <climits>
-#include <stdexcept>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -92,7 +92,7 @@ class KYV_API EquationRuns {
   size_t size() const { return m_Offsets.Size(); }
   bool empty() const { return m_Offsets.Size() == 0; }
   void Append(int group, int index, uint32_t offset) {
-    if (m_Runs.empty() || group != m_LastGroup || index != static_cast<long long>(m_LastIndex) + 1) [[unlikely]]
+    if (m_Runs.empty() || group != m_Runs.back().group || index != static_cast<long long>(m_LastIndex) + 1) [[unlikely]]
       StartRun(group, index);
     m_LastIndex = index;
     m_Offsets.Push(offset);
@@ -100,7 +100,7 @@ class KYV_API EquationRuns {
   // An equation whose counter is its place: a run ends only where the
   // group changes.
   void AppendInGroup(int group, uint32_t offset) {
-    if (group != m_LastGroup || m_Runs.empty()) [[unlikely]]
+    if (m_Runs.empty() || group != m_Runs.back().group) [[unlikely]]
       StartRun(group, static_cast<int>(m_Offsets.Size()));
     m_Offsets.Push(offset);
   }
@@ -130,7 +130,6 @@ class KYV_API EquationRuns {
 
   WordChunks m_Offsets;
   std::vector<Run> m_Runs;
-  int m_LastGroup = 0;
   int m_LastIndex = 0;
 };
 
@@ -154,8 +153,8 @@ class KYV_API CountedEquations : public RecordReading<CountedEquations, CountedE
 };
 
 // The emission pass's equations: besides their runs, the name of each in
-// two bytes while a model has fewer names than that holds, and the places
-// of those with a procedure.
+// two bytes while a model has fewer names than that holds, and the
+// procedure expressions of those that have one.
 class KYV_API EmittedEquations : public RecordReading<EmittedEquations, EmittedEquation> {
  public:
   void clear();
@@ -169,8 +168,12 @@ class KYV_API EmittedEquations : public RecordReading<EmittedEquations, EmittedE
     else
       AppendWideName(nameId);
   }
-  // The last equation has a procedure.
-  void MarkProcedure() { m_WithProcedure.push_back(static_cast<uint32_t>(size() - 1)); }
+  // The last equation is a procedure equation of output `output`.
+  void MarkProcedure(VQ_ProcedureType* procedure, int output) {
+    m_Procedures.push_back(ProcedureExpression{procedure, output, static_cast<uint32_t>(size() - 1)});
+  }
+  // Null for an equation of tokens only.
+  const ProcedureExpression* ProcedureAt(size_t k) const;
   EmittedEquation operator[](size_t k) const;
   const EquationRuns& Runs() const { return m_Runs; }
 
@@ -181,7 +184,7 @@ class KYV_API EmittedEquations : public RecordReading<EmittedEquations, EmittedE
   EquationRuns m_Runs;
   std::vector<uint16_t, ScatteredAllocator<uint16_t>> m_Names;
   std::vector<uint32_t> m_WideNames;  // every name, once one does not fit two bytes
-  std::vector<uint32_t> m_WithProcedure;  // ascending
+  std::vector<ProcedureExpression> m_Procedures;  // in the order of their equations
 };
 
 // The variables a counting pass registered, each kept as its pattern column
@@ -258,7 +261,6 @@ struct KYV_API ContainerState {
   // equation reads no record; never an int while none is.
   static constexpr long long kNoEquationOpen = LLONG_MIN;
   long long openEquation = kNoEquationOpen;
-  std::vector<ProcedureExpression> procedureExpressions;
   std::vector<std::string> names;
   std::vector<const char*> nameKeys;
   uint32_t lastNameKey = 0;  // the entry InternName found last

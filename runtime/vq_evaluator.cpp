@@ -43,7 +43,7 @@ class Parser {
     std::vector<Pending> stack;
     int done = -1;
     while (true) {
-      StreamToken token = StreamToken::Operator(0);
+      StreamToken token;
       if (!m_Read.Next(token)) Raise("malformed stream: it ends before its tree does");
       int node = -1;
       if (token.kind() == StreamToken::Kind::Operator) {
@@ -159,7 +159,7 @@ Evaluation EvaluateProcedure(const ContainerState& state, const EmittedEquation&
   if (output < 0 || output >= outputs)
     Raise("%s: output %d of procedure %s, which has %d", name, expression.output, procedure.Name(), outputs);
   Evaluation result;
-  StreamToken token = StreamToken::Operator(0);
+  StreamToken token;
   for (Stream::Reader read(state.stream, equation.firstToken, equation.firstToken + state.StreamLength(equation));
        read.Next(token);) {
     if (token.kind() != StreamToken::Kind::Reference) Raise("%s: a procedure equation holds a constant", name);

@@ -12,7 +12,7 @@ TokenVisitor::~TokenVisitor() = default;
 void VisitTokens(const Stream& stream, size_t first, size_t count, TokenVisitor& visit) {
   CheckShape(stream, first, count);
   char buffer[kDoubleTextSize];
-  StreamToken token = StreamToken::Operator(0);
+  StreamToken token;
   for (Stream::Reader read(stream, first, first + count); read.Next(token);) {
     switch (token.kind()) {
       case StreamToken::Kind::Operator: visit.Text(Notation(token.op())); break;

@@ -40,10 +40,10 @@ void Stream::AddReference(VQ_VarParam* reference) {
   AddReference(reference->PatternId());
 }
 
-size_t Stream::Tokens() const {
+size_t Stream::Tokens(size_t first, size_t end) const {
   size_t tokens = 0;
-  StreamToken token = StreamToken::Operator(0);
-  for (Reader read(*this, 0, Size()); read.Next(token);) ++tokens;
+  StreamToken token;
+  for (Reader read(*this, first, end); read.Next(token);) ++tokens;
   return tokens;
 }
 

@@ -17,6 +17,7 @@ class KYV_API StreamToken {
  public:
   enum class Kind : unsigned { Reference = 0, Operator = 1, Integer = 2, Real = 3 };
 
+  StreamToken() = default;  // a reference to no variable, until a reader fills it in
   static StreamToken Reference(VQ_VarParam* reference);
   static StreamToken Operator(int code) { return StreamToken(Pack(Kind::Operator, code)); }
   static StreamToken IntegerConstant(int value) { return StreamToken(Pack(Kind::Integer, value)); }
@@ -38,7 +39,7 @@ class KYV_API StreamToken {
     return (static_cast<uint64_t>(static_cast<uint32_t>(value)) << 32) | static_cast<uint64_t>(kind);
   }
   int Upper() const { return static_cast<int>(static_cast<uint32_t>(m_Bits >> 32)); }
-  uint64_t m_Bits;
+  uint64_t m_Bits = 0;
 };
 
 namespace stream_numbers {
@@ -95,8 +96,10 @@ class KYV_API Stream {
   // Positions written so far: an equation's tokens lie from the position
   // where it started up to the next one's.
   size_t Size() const { return m_Bytes.Size(); }
-  // Counted by reading them all: for reports, not for passes.
-  size_t Tokens() const;
+  // Counted by reading them (all, or from where an equation starts up to
+  // `end`): for reports, not for passes.
+  size_t Tokens() const { return Tokens(0, Size()); }
+  size_t Tokens(size_t first, size_t end) const;
   double Real(const StreamToken& token) const { return m_Reals[token.poolIndex()]; }
 
   // The tokens from `first` (where an equation starts) up to `end`.

@@ -40,7 +40,7 @@ namespace {
 // only looked for once a stream is known to end short.
 int OpenOperator(const Stream& stream, size_t first, size_t end) {
   std::vector<std::pair<int, int>> open;  // code, operands still wanted
-  StreamToken token = StreamToken::Operator(0);
+  StreamToken token;
   for (Stream::Reader read(stream, first, end); read.Next(token);) {
     if (token.kind() == StreamToken::Kind::Operator) {
       open.emplace_back(token.op(), Arity(token.op()));
@@ -67,7 +67,7 @@ void CheckShape(const Stream& stream, size_t first, size_t count) {
   if (count == 0) Raise("malformed stream: no token");
   const size_t end = first + count;
   size_t wanted = 1;  // operands the tree still needs
-  StreamToken token = StreamToken::Operator(0);
+  StreamToken token;
   for (Stream::Reader read(stream, first, end); read.Next(token);) {
     if (wanted == 0) {
       size_t left = 1;

@@ -38,7 +38,7 @@ TEST(EquationRecords, EveryEquationReadsBackWhatItWasGiven) {
     for (const Made& m : c.equations) {
       state.StartEquation(m.name, m.group, m.index);
       state.counted.push_back(m.group, tokens);
-      if (m.procedure) state.emitted.MarkProcedure();
+      if (m.procedure) state.emitted.MarkProcedure(nullptr, 1);
       for (uint32_t t = 0; t < m.tokens; ++t) state.stream.AddInteger(1);
       for (uint32_t t = 0; t < m.tokens; ++t) state.countedReferences.Add(7);
       tokens += m.tokens;

@@ -19,7 +19,7 @@ using vq_rt::Stream;
 // Every token of a stream, read from its start.
 std::vector<vq_rt::StreamToken> TokensOf(const Stream& s) {
   std::vector<vq_rt::StreamToken> tokens;
-  vq_rt::StreamToken token = vq_rt::StreamToken::Operator(0);
+  vq_rt::StreamToken token;
   for (Stream::Reader read(s, 0, s.Size()); read.Next(token);) tokens.push_back(token);
   return tokens;
 }
@@ -304,7 +304,7 @@ TEST_F(StreamEvaluation, EachEquationReadsBackFromItsOwnStart) {
   for (size_t e = 0; e < equations.size(); ++e) {
     const size_t end = e + 1 < starts.size() ? starts[e + 1] : s.Size();
     std::vector<VQ_VarParam*> read;
-    vq_rt::StreamToken token = vq_rt::StreamToken::Operator(0);
+    vq_rt::StreamToken token;
     for (Stream::Reader reader(s, starts[e], end); reader.Next(token);)
       if (token.kind() == vq_rt::StreamToken::Kind::Reference) read.push_back(token.reference());
     ASSERT_EQ(read, equations[e]) << "equation " << e;
