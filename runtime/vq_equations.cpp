@@ -116,18 +116,18 @@ uint32_t ContainerState::InternNameText(const char* name) {
 
 uint32_t ContainerState::InternName(const char* name) {
   // Names are literals repeated across the instances of one statement, so
-  // the pointer is checked first, the last one found before all others.
-  if (lastNameKey < nameKeys.size() && nameKeys[lastNameKey] == name) return lastNameKey;
-  for (size_t i = nameKeys.size(); i-- > 0;)
-    if (nameKeys[i] == name) return lastNameKey = static_cast<uint32_t>(i);
-  for (size_t i = 0; i < names.size(); ++i)
-    if (names[i] == name) {
-      nameKeys[i] = name;
-      return lastNameKey = static_cast<uint32_t>(i);
-    }
-  names.emplace_back(name);
-  nameKeys.push_back(name);
-  return lastNameKey = static_cast<uint32_t>(names.size() - 1);
+  // the pointer is checked first, the recent ones before all others.
+  RecentName& recent =
+      recentNames[(reinterpret_cast<std::uintptr_t>(name) * 0x9E3779B97F4A7C15ull) >> (64 - kRecentNameBits)];
+  if (recent.key == name) [[likely]]
+    return recent.index;
+  uint32_t index = 0;
+  for (index = static_cast<uint32_t>(nameKeys.size()); index-- > 0;)
+    if (nameKeys[index] == name) break;
+  if (index == UINT32_MAX) index = InternNameText(name);
+  nameKeys[index] = name;
+  recent = RecentName{name, index};  // only once the name is in
+  return index;
 }
 
 namespace {

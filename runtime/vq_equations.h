@@ -263,7 +263,14 @@ struct KYV_API ContainerState {
   long long openEquation = kNoEquationOpen;
   std::vector<std::string> names;
   std::vector<const char*> nameKeys;
-  uint32_t lastNameKey = 0;  // the entry InternName found last
+  // The entries InternName found last, by a hash of the literal's address:
+  // the rows of a grid take their names by turns from a few literals.
+  struct RecentName {
+    const char* key = nullptr;
+    uint32_t index = 0;
+  };
+  static constexpr int kRecentNameBits = 6;
+  RecentName recentNames[1 << kRecentNameBits];
   int* patternEnd = nullptr;  // AddTerm moves the first cursor up to here
   bool patternWindow = false;
   int firstEquation = 0;  // what the base JacPattern returns

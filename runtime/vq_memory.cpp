@@ -62,6 +62,7 @@ constexpr std::size_t kSlabBytes = std::size_t{1} << kSlabBits;
 constexpr std::size_t kGrain = 16;  // what operator new promises
 constexpr std::size_t kLargestPooled = 256;
 constexpr int kClasses = static_cast<int>(kLargestPooled / kGrain);
+static_assert(kLargestPooled <= 256 && kSlabBits == 21, "a column from one product needs blocks of at most 256 bytes in slabs of 2^21");
 
 struct Slab {
   char* base;

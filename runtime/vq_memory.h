@@ -58,11 +58,13 @@ inline int PooledColumn(const void* object) {
   if (!g_slabArena.Holds(object, offset)) return -1;
   const SlabShape& shape = g_slabArena.shapes[offset >> SlabArena::kSlabBits];
   const std::uint64_t within = offset & ((std::uint64_t{1} << SlabArena::kSlabBits) - 1);
-  const std::uint64_t block = (within * shape.reciprocal) >> 32;
-  // Only the start of a block is the block's own object; a slab not in use
-  // has no blocks.
-  if (shape.blockBytes == 0 || block * shape.blockBytes != within) return -1;
-  return shape.firstColumn + static_cast<int>(block);
+  // One product gives the block and tells a block's start: with blocks of
+  // at most 256 bytes in a slab of 2^21, its low half is below the
+  // reciprocal exactly where `within` is a multiple of the block size. A
+  // slab not in use has a reciprocal of 0 and no blocks.
+  const std::uint64_t product = within * shape.reciprocal;
+  if (static_cast<std::uint32_t>(product) >= shape.reciprocal) return -1;
+  return shape.firstColumn + static_cast<int>(product >> 32);
 }
 // A column for an object that has none by where it lives; the column finds
 // the object until ForgetColumn.

@@ -63,6 +63,29 @@ TEST(EquationRecords, EveryEquationReadsBackWhatItWasGiven) {
   }
 }
 
+// A name is one entry however it arrives: the same literal again, by turns
+// with hundreds of others (more than are remembered as recent), the same
+// text at another address, or as text that does not outlive its call.
+TEST(EquationRecords, ANameIsOneEntryHoweverItArrives) {
+  constexpr int kNames = 300;
+  std::vector<std::string> texts, copies;
+  for (int n = 0; n < kNames; ++n) texts.push_back("VQ_Eqn" + std::to_string(n));
+  copies = texts;  // the same texts at other addresses
+  vq_rt::ContainerState state;
+  std::vector<uint32_t> ids;
+  for (const std::string& text : texts) ids.push_back(state.InternName(text.c_str()));
+  for (int round = 0; round < 3; ++round)
+    for (int step : {1, 7, 64, 131}) {
+      for (int n = 0, k = 0; n < kNames; ++n, k = (k + step) % kNames) {
+        ASSERT_EQ(state.InternName(texts[k].c_str()), ids[k]) << "step " << step << ", name " << k;
+        ASSERT_EQ(state.InternName(copies[k].c_str()), ids[k]) << "copy, step " << step << ", name " << k;
+        ASSERT_EQ(state.InternNameText(texts[k].c_str()), ids[k]) << "text, step " << step << ", name " << k;
+      }
+    }
+  ASSERT_EQ(state.names.size(), static_cast<size_t>(kNames));
+  for (int n = 0; n < kNames; ++n) EXPECT_EQ(state.names[ids[n]], texts[n]);
+}
+
 // An equation of one model asked of another is refused, not read out of
 // another list.
 TEST(EquationRecords, AnEquationOfAnotherModelIsRefused) {

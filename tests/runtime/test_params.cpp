@@ -194,6 +194,23 @@ TEST(Variables, ColumnsHoldWhenTheRoomOfFreedVariablesIsTakenAgain) {
   EXPECT_EQ(vq_rt::GetHeapStats().liveBlocks, live);
 }
 
+// A variable inside a heap block, not at its start, is not the block's
+// object: it takes a column of its own, apart from its block's and its
+// neighbours', in every block size the heap pools.
+TEST(Variables, AVariableInsideABlockHasAColumnOfItsOwn) {
+  for (size_t bytes = 64; bytes <= 256; bytes += 16) {
+    for (size_t offset = 16; offset + sizeof(VQ_REALVARIABLE) <= bytes; offset += 16) {
+      void* blocks[3] = {MyAllocate(bytes), MyAllocate(bytes), MyAllocate(bytes)};
+      auto* inside = new (static_cast<char*>(blocks[1]) + offset) VQ_REALVARIABLE(true);
+      const int column = inside->PatternId();
+      EXPECT_EQ(vq_rt::ObjectAtColumn(column), static_cast<VQ_VarParam*>(inside)) << bytes << " bytes, at " << offset;
+      for (void* block : blocks) EXPECT_NE(column, vq_rt::PooledColumn(block)) << bytes << " bytes, at " << offset;
+      inside->~VQ_REALVARIABLE();
+      for (void* block : blocks) MyFree(block);
+    }
+  }
+}
+
 // Names are kept in place up to 6 characters and on the heap beyond;
 // each reads back whole whatever it replaced, its own text included.
 TEST(Registration, ANameReadsBackWholeWhateverItsLength) {
