@@ -205,6 +205,20 @@ constexpr std::array<StreamTemplate, kStatements1D + 1> LayAll() {
 
 constexpr std::array<StreamTemplate, kStatements1D + 1> kStreamTemplates = LayAll();
 
+namespace {
+constexpr std::array<StreamTemplate, kStatements1D + 1> ReferencesOfAll() {
+  std::array<StreamTemplate, kStatements1D + 1> all{};
+  for (size_t i = 0; i < all.size(); ++i)
+    for (int k = 0; k < kStreamTemplates[i].count; ++k) {
+      const StreamItem& item = kStreamTemplates[i].items[static_cast<size_t>(k)];
+      if (item.kind >= StreamItem::Defined) all[i].items[static_cast<size_t>(all[i].count++)] = item;
+    }
+  return all;
+}
+}  // namespace
+
+constexpr std::array<StreamTemplate, kStatements1D + 1> kReferenceTemplates = ReferencesOfAll();
+
 const Stencil& StencilOf(int statement) { return kStencils[static_cast<size_t>(statement)]; }
 StreamTemplate LayOut(const Stencil& stencil) { return Lay(stencil); }
 

@@ -69,6 +69,12 @@ const Stencil& StencilOf(int statement);
 extern const std::array<StreamTemplate, kStatements1D + 1> kStreamTemplates;
 // Its stream; read per equation instance of a walk.
 inline const StreamTemplate& StreamOf(int statement) { return kStreamTemplates[static_cast<std::size_t>(statement)]; }
+// The references of every statement's stream, in stream order: what the
+// counting pass registers, without stepping over operators and constants.
+extern const std::array<StreamTemplate, kStatements1D + 1> kReferenceTemplates;
+inline const StreamTemplate& ReferencesOf(int statement) {
+  return kReferenceTemplates[static_cast<std::size_t>(statement)];
+}
 // The stream of any stencil: the defining side, then the weighted sum with
 // its terms in ascending node order (a leading weight of -1 trades places
 // with the next term), the first term with its signed weight, the others

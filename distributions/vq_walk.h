@@ -330,11 +330,9 @@ class CountPass : public CountReads {
   void Row(const Op& row, int node, const Position& at, SubjectT& subject) {
     m_Model.SetGroupLimits(m_GroupBase + row.group);
     ++m_Count;
-    const StreamTemplate& stream = StreamOf(row.stencil);
-    for (int i = 0; i < stream.count; ++i) {
-      const StreamItem& item = stream.items[static_cast<size_t>(i)];
-      if (item.kind >= StreamItem::Defined) m_Model.AddNonZero(Reference(item, row, node, at, subject));
-    }
+    const StreamTemplate& references = ReferencesOf(row.stencil);
+    for (int i = 0; i < references.count; ++i)
+      m_Model.AddNonZero(Reference(references.items[static_cast<size_t>(i)], row, node, at, subject));
   }
 
  private:
