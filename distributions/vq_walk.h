@@ -190,7 +190,17 @@ class Engine {
   void Body(int at) { Items(at + 1, m_Program.ends[at] - 1); }
 
   void Loop(int at, VQ_IntSetValue set, int& variable) {
-    for (VQ_IntegerSetIter it(std::move(set)); it.Next();) {
+    VQ_IntegerSetIter it(std::move(set));
+    // Most loops of a grid hold one row: it is made straight from here.
+    const Op& first = m_Program.ops[at + 1];
+    if (m_Program.ends[at] == at + 3 && first.code == Code::Row) {
+      while (it.Next()) {
+        variable = Pass::Read(it);
+        m_Pass.Row(first, Node(first.from), m_At, m_Subject);
+      }
+      return;
+    }
+    while (it.Next()) {
       variable = Pass::Read(it);
       Body(at);
     }
