@@ -164,7 +164,7 @@ int VQ_ModelType::Jacobian(double*, int, int) { return 0; }
 
 void VQ_ModelType::SetGroupLimits(int group) {
   vq_rt::ContainerState& state = State();
-  state.counted.push_back(group, static_cast<uint32_t>(state.countedReferences.size()));
+  state.counted.push_back(group, state.countedReferences.size());
   state.countOpen = true;
   if (group > m_stLastGroup) m_stLastGroup = group;
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::SetGroupLimits)) [[unlikely]]

@@ -28,8 +28,8 @@ void EquationRuns::clear() {
   m_Runs.clear();
 }
 
-void EquationRuns::StartRun(int group, int index) {
-  m_Runs.push_back(Run{m_Offsets.Size(), group, index});
+void EquationRuns::StartRun(int group, int index, uint32_t high) {
+  m_Runs.push_back(Run{m_Offsets.Size(), group, index, high});
 }
 
 const EquationRuns::Run& EquationRuns::RunOf(size_t equation) const {
@@ -40,8 +40,8 @@ const EquationRuns::Run& EquationRuns::RunOf(size_t equation) const {
   return *(after - 1);
 }
 
-void EquationRuns::Check(uint32_t position, uint32_t offset) const {
-  if (position >= m_Offsets.Size() || m_Offsets.At(position) != offset)
+void EquationRuns::Check(uint32_t position, uint64_t offset) const {
+  if (position >= m_Offsets.Size() || Offset(position) != offset)
     Raise("an equation asked of a model that did not make it");
 }
 
@@ -82,10 +82,6 @@ size_t ContainerState::StreamLength(const EmittedEquation& equation) const {
 
 size_t ContainerState::TokenCount(const EmittedEquation& equation) const {
   return stream.Tokens(equation.firstToken, equation.firstToken + StreamLength(equation));
-}
-
-void ContainerState::StreamTooLong() {
-  Raise("a model's equation stream outgrew the %u positions its equations can be found at", UINT32_MAX);
 }
 
 size_t ContainerState::ReferenceCount(const CountedEquation& equation) const {

@@ -21,7 +21,7 @@ namespace vq_rt {
 // next one's first. Given back by value from CountedEquations.
 struct CountedEquation {
   int group;
-  uint32_t firstReference;
+  uint64_t firstReference;
   uint32_t position;  // its place among the counted equations
 };
 
@@ -42,7 +42,7 @@ struct EmittedEquation {
   bool hasProcedure;
   int group;
   int index;  // the counter value AddEquation received
-  uint32_t firstToken;
+  uint64_t firstToken;
   uint32_t position;  // its place among the emitted equations
 };
 
@@ -84,27 +84,32 @@ class RecordReading {
 // (where its tokens or references begin), and the group and counter, which
 // change seldom along a pass, once per run of equations in the same group
 // whose counter values follow one another. A grid makes millions of
-// equations, so what each takes is what a model of many nodes holds.
+// equations, so what each takes is what a model of many nodes holds: the
+// low 32 bits of its offset, the rest kept once per run, as a stream of a
+// large grid passes 2^32 positions.
 class KYV_API EquationRuns {
  public:
   void clear();
   void reserve(size_t equations) { m_Offsets.Reserve(equations); }
   size_t size() const { return m_Offsets.Size(); }
   bool empty() const { return m_Offsets.Size() == 0; }
-  void Append(int group, int index, uint32_t offset) {
-    if (m_Runs.empty() || group != m_Runs.back().group || index != static_cast<long long>(m_LastIndex) + 1) [[unlikely]]
-      StartRun(group, index);
+  void Append(int group, int index, uint64_t offset) {
+    if (m_Runs.empty() || group != m_Runs.back().group || index != static_cast<long long>(m_LastIndex) + 1 ||
+        High(offset) != m_Runs.back().high) [[unlikely]]
+      StartRun(group, index, High(offset));
     m_LastIndex = index;
-    m_Offsets.Push(offset);
+    m_Offsets.Push(static_cast<uint32_t>(offset));
   }
   // An equation whose counter is its place: a run ends only where the
   // group changes.
-  void AppendInGroup(int group, uint32_t offset) {
-    if (m_Runs.empty() || group != m_Runs.back().group) [[unlikely]]
-      StartRun(group, static_cast<int>(m_Offsets.Size()));
-    m_Offsets.Push(offset);
+  void AppendInGroup(int group, uint64_t offset) {
+    if (m_Runs.empty() || group != m_Runs.back().group || High(offset) != m_Runs.back().high) [[unlikely]]
+      StartRun(group, static_cast<int>(m_Offsets.Size()), High(offset));
+    m_Offsets.Push(static_cast<uint32_t>(offset));
   }
-  uint32_t Offset(size_t equation) const { return m_Offsets.At(equation); }
+  uint64_t Offset(size_t equation) const {
+    return (uint64_t{RunOf(equation).high} << 32) | m_Offsets.At(equation);
+  }
   // The group and counter of an equation (below size()).
   int Group(size_t equation) const { return RunOf(equation).group; }
   int Index(size_t equation) const {
@@ -114,18 +119,20 @@ class KYV_API EquationRuns {
   // Where the entries of equation `equation` end: the next one's offset, or
   // `total` after the last.
   size_t End(size_t equation, size_t total) const {
-    return equation + 1 < m_Offsets.Size() ? m_Offsets.At(equation + 1) : total;
+    return equation + 1 < m_Offsets.Size() ? Offset(equation + 1) : total;
   }
   // VQ_Error unless `position` and `offset` name an equation of this list.
-  void Check(uint32_t position, uint32_t offset) const;
+  void Check(uint32_t position, uint64_t offset) const;
 
  private:
   struct Run {
     size_t first;  // the first equation of the run
     int group;
     int firstIndex;
+    uint32_t high;  // the upper half of its equations' offsets
   };
-  void StartRun(int group, int index);
+  static uint32_t High(uint64_t offset) { return static_cast<uint32_t>(offset >> 32); }
+  void StartRun(int group, int index, uint32_t high);
   const Run& RunOf(size_t equation) const;
 
   WordChunks m_Offsets;
@@ -142,7 +149,7 @@ class KYV_API CountedEquations : public RecordReading<CountedEquations, CountedE
   bool empty() const { return m_Runs.empty(); }
   // The counter of a counted equation is its place, so a run ends only
   // where the group changes.
-  void push_back(int group, uint32_t firstReference) { m_Runs.AppendInGroup(group, firstReference); }
+  void push_back(int group, uint64_t firstReference) { m_Runs.AppendInGroup(group, firstReference); }
   CountedEquation operator[](size_t k) const {
     return CountedEquation{m_Runs.Group(k), m_Runs.Offset(k), static_cast<uint32_t>(k)};
   }
@@ -161,7 +168,7 @@ class KYV_API EmittedEquations : public RecordReading<EmittedEquations, EmittedE
   void reserve(size_t equations);
   size_t size() const { return m_Runs.size(); }
   bool empty() const { return m_Runs.empty(); }
-  void Append(uint32_t nameId, int group, int index, uint32_t firstToken) {
+  void Append(uint32_t nameId, int group, int index, uint64_t firstToken) {
     m_Runs.Append(group, index, firstToken);
     if (nameId < kWide && m_WideNames.empty()) [[likely]]
       m_Names.push_back(static_cast<uint16_t>(nameId));
@@ -227,9 +234,7 @@ struct KYV_API ContainerState {
   const char* EquationName(const EmittedEquation& equation) const { return names[equation.nameId].c_str(); }
   // An equation starts with no tokens, at the stream's end.
   void StartEquation(uint32_t nameId, int group, int index) {
-    if (stream.Size() > UINT32_MAX) [[unlikely]]
-      StreamTooLong();
-    emitted.Append(nameId, group, index, static_cast<uint32_t>(stream.Size()));
+    emitted.Append(nameId, group, index, stream.Size());
     stream.StartEquation();
     openEquation = index;
   }
@@ -279,7 +284,6 @@ struct KYV_API ContainerState {
   std::vector<VQ_EquationType*> equationObjects;
   std::vector<ProcCall> procCalls;
   void ReleaseEquationObjects();
-  [[noreturn]] static void StreamTooLong();
 
   BaseResults base;
 };

@@ -86,6 +86,37 @@ TEST(EquationRecords, ANameIsOneEntryHoweverItArrives) {
   for (int n = 0; n < kNames; ++n) EXPECT_EQ(state.names[ids[n]], texts[n]);
 }
 
+// Offsets past 2^32 (a stream of a large grid): each equation's offset and
+// end read back whole, whether the offsets cross the boundary within a run
+// of one group, at a change of group, or by a step of more than 2^32.
+TEST(EquationRecords, OffsetsBeyondThirtyTwoBitsReadBackWhole) {
+  constexpr uint64_t kHigh = uint64_t{1} << 32;
+  struct Made {
+    int group;
+    uint64_t offset;
+  };
+  const std::vector<Made> made = {
+      {1, 0},         {1, kHigh - 7},     {1, kHigh - 1},     {1, kHigh},      {1, kHigh + 5},
+      {2, kHigh + 9}, {2, 2 * kHigh - 1}, {3, 2 * kHigh + 1}, {3, 5 * kHigh}, {3, 5 * kHigh + 3},
+  };
+  const uint64_t total = 5 * kHigh + 11;
+  vq_rt::EquationRuns counting, emitting;
+  for (size_t k = 0; k < made.size(); ++k) {
+    counting.AppendInGroup(made[k].group, made[k].offset);
+    emitting.Append(made[k].group, 10 + static_cast<int>(k), made[k].offset);
+  }
+  for (const vq_rt::EquationRuns* runs : {&counting, &emitting}) {
+    for (size_t k = 0; k < made.size(); ++k) {
+      EXPECT_EQ(runs->Offset(k), made[k].offset) << "equation " << k;
+      EXPECT_EQ(runs->Group(k), made[k].group) << "equation " << k;
+      EXPECT_EQ(runs->End(k, total), k + 1 < made.size() ? made[k + 1].offset : total) << "equation " << k;
+      EXPECT_NO_THROW(runs->Check(static_cast<uint32_t>(k), made[k].offset)) << "equation " << k;
+      EXPECT_THROW(runs->Check(static_cast<uint32_t>(k), made[k].offset ^ kHigh), VQ_Error) << "equation " << k;
+    }
+  }
+  for (size_t k = 0; k < made.size(); ++k) EXPECT_EQ(emitting.Index(k), 10 + static_cast<int>(k)) << "equation " << k;
+}
+
 // An equation of one model asked of another is refused, not read out of
 // another list.
 TEST(EquationRecords, AnEquationOfAnotherModelIsRefused) {
