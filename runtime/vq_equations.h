@@ -101,7 +101,7 @@ class KYV_API EquationRuns {
     m_Offsets.Push(static_cast<uint32_t>(offset));
   }
   // An equation whose counter is its place: a run ends only where the
-  // group changes.
+  // group or the offsets' upper half changes.
   void AppendInGroup(int group, uint64_t offset) {
     if (m_Runs.empty() || group != m_Runs.back().group || High(offset) != m_Runs.back().high) [[unlikely]]
       StartRun(group, static_cast<int>(m_Offsets.Size()), High(offset));
@@ -148,7 +148,7 @@ class KYV_API CountedEquations : public RecordReading<CountedEquations, CountedE
   size_t size() const { return m_Runs.size(); }
   bool empty() const { return m_Runs.empty(); }
   // The counter of a counted equation is its place, so a run ends only
-  // where the group changes.
+  // where the group or the offsets' upper half changes.
   void push_back(int group, uint64_t firstReference) { m_Runs.AppendInGroup(group, firstReference); }
   CountedEquation operator[](size_t k) const {
     return CountedEquation{m_Runs.Group(k), m_Runs.Offset(k), static_cast<uint32_t>(k)};
