@@ -71,8 +71,9 @@ const ProcedureExpression* EmittedEquations::ProcedureAt(size_t k) const {
 }
 
 EmittedEquation EmittedEquations::operator[](size_t k) const {
+  const EquationRuns::Entry entry = m_Runs.At(k);
   return EmittedEquation{m_WideNames.empty() ? m_Names[k] : m_WideNames[k], ProcedureAt(k) != nullptr,
-                         m_Runs.Group(k), m_Runs.Index(k), m_Runs.Offset(k), static_cast<uint32_t>(k)};
+                         entry.group, entry.index, entry.offset, static_cast<uint32_t>(k)};
 }
 
 size_t ContainerState::StreamLength(const EmittedEquation& equation) const {

@@ -107,15 +107,20 @@ class KYV_API EquationRuns {
       StartRun(group, static_cast<int>(m_Offsets.Size()), High(offset));
     m_Offsets.Push(static_cast<uint32_t>(offset));
   }
-  uint64_t Offset(size_t equation) const {
-    return (uint64_t{RunOf(equation).high} << 32) | m_Offsets.At(equation);
-  }
-  // The group and counter of an equation (below size()).
-  int Group(size_t equation) const { return RunOf(equation).group; }
-  int Index(size_t equation) const {
+  // What an equation (below size()) was given, from its run found once.
+  struct Entry {
+    int group;
+    int index;
+    uint64_t offset;
+  };
+  Entry At(size_t equation) const {
     const Run& run = RunOf(equation);
-    return run.firstIndex + static_cast<int>(equation - run.first);
+    return Entry{run.group, run.firstIndex + static_cast<int>(equation - run.first),
+                 (uint64_t{run.high} << 32) | m_Offsets.At(equation)};
   }
+  uint64_t Offset(size_t equation) const { return At(equation).offset; }
+  int Group(size_t equation) const { return At(equation).group; }
+  int Index(size_t equation) const { return At(equation).index; }
   // Where the entries of equation `equation` end: the next one's offset, or
   // `total` after the last.
   size_t End(size_t equation, size_t total) const {
@@ -151,7 +156,8 @@ class KYV_API CountedEquations : public RecordReading<CountedEquations, CountedE
   // where the group or the offsets' upper half changes.
   void push_back(int group, uint64_t firstReference) { m_Runs.AppendInGroup(group, firstReference); }
   CountedEquation operator[](size_t k) const {
-    return CountedEquation{m_Runs.Group(k), m_Runs.Offset(k), static_cast<uint32_t>(k)};
+    const EquationRuns::Entry entry = m_Runs.At(k);
+    return CountedEquation{entry.group, entry.offset, static_cast<uint32_t>(k)};
   }
   const EquationRuns& Runs() const { return m_Runs; }
 
