@@ -40,6 +40,10 @@ class KYV_API ByteChunks {
       MakeRoom(bytes);
     return m_Tail;
   }
+  // Whether Room(bytes) would give the tail without making room: the
+  // per-token calls' quick path then makes no call at all.
+  bool HasRoom(size_t bytes) const { return static_cast<size_t>(m_TailEnd - m_Tail) >= bytes; }
+  uint8_t* Tail() const { return m_Tail; }
   void Advance(size_t bytes) { m_Tail += bytes; }
   // Positions written so far, the skipped ones included.
   size_t Size() const { return reinterpret_cast<std::uintptr_t>(m_Tail) + m_TailBias; }
@@ -84,6 +88,13 @@ class KYV_API WordChunks {
   void Push(uint32_t word) {
     std::memcpy(m_Bytes.Room(sizeof word), &word, sizeof word);
     m_Bytes.Advance(sizeof word);
+  }
+  // False, pushing nothing, where the list would have to grow first.
+  bool PushIfRoom(uint32_t word) {
+    if (!m_Bytes.HasRoom(sizeof word)) return false;
+    std::memcpy(m_Bytes.Tail(), &word, sizeof word);
+    m_Bytes.Advance(sizeof word);
+    return true;
   }
   // A chunk holds a whole number of words, so none is ever skipped.
   size_t Size() const { return m_Bytes.Size() / sizeof(uint32_t); }

@@ -171,13 +171,26 @@ void VQ_ModelType::SetGroupLimits(int group) {
     RecordGroupLimits(*this, group);
 }
 
-void VQ_ModelType::AddNonZero(VQ_VarParam& reference) {
-  vq_rt::ContainerState& state = State();
+namespace {
+[[gnu::noinline]] void AddNonZeroAtLength(VQ_ModelType& model, VQ_VarParam& reference) {
+  vq_rt::ContainerState& state = model.State();
   if (!state.countOpen) [[unlikely]]
-    RaiseBeforeGroupLimits(*this, reference);
+    RaiseBeforeGroupLimits(model, reference);
   state.countedReferences.Add(reference.PatternId());
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddNonZero)) [[unlikely]]
-    RecordNonZero(*this, reference);
+    RecordNonZero(model, reference);
+}
+}  // namespace
+
+void VQ_ModelType::AddNonZero(VQ_VarParam& reference) {
+  // The usual reference calls nothing: a variable with its column, a list
+  // with room, no recorder. Anything else takes the whole path, from the start.
+  vq_rt::ContainerState* state = StateIfAny();
+  const int column = reference.KnownPatternId();
+  if (state == nullptr || !state->countOpen || column < 0 || !state->countedReferences.AddIfRoom(column)) [[unlikely]]
+    return AddNonZeroAtLength(*this, reference);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddNonZero)) [[unlikely]]
+    return RecordNonZero(*this, reference);
 }
 
 int VQ_ModelType::SetLocalEqnCount(int count) {
@@ -285,45 +298,94 @@ void VQ_ModelType::StreamReset() {
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::ResetExpressions)) vq_rt::RecordCall(vq_rt::EventKind::ResetExpressions, this);
 }
 
-void VQ_ModelType::StreamOp(EOp op, int equation) {
+// Each token call has a quick path that calls nothing: the model's state
+// made, its equation open, room in the stream, the recorder off. Anything
+// else takes the call's whole path, from the start.
+namespace {
+[[gnu::noinline]] void AddOperatorAtLength(VQ_ModelType& model, EOp op, int equation) {
   if (!KnownOperator(op)) [[unlikely]]
-    RaiseUnknownOperator(*this, op);
-  vq_rt::ContainerState& state = State();
-  OpenEquation(*this, state, equation);
+    RaiseUnknownOperator(model, op);
+  vq_rt::ContainerState& state = model.State();
+  OpenEquation(model, state, equation);
   state.stream.AddOperator(op);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddOp)) [[unlikely]]
-    RecordToken(*this, vq_rt::EventKind::AddOp, op, equation);
+    RecordToken(model, vq_rt::EventKind::AddOp, op, equation);
 }
-
-void VQ_ModelType::StreamInteger(int value, int equation) {
-  vq_rt::ContainerState& state = State();
-  OpenEquation(*this, state, equation);
+[[gnu::noinline]] void AddIntegerAtLength(VQ_ModelType& model, int value, int equation) {
+  vq_rt::ContainerState& state = model.State();
+  OpenEquation(model, state, equation);
   state.stream.AddInteger(value);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddTermInteger)) [[unlikely]]
-    RecordToken(*this, vq_rt::EventKind::AddTermInteger, value, equation);
+    RecordToken(model, vq_rt::EventKind::AddTermInteger, value, equation);
 }
-
-void VQ_ModelType::StreamReal(double value, int equation) {
-  vq_rt::ContainerState& state = State();
-  OpenEquation(*this, state, equation);
+[[gnu::noinline]] void AddRealAtLength(VQ_ModelType& model, double value, int equation) {
+  vq_rt::ContainerState& state = model.State();
+  OpenEquation(model, state, equation);
   state.stream.AddReal(value);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddTermReal)) [[unlikely]]
-    RecordReal(*this, value, equation);
+    RecordReal(model, value, equation);
 }
-
-void VQ_ModelType::StreamReference(VQ_VarParam& reference, int*& p, int*& q, int equation) {
-  vq_rt::ContainerState& state = State();
+[[gnu::noinline]] void AddReferenceAtLength(VQ_ModelType& model, VQ_VarParam& reference, int*& p, int*& q,
+                                            int equation) {
+  vq_rt::ContainerState& state = model.State();
   // Without a window patternEnd is null, so one test covers both faults.
   if (p >= state.patternEnd || !state.patternWindow) [[unlikely]]
-    RaiseReference(*this, state, reference);
-  OpenEquation(*this, state, equation);
+    RaiseReference(model, state, reference);
+  OpenEquation(model, state, equation);
   const int column = reference.PatternId();
   state.stream.AddReference(column);
   // The cursors only count the references; nothing is kept behind them.
   ++p;
   ++q;
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddTermReference)) [[unlikely]]
-    RecordReference(*this, reference, equation);
+    RecordReference(model, reference, equation);
+}
+// The state of a model whose equation `equation` is open and whose stream
+// has room for a token; null for any other.
+vq_rt::ContainerState* ReadyFor(VQ_ModelType& model, int equation) {
+  vq_rt::ContainerState* state = model.StateIfAny();
+  if (state == nullptr || state->openEquation != equation || !state->stream.HasRoomForToken()) [[unlikely]]
+    return nullptr;
+  return state;
+}
+}  // namespace
+
+void VQ_ModelType::StreamOp(EOp op, int equation) {
+  vq_rt::ContainerState* state = ReadyFor(*this, equation);
+  if (state == nullptr || !KnownOperator(op)) [[unlikely]]
+    return AddOperatorAtLength(*this, op, equation);
+  state->stream.AddOperatorInRoom(op);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddOp)) [[unlikely]]
+    return RecordToken(*this, vq_rt::EventKind::AddOp, op, equation);
+}
+
+void VQ_ModelType::StreamInteger(int value, int equation) {
+  vq_rt::ContainerState* state = ReadyFor(*this, equation);
+  if (state == nullptr) [[unlikely]]
+    return AddIntegerAtLength(*this, value, equation);
+  state->stream.AddIntegerInRoom(value);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddTermInteger)) [[unlikely]]
+    return RecordToken(*this, vq_rt::EventKind::AddTermInteger, value, equation);
+}
+
+void VQ_ModelType::StreamReal(double value, int equation) {
+  vq_rt::ContainerState* state = ReadyFor(*this, equation);
+  if (state == nullptr || !state->stream.AddRecentRealInRoom(value)) [[unlikely]]
+    return AddRealAtLength(*this, value, equation);
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddTermReal)) [[unlikely]]
+    return RecordReal(*this, value, equation);
+}
+
+void VQ_ModelType::StreamReference(VQ_VarParam& reference, int*& p, int*& q, int equation) {
+  vq_rt::ContainerState* state = ReadyFor(*this, equation);
+  const int column = reference.KnownPatternId();
+  if (state == nullptr || p >= state->patternEnd || !state->patternWindow || column < 0) [[unlikely]]
+    return AddReferenceAtLength(*this, reference, p, q, equation);
+  state->stream.AddReferenceInRoom(column);
+  ++p;
+  ++q;
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddTermReference)) [[unlikely]]
+    return RecordReference(*this, reference, equation);
 }
 
 void VQ_ModelType::StreamProcedure(VQ_ProcedureType* procedure, int sequence, int equation, const char* name) {

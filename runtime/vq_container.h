@@ -51,6 +51,7 @@ class KYV_API VQ_Container : public VQ_Type {
   // Inline: every recorded call asks for it.
   vq_rt::ContainerState& State() { return m_State ? *m_State : MakeState(); }
   const vq_rt::ContainerState* StateIfAny() const { return m_State; }
+  vq_rt::ContainerState* StateIfAny() { return m_State; }
 
  private:
   vq_rt::ContainerState& MakeState();

@@ -207,6 +207,7 @@ class ReferenceList {
   void clear() { m_Columns.Clear(); }
   size_t size() const { return m_Columns.Size(); }
   void Add(int column) { m_Columns.Push(static_cast<uint32_t>(column)); }
+  bool AddIfRoom(int column) { return m_Columns.PushIfRoom(static_cast<uint32_t>(column)); }
   VQ_VarParam* operator[](size_t index) const {
     return static_cast<VQ_VarParam*>(ObjectAtColumn(static_cast<int>(m_Columns.At(index))));
   }

@@ -63,11 +63,15 @@ class KYV_API VQ_VarParam : public VQ_Type {
   // Number of this variable or parameter in the equation pattern; inline,
   // as the emission pass asks it of every reference.
   int PatternId() {
+    const int known = KnownPatternId();
+    return known >= 0 ? known : NewPatternId();
+  }
+  // The number without giving one: -1 where there is none yet.
+  int KnownPatternId() const {
     // A variable on the runtime heap is told by its address, without
     // reading it; others keep the number they were first given.
     const int pooled = vq_rt::PooledColumn(this);
-    if (pooled >= 0) return pooled;
-    return m_PatternId >= 0 ? m_PatternId : NewPatternId();
+    return pooled >= 0 ? pooled : m_PatternId;
   }
 
   // Refuses a value for this property: raises VQ_Error naming the property,

@@ -23,7 +23,7 @@ void Stream::Clear() {
 
 void Stream::AddReal(double value) {
   const auto bits = std::bit_cast<uint64_t>(value);
-  uint32_t& recent = m_Recent[(bits * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits)];
+  uint32_t& recent = m_Recent[RecentSlot(bits)];
   // Equal bits, so -0.0 and 0.0 stay apart and a NaN keeps its payload.
   uint32_t index = recent;
   if (index >= m_Reals.size() || std::bit_cast<uint64_t>(m_Reals[index]) != bits) {

@@ -1,6 +1,7 @@
 #pragma once
 // The emitted stream of a container's equations: prefix expressions of
 // operators, constants and references, as the emission pass gives them.
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -84,13 +85,22 @@ class KYV_API Stream {
   void AddReal(double value);
   void AddReference(VQ_VarParam* reference);
   // A reference to the variable whose pattern column this is.
-  void AddReference(int column) {
-    const uint64_t number = Folded(static_cast<long long>(column) - m_LastColumn);
-    m_LastColumn = column;
-    if (number < 16) [[likely]]
-      Store(static_cast<uint64_t>(StreamToken::Kind::Reference) | (number << 4), 1);
-    else
-      PutLong(StreamToken::Kind::Reference, number);
+  void AddReference(int column) { PutReference<Room::Make>(column); }
+
+  // The per-token calls' quick path, which then calls nothing: whether the
+  // next token goes in without making room, and the tokens that take that
+  // room (a real only where it was met lately: false, adding nothing, for
+  // any other).
+  bool HasRoomForToken() const { return m_Bytes.HasRoom(sizeof(uint64_t)); }
+  void AddOperatorInRoom(int code) { Put<Room::Made>(StreamToken::Kind::Operator, OperatorNumber(code)); }
+  void AddIntegerInRoom(int value) { Put<Room::Made>(StreamToken::Kind::Integer, Folded(value)); }
+  void AddReferenceInRoom(int column) { PutReference<Room::Made>(column); }
+  bool AddRecentRealInRoom(double value) {
+    const auto bits = std::bit_cast<uint64_t>(value);
+    const uint32_t index = m_Recent[RecentSlot(bits)];
+    if (index >= m_Reals.size() || std::bit_cast<uint64_t>(m_Reals[index]) != bits) return false;
+    Put<Room::Made>(StreamToken::Kind::Real, index);
+    return true;
   }
 
   // Positions written so far: an equation's tokens lie from the position
@@ -134,31 +144,46 @@ class KYV_API Stream {
     using namespace stream_numbers;
     return number < kUsual ? kUsualOperators[number] : static_cast<int>(Unfolded(number - kUsual));
   }
+  // Whether a token's store makes room for itself first, or the caller saw
+  // to it.
+  enum class Room { Make, Made };
+  template <Room room>
+  void PutReference(int column) {
+    const uint64_t number = Folded(static_cast<long long>(column) - m_LastColumn);
+    m_LastColumn = column;
+    if (number < 16) [[likely]]
+      Store<room>(static_cast<uint64_t>(StreamToken::Kind::Reference) | (number << 4), 1);
+    else
+      PutLong<room>(StreamToken::Kind::Reference, number);
+  }
   // One store of eight bytes, of which the token keeps the first 1 to 5.
   // The numbers come from 32-bit values, so 35 bits hold every one. The
   // length is chosen by branches, not computed: the next token's place then
   // does not wait for this one's number, which for a reference comes from
   // its column at the end of a chain of reads.
+  template <Room room = Room::Make>
   void Put(StreamToken::Kind kind, uint64_t number) {
     const auto k = static_cast<uint64_t>(kind);
     if (number < 16) [[likely]]
-      Store(k | (number << 4), 1);
+      Store<room>(k | (number << 4), 1);
     else if (number < (uint64_t{1} << 12))
-      Store(k | (1u << 2) | (number << 4), 2);
+      Store<room>(k | (1u << 2) | (number << 4), 2);
     else if (number < (uint64_t{1} << 20))
-      Store(k | (2u << 2) | (number << 4), 3);
+      Store<room>(k | (2u << 2) | (number << 4), 3);
     else
-      PutLong(kind, number);
+      PutLong<room>(kind, number);
   }
+  template <Room room>
   void PutLong(StreamToken::Kind kind, uint64_t number) {
     const auto k = static_cast<uint64_t>(kind) | (3u << 2) | ((number & 7) << 4) | ((number >> 3) << 8);
     if (number < (uint64_t{1} << 27)) [[likely]]
-      Store(k, 4);
+      Store<room>(k, 4);
     else
-      Store(k | (1u << 7), 5);
+      Store<room>(k | (1u << 7), 5);
   }
+  template <Room room>
   void Store(uint64_t word, size_t bytes) {
-    std::memcpy(m_Bytes.Room(sizeof word), &word, sizeof word);
+    std::memcpy(room == Room::Made ? m_Bytes.Tail() : m_Bytes.Room(sizeof word), &word, sizeof word);
     m_Bytes.Advance(bytes);
   }
 
@@ -168,6 +193,7 @@ class KYV_API Stream {
   // Pool indices of recent reals by a hash of their bits: a stencil's
   // coefficients recur at every node and are pooled once.
   static constexpr int kRecentBits = 6;
+  static size_t RecentSlot(uint64_t bits) { return (bits * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits); }
   uint32_t m_Recent[1 << kRecentBits] = {};
 };
 
