@@ -1,5 +1,6 @@
 // The model's equation calls used out of their order: each is refused with
-// what went wrong, and a stream reset leaves no equation open.
+// what went wrong, and a stream reset leaves no equation open. Used in
+// order over many chunks of stream, each token reads back as it was given.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,6 +9,8 @@
 
 #include "vq_equations.h"
 #include "vq_error.h"
+#include "vq_memory.h"
+#include "vq_stream.h"
 
 namespace {
 
@@ -99,6 +102,88 @@ TEST(StreamCalls, TermsGoToTheEquationOpenedLast) {
   ASSERT_EQ(state.emitted.size(), 1u);
   EXPECT_STREQ(state.EquationName(state.emitted[0]), "B");
   EXPECT_EQ(state.TokenCount(state.emitted[0]), 1u);
+}
+
+// Each token call has a quick path and a whole one (a variable without a
+// column yet, a stream out of room, a real not met lately): whichever a
+// token takes, the stream and the counted references read back as given,
+// across the chunk boundaries where the stream runs out of room.
+TEST(StreamCalls, EveryTokenReadsBackAsGivenAcrossChunks) {
+  Model model;
+  std::vector<VQ_REALVARIABLE*> onHeap;
+  for (int i = 0; i < 300; ++i) onHeap.push_back(vq_rt::New<VQ_REALVARIABLE>(true));
+  VQ_REALVARIABLE member(true);  // not on the heap: a column of its own on first use
+  struct Given {
+    vq_rt::StreamToken::Kind kind;
+    long long number;  // an operator's code or an integer
+    double real;
+    VQ_VarParam* reference;
+  };
+  constexpr int kEquations = 250000;
+  const auto reference = [&](int e, int i) -> VQ_VarParam* {
+    return (e + i) % 7 == 0 ? static_cast<VQ_VarParam*>(&member) : onHeap[static_cast<size_t>(e * 31 + i * 97) % onHeap.size()];
+  };
+  std::vector<std::vector<Given>> given(kEquations);
+  size_t references = 0;
+  for (int e = 0; e < kEquations; ++e) {
+    using Kind = vq_rt::StreamToken::Kind;
+    // A sum of a product of two references and a real, an integer and a
+    // reference: every kind, a real that recurs and one met once.
+    const double real = e % 3 == 0 ? 0.5 : 1.0 + e;
+    given[e] = {{Kind::Operator, EOp_Add, 0, nullptr},  {Kind::Operator, EOp_Multiply, 0, nullptr},
+                {Kind::Reference, 0, 0, reference(e, 0)}, {Kind::Reference, 0, 0, reference(e, 1)},
+                {Kind::Operator, EOp_Subtract, 0, nullptr}, {Kind::Real, 0, real, nullptr},
+                {Kind::Operator, EOp_Add, 0, nullptr},  {Kind::Integer, e % 2 ? -e : e, 0, nullptr},
+                {Kind::Reference, 0, 0, reference(e, 2)}};
+    references += 3;
+  }
+  model.SetUpEquations();
+  for (int e = 0; e < kEquations; ++e) {
+    model.SetGroupLimits(1);
+    for (const Given& g : given[e])
+      if (g.reference != nullptr) model.AddNonZero(*g.reference);
+  }
+  vq_rt::PatternWindow window(model, references);
+  int counter = 0;
+  for (int e = 0; e < kEquations; ++e) {
+    model.AddEquation("E", counter, 1);
+    for (const Given& g : given[e]) switch (g.kind) {
+        case vq_rt::StreamToken::Kind::Operator: model.AddOp(static_cast<EOp>(g.number), e); break;
+        case vq_rt::StreamToken::Kind::Integer: model.AddTerm(static_cast<int>(g.number), e); break;
+        case vq_rt::StreamToken::Kind::Real: model.AddTerm(g.real, e); break;
+        case vq_rt::StreamToken::Kind::Reference: model.AddTerm(*g.reference, window.p(), window.q(), e); break;
+      }
+  }
+  EXPECT_EQ(window.Used(), references);
+  const vq_rt::ContainerState& state = model.State();
+  ASSERT_GT(state.stream.Size(), 2 * vq_rt::ByteChunks::kChunk);  // the stream ran out of room twice at least
+  ASSERT_EQ(state.emitted.size(), static_cast<size_t>(kEquations));
+  ASSERT_EQ(state.countedReferences.size(), references);
+  size_t counted = 0;
+  for (int e = 0; e < kEquations; ++e) {
+    const vq_rt::EmittedEquation equation = state.emitted[static_cast<size_t>(e)];
+    vq_rt::Stream::Reader reader(state.stream, equation.firstToken, equation.firstToken + state.StreamLength(equation));
+    vq_rt::StreamToken token;
+    for (const Given& g : given[e]) {
+      ASSERT_TRUE(reader.Next(token)) << "equation " << e;
+      ASSERT_EQ(token.kind(), g.kind) << "equation " << e;
+      switch (g.kind) {
+        case vq_rt::StreamToken::Kind::Operator: ASSERT_EQ(token.op(), g.number) << "equation " << e; break;
+        case vq_rt::StreamToken::Kind::Integer: ASSERT_EQ(token.integer(), g.number) << "equation " << e; break;
+        case vq_rt::StreamToken::Kind::Real: ASSERT_EQ(state.stream.Real(token), g.real) << "equation " << e; break;
+        case vq_rt::StreamToken::Kind::Reference:
+          ASSERT_EQ(token.reference(), g.reference) << "equation " << e;
+          ASSERT_EQ(state.countedReferences[counted++], g.reference) << "equation " << e;
+          break;
+      }
+    }
+    ASSERT_FALSE(reader.Next(token)) << "equation " << e;
+  }
+  model.ResetExpressions();
+  for (VQ_REALVARIABLE* variable : onHeap) {
+    variable->AddRef();
+    variable->Release();
+  }
 }
 
 }  // namespace
