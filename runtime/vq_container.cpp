@@ -162,13 +162,26 @@ int VQ_ModelType::JacPattern(int*& p, int*& q, VQ_EquationType** types) {
 int VQ_ModelType::Residuals(double*, int, int) { return 0; }
 int VQ_ModelType::Jacobian(double*, int, int) { return 0; }
 
-void VQ_ModelType::SetGroupLimits(int group) {
-  vq_rt::ContainerState& state = State();
+namespace {
+[[gnu::noinline]] void SetGroupLimitsAtLength(VQ_ModelType& model, int group) {
+  vq_rt::ContainerState& state = model.State();
   state.counted.push_back(group, state.countedReferences.size());
   state.countOpen = true;
-  if (group > m_stLastGroup) m_stLastGroup = group;
+  if (group > VQ_ModelType::m_stLastGroup) VQ_ModelType::m_stLastGroup = group;
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::SetGroupLimits)) [[unlikely]]
-    RecordGroupLimits(*this, group);
+    RecordGroupLimits(model, group);
+}
+}  // namespace
+
+void VQ_ModelType::SetGroupLimits(int group) {
+  // Quick where the equation continues the group of the one before.
+  vq_rt::ContainerState* state = StateIfAny();
+  if (state == nullptr || group > m_stLastGroup || !state->counted.PushToRun(group, state->countedReferences.size()))
+      [[unlikely]]
+    return SetGroupLimitsAtLength(*this, group);
+  state->countOpen = true;
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::SetGroupLimits)) [[unlikely]]
+    return RecordGroupLimits(*this, group);
 }
 
 namespace {
@@ -201,14 +214,30 @@ int VQ_ModelType::SetLocalEqnCount(int count) {
   return count;
 }
 
-void VQ_ModelType::AddEquation(const char* name, int& counter, int group) {
+namespace {
+[[gnu::noinline]] void AddEquationAtLength(VQ_ModelType& model, const char* name, int& counter, int group) {
   if (name == nullptr) [[unlikely]]
-    RaiseUnnamedEquation(*this);
-  vq_rt::ContainerState& state = State();
+    RaiseUnnamedEquation(model);
+  vq_rt::ContainerState& state = model.State();
   state.StartEquation(state.InternName(name), group, counter);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddEquation)) [[unlikely]]
-    RecordEquation(*this, name, counter, group);
+    RecordEquation(model, name, counter, group);
   ++counter;
+}
+}  // namespace
+
+void VQ_ModelType::AddEquation(const char* name, int& counter, int group) {
+  // Quick where the name was met lately and the equation continues the
+  // run of the one before.
+  vq_rt::ContainerState* state = StateIfAny();
+  uint32_t nameId = 0;
+  if (state == nullptr || name == nullptr || !state->RecentNameId(name, nameId) ||
+      !state->emitted.AppendToRun(nameId, group, counter, state->stream.Size())) [[unlikely]]
+    return AddEquationAtLength(*this, name, counter, group);
+  state->stream.StartEquation();
+  state->openEquation = counter++;
+  if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddEquation)) [[unlikely]]
+    return RecordEquation(*this, name, counter - 1, group);
 }
 
 int VQ_ModelType::RefuseCount(const VQ_VarParamProp& property, long long value, const char* reason) {

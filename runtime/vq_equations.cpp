@@ -47,21 +47,23 @@ void EquationRuns::Check(uint32_t position, uint64_t offset) const {
 
 void EmittedEquations::clear() {
   m_Runs.clear();
-  m_Names.clear();
+  m_Names.Clear();
   m_WideNames.clear();
   m_Procedures.clear();
 }
 
 void EmittedEquations::reserve(size_t equations) {
   m_Runs.reserve(equations);
-  m_Names.reserve(equations);
+  m_Names.Reserve(equations);
 }
 
 void EmittedEquations::AppendWideName(uint32_t nameId) {
-  if (m_WideNames.empty()) m_WideNames.assign(m_Names.begin(), m_Names.end());
+  if (m_WideNames.empty()) {
+    m_WideNames.reserve(m_Names.Size() + 1);
+    for (size_t k = 0; k < m_Names.Size(); ++k) m_WideNames.push_back(m_Names.At(k));
+  }
   m_WideNames.push_back(nameId);
-  m_Names.clear();
-  m_Names.shrink_to_fit();
+  m_Names = HalfWordChunks();  // its chunks given back
 }
 
 const ProcedureExpression* EmittedEquations::ProcedureAt(size_t k) const {
@@ -72,7 +74,7 @@ const ProcedureExpression* EmittedEquations::ProcedureAt(size_t k) const {
 
 EmittedEquation EmittedEquations::operator[](size_t k) const {
   const EquationRuns::Entry entry = m_Runs.At(k);
-  return EmittedEquation{m_WideNames.empty() ? m_Names[k] : m_WideNames[k], ProcedureAt(k) != nullptr,
+  return EmittedEquation{m_WideNames.empty() ? m_Names.At(k) : m_WideNames[k], ProcedureAt(k) != nullptr,
                          entry.group, entry.index, entry.offset, static_cast<uint32_t>(k)};
 }
 
@@ -114,8 +116,7 @@ uint32_t ContainerState::InternNameText(const char* name) {
 uint32_t ContainerState::InternName(const char* name) {
   // Names are literals repeated across the instances of one statement, so
   // the pointer is checked first, the recent ones before all others.
-  RecentName& recent =
-      recentNames[(reinterpret_cast<std::uintptr_t>(name) * 0x9E3779B97F4A7C15ull) >> (64 - kRecentNameBits)];
+  RecentName& recent = recentNames[RecentNameSlot(name)];
   if (recent.key == name) [[likely]]
     return recent.index;
   uint32_t index = 0;

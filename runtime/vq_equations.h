@@ -94,8 +94,7 @@ class KYV_API EquationRuns {
   size_t size() const { return m_Offsets.Size(); }
   bool empty() const { return m_Offsets.Size() == 0; }
   void Append(int group, int index, uint64_t offset) {
-    if (m_Runs.empty() || group != m_Runs.back().group || index != static_cast<long long>(m_LastIndex) + 1 ||
-        High(offset) != m_Runs.back().high) [[unlikely]]
+    if (!Continues(group, offset) || index != static_cast<long long>(m_LastIndex) + 1) [[unlikely]]
       StartRun(group, index, High(offset));
     m_LastIndex = index;
     m_Offsets.Push(static_cast<uint32_t>(offset));
@@ -103,9 +102,21 @@ class KYV_API EquationRuns {
   // An equation whose counter is its place: a run ends only where the
   // group or the offsets' upper half changes.
   void AppendInGroup(int group, uint64_t offset) {
-    if (m_Runs.empty() || group != m_Runs.back().group || High(offset) != m_Runs.back().high) [[unlikely]]
+    if (!Continues(group, offset)) [[unlikely]]
       StartRun(group, static_cast<int>(m_Offsets.Size()), High(offset));
     m_Offsets.Push(static_cast<uint32_t>(offset));
+  }
+  // The quick paths of the two: an equation that continues the last run,
+  // where the list has room for it. False, appending nothing, otherwise.
+  bool AppendToRun(int group, int index, uint64_t offset) {
+    if (!Continues(group, offset) || index != static_cast<long long>(m_LastIndex) + 1 ||
+        !m_Offsets.PushIfRoom(static_cast<uint32_t>(offset)))
+      return false;
+    m_LastIndex = index;
+    return true;
+  }
+  bool AppendToRunInGroup(int group, uint64_t offset) {
+    return Continues(group, offset) && m_Offsets.PushIfRoom(static_cast<uint32_t>(offset));
   }
   // What an equation (below size()) was given, from its run found once.
   struct Entry {
@@ -137,6 +148,9 @@ class KYV_API EquationRuns {
     uint32_t high;  // the upper half of its equations' offsets
   };
   static uint32_t High(uint64_t offset) { return static_cast<uint32_t>(offset >> 32); }
+  bool Continues(int group, uint64_t offset) const {
+    return !m_Runs.empty() && group == m_Runs.back().group && High(offset) == m_Runs.back().high;
+  }
   void StartRun(int group, int index, uint32_t high);
   const Run& RunOf(size_t equation) const;
 
@@ -155,6 +169,7 @@ class KYV_API CountedEquations : public RecordReading<CountedEquations, CountedE
   // The counter of a counted equation is its place, so a run ends only
   // where the group or the offsets' upper half changes.
   void push_back(int group, uint64_t firstReference) { m_Runs.AppendInGroup(group, firstReference); }
+  bool PushToRun(int group, uint64_t firstReference) { return m_Runs.AppendToRunInGroup(group, firstReference); }
   CountedEquation operator[](size_t k) const {
     const EquationRuns::Entry entry = m_Runs.At(k);
     return CountedEquation{entry.group, entry.offset, static_cast<uint32_t>(k)};
@@ -177,9 +192,17 @@ class KYV_API EmittedEquations : public RecordReading<EmittedEquations, EmittedE
   void Append(uint32_t nameId, int group, int index, uint64_t firstToken) {
     m_Runs.Append(group, index, firstToken);
     if (nameId < kWide && m_WideNames.empty()) [[likely]]
-      m_Names.push_back(static_cast<uint16_t>(nameId));
+      m_Names.Push(static_cast<uint16_t>(nameId));
     else
       AppendWideName(nameId);
+  }
+  // The quick path of Append: false, appending nothing, where the
+  // equation starts a run, its name is wide or a list must grow.
+  bool AppendToRun(uint32_t nameId, int group, int index, uint64_t firstToken) {
+    if (nameId >= kWide || !m_WideNames.empty() || !m_Names.HasRoom() || !m_Runs.AppendToRun(group, index, firstToken))
+      return false;
+    m_Names.PushInRoom(static_cast<uint16_t>(nameId));
+    return true;
   }
   // The last equation is a procedure equation of output `output`.
   void MarkProcedure(VQ_ProcedureType* procedure, int output) {
@@ -195,7 +218,7 @@ class KYV_API EmittedEquations : public RecordReading<EmittedEquations, EmittedE
   void AppendWideName(uint32_t nameId);
 
   EquationRuns m_Runs;
-  std::vector<uint16_t, ScatteredAllocator<uint16_t>> m_Names;
+  HalfWordChunks m_Names;
   std::vector<uint32_t> m_WideNames;  // every name, once one does not fit two bytes
   std::vector<ProcedureExpression> m_Procedures;  // in the order of their equations
 };
@@ -254,6 +277,13 @@ struct KYV_API ContainerState {
   // Null for an equation of tokens only.
   const ProcedureExpression* ProcedureOf(const EmittedEquation& equation) const;
   uint32_t InternName(const char* name);
+  // The entry of a name InternName found lately by its literal's address;
+  // false where it is not among them.
+  bool RecentNameId(const char* name, uint32_t& index) const {
+    const RecentName& recent = recentNames[RecentNameSlot(name)];
+    index = recent.index;
+    return recent.key == name;
+  }
   // By text only: for names that do not outlive their equation object.
   uint32_t InternNameText(const char* name);
 
@@ -282,6 +312,9 @@ struct KYV_API ContainerState {
     uint32_t index = 0;
   };
   static constexpr int kRecentNameBits = 6;
+  static size_t RecentNameSlot(const char* name) {
+    return (reinterpret_cast<std::uintptr_t>(name) * 0x9E3779B97F4A7C15ull) >> (64 - kRecentNameBits);
+  }
   RecentName recentNames[1 << kRecentNameBits];
   int* patternEnd = nullptr;  // AddTerm moves the first cursor up to here
   bool patternWindow = false;
