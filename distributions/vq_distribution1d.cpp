@@ -15,16 +15,13 @@ class Subject1D final : public brantel::walk::Subject {
   int HighestOrder(int) override { return m_D.HIGHESTORDERXDERIVATIVE.v(); }
   bool Has(int chain) override { return brantel::Held(brantel::walk::kChains1D[chain], (*m_D.INTEGRALS).v()) != 0; }
   VQ_VarParam& Element(int array, const int* index) override {
-    switch (array) {
-      case brantel::walk::kDdx1D: return m_D.DDX(index[0]);
-      case brantel::walk::kD2dx21D: return m_D.D2DX2(index[0]);
-      case brantel::walk::kIdx1D: return m_D.IDX(index[0]);
-      default: return (*m_D.VALUE)(index[0]);
-    }
+    return static_cast<VQ_VarParam&>(*m_Arrays.At(array, m_D.VALUE).Find(index[0]));
   }
 
  private:
   VQ_DISTRIBUTION1D& m_D;
+  brantel::walk::ArraysByNumber<VQ_BASE_I, brantel::walk::kIdx1D + 1> m_Arrays{
+      {brantel::walk::kDdx1D, &m_D.DDX}, {brantel::walk::kD2dx21D, &m_D.D2DX2}, {brantel::walk::kIdx1D, &m_D.IDX}};
 };
 
 }  // namespace

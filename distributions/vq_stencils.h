@@ -49,6 +49,7 @@ struct Stencil {
 // One token of a laid-out stream. A reference names its variable by slot:
 // the defined variable, the step h, or the integrand at an offset.
 struct StreamItem {
+  // The references last: the emission pass tells them by kind >= Defined.
   enum Kind : uint8_t { Op, Integer, Real, Defined, Step, Integrand } kind;
   int integer;  // operator code, integer constant or integrand offset
   double real;

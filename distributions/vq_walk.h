@@ -362,13 +362,16 @@ class EmitPass : public EmitReads {
     const int equation = m_Counter - 1;
     const StreamTemplate& stream = StreamOf(row.stencil);
     for (int i = 0; i < stream.count; ++i) {
+      // Operators and references first: they are most of every stream.
       const StreamItem& item = stream.items[static_cast<size_t>(i)];
-      switch (item.kind) {
-        case StreamItem::Op: m_Stream.AddOp(static_cast<EOp>(item.integer), equation); break;
-        case StreamItem::Integer: m_Stream.AddTerm(item.integer, equation); break;
-        case StreamItem::Real: m_Stream.AddTerm(item.real, equation); break;
-        default: m_Stream.AddTerm(Reference(item, row, node, at, subject), m_P, m_Q, equation); break;
-      }
+      if (item.kind == StreamItem::Op)
+        m_Stream.AddOp(static_cast<EOp>(item.integer), equation);
+      else if (item.kind >= StreamItem::Defined)
+        m_Stream.AddTerm(Reference(item, row, node, at, subject), m_P, m_Q, equation);
+      else if (item.kind == StreamItem::Real)
+        m_Stream.AddTerm(item.real, equation);
+      else
+        m_Stream.AddTerm(item.integer, equation);
     }
   }
 

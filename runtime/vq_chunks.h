@@ -45,6 +45,8 @@ class KYV_API ByteChunks {
   bool HasRoom(size_t bytes) const { return static_cast<size_t>(m_TailEnd - m_Tail) >= bytes; }
   uint8_t* Tail() const { return m_Tail; }
   void Advance(size_t bytes) { m_Tail += bytes; }
+  // The tail moved on to `tail`, within the room asked for last.
+  void SetTail(uint8_t* tail) { m_Tail = tail; }
   // Positions written so far, the skipped ones included.
   size_t Size() const { return reinterpret_cast<std::uintptr_t>(m_Tail) + m_TailBias; }
   // Where an item at `position` or after it begins: `position`, or the next

@@ -381,9 +381,8 @@ vq_rt::ContainerState* ReadyFor(VQ_ModelType& model, int equation) {
 
 void VQ_ModelType::StreamOp(EOp op, int equation) {
   vq_rt::ContainerState* state = ReadyFor(*this, equation);
-  if (state == nullptr || !KnownOperator(op)) [[unlikely]]
+  if (state == nullptr || !state->stream.AddUsualOperatorInRoom(op)) [[unlikely]]
     return AddOperatorAtLength(*this, op, equation);
-  state->stream.AddOperatorInRoom(op);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddOp)) [[unlikely]]
     return RecordToken(*this, vq_rt::EventKind::AddOp, op, equation);
 }

@@ -92,7 +92,15 @@ class KYV_API Stream {
   // room (a real only where it was met lately: false, adding nothing, for
   // any other).
   bool HasRoomForToken() const { return m_Bytes.HasRoom(sizeof(uint64_t)); }
-  void AddOperatorInRoom(int code) { Put<Room::Made>(StreamToken::Kind::Operator, OperatorNumber(code)); }
+  // One of the usual operators, which take one byte; false, adding
+  // nothing, for any other.
+  bool AddUsualOperatorInRoom(int code) {
+    using namespace stream_numbers;
+    if (static_cast<unsigned>(code) >= kNumbered || kOperatorNumbers.of[code] == kNotUsual) return false;
+    static_assert(kUsual <= 16, "a usual operator's number fits the token's first byte");
+    Store<Room::Made>(static_cast<uint64_t>(StreamToken::Kind::Operator) | (uint64_t{kOperatorNumbers.of[code]} << 4), 1);
+    return true;
+  }
   void AddIntegerInRoom(int value) { Put<Room::Made>(StreamToken::Kind::Integer, Folded(value)); }
   void AddReferenceInRoom(int column) { PutReference<Room::Made>(column); }
   bool AddRecentRealInRoom(double value) {
@@ -183,8 +191,9 @@ class KYV_API Stream {
   }
   template <Room room>
   void Store(uint64_t word, size_t bytes) {
-    std::memcpy(room == Room::Made ? m_Bytes.Tail() : m_Bytes.Room(sizeof word), &word, sizeof word);
-    m_Bytes.Advance(bytes);
+    uint8_t* tail = room == Room::Made ? m_Bytes.Tail() : m_Bytes.Room(sizeof word);
+    std::memcpy(tail, &word, sizeof word);
+    m_Bytes.SetTail(tail + bytes);  // not read back after the store, which may alias it
   }
 
   ByteChunks m_Bytes;  // a token is written, and read, as eight bytes
