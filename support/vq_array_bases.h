@@ -10,6 +10,7 @@
 // grown: from then on each new element takes the next slot and elements are
 // found by their index values, so any number of such indices costs what
 // they hold.
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 
@@ -45,12 +46,13 @@ class VQ_IndexedArrayBase : public VQ_Matrix {
   // look-up of a grid, an element that exists at node ranges, is arithmetic
   // and stays inline.
   VQ_Type* Find(typename Kinds::Arg... indices) {
-    const Index wrapped[kDimensions] = {Wrap(indices)...};
-    if (const int slot = RangeSlot(wrapped); slot >= 0) {
+    const int numbers[kDimensions] = {NumberOf(indices)...};
+    if (const int slot = RangeSlot(numbers); slot >= 0) {
       m_CurrentOffset = slot;
       Prefetch(slot);
       return m_Elements[slot];
     }
+    const Index wrapped[kDimensions] = {Wrap(indices)...};
     return FindIndices(wrapped);
   }
   int NewElements() override;
@@ -69,24 +71,33 @@ class VQ_IndexedArrayBase : public VQ_Matrix {
   static constexpr bool kIsString[kDimensions] = {Kinds::kIsString...};
   static Index Wrap(int number) { return Index{number, nullptr}; }
   static Index Wrap(const char* text) { return Index{0, text}; }
+  static int NumberOf(int number) { return number; }
+  static int NumberOf(const char*) { return 0; }
   VQ_Type* FindIndices(const Index* indices);
   // The element at a slot, made for these indices if the slot is empty.
   VQ_Type* ElementAt(int slot, const Index* indices);
   // The slot of a combination whose every index lies in a dimension held as
   // one run of integers, found by arithmetic alone; -1 otherwise.
-  int ArithmeticSlot(const Index* indices) const {
+  // `numbers` holds each dimension's integer index (0 for a string one).
+  int ArithmeticSlot(const int* numbers) const {
     if (!m_AllRanges) return -1;
-    long long slot = 0;
+    std::uint64_t slot = 0;
     for (int k = 0; k < kDimensions; ++k) {
-      const long long position = static_cast<long long>(indices[k].number) - m_Ranges[k].low;
-      if (position < 0 || position >= m_Ranges[k].size) return -1;
-      slot = slot * m_Ranges[k].size + position;
+      // Below the range the difference wraps far above its size: one test.
+      const auto position = static_cast<std::uint64_t>(static_cast<long long>(numbers[k]) - m_Ranges[k].low);
+      if (position >= static_cast<std::uint64_t>(m_Ranges[k].size)) return -1;
+      slot = slot * static_cast<std::uint64_t>(m_Ranges[k].size) + position;
     }
     return static_cast<int>(slot);
   }
+  int ArithmeticSlot(const Index* indices) const {
+    int numbers[kDimensions];
+    for (int k = 0; k < kDimensions; ++k) numbers[k] = indices[k].number;
+    return ArithmeticSlot(numbers);
+  }
   // The same for a combination whose element exists.
-  int RangeSlot(const Index* indices) const {
-    const int slot = ArithmeticSlot(indices);
+  int RangeSlot(const int* numbers) const {
+    const int slot = ArithmeticSlot(numbers);
     return slot >= 0 && m_Elements[slot] != nullptr ? slot : -1;
   }
   // Fetches the slot a few look-ups ahead when the look-ups keep one stride.
