@@ -407,7 +407,8 @@ void VQ_ModelType::StreamReal(double value, int equation) {
 void VQ_ModelType::StreamReference(VQ_VarParam& reference, int*& p, int*& q, int equation) {
   vq_rt::ContainerState* state = ReadyFor(*this, equation);
   const int column = reference.KnownPatternId();
-  if (state == nullptr || p >= state->patternEnd || !state->patternWindow || column < 0) [[unlikely]]
+  // Without a window patternEnd is null: the cursor test refuses that too.
+  if (state == nullptr || p >= state->patternEnd || column < 0) [[unlikely]]
     return AddReferenceAtLength(*this, reference, p, q, equation);
   state->stream.AddReferenceInRoom(column);
   ++p;
