@@ -82,41 +82,33 @@ class KYV_API ByteChunks {
   std::uintptr_t m_TailBias = 0;  // from the tail's address to its position
 };
 
-// Words of one width in chunks (see ByteChunks), read back by their number.
-template <class Word>
-class WordsInChunks {
+// 32-bit words in chunks (see ByteChunks), read back by their number.
+class KYV_API WordChunks {
  public:
   void Clear() { m_Bytes.Clear(); }
-  void Reserve(size_t words) { m_Bytes.Reserve(words * sizeof(Word)); }
-  void Push(Word word) {
+  void Reserve(size_t words) { m_Bytes.Reserve(words * sizeof(uint32_t)); }
+  void Push(uint32_t word) {
     std::memcpy(m_Bytes.Room(sizeof word), &word, sizeof word);
     m_Bytes.Advance(sizeof word);
   }
-  // Whether a word goes in without the list growing, and the push of one
-  // where it does; the two in one, false pushing nothing where it does not.
-  bool HasRoom() const { return m_Bytes.HasRoom(sizeof(Word)); }
-  void PushInRoom(Word word) {
+  // False, pushing nothing, where the list would have to grow first.
+  bool PushIfRoom(uint32_t word) {
+    if (!m_Bytes.HasRoom(sizeof word)) return false;
     std::memcpy(m_Bytes.Tail(), &word, sizeof word);
     m_Bytes.Advance(sizeof word);
-  }
-  bool PushIfRoom(Word word) {
-    if (!HasRoom()) return false;
-    PushInRoom(word);
     return true;
   }
   // A chunk holds a whole number of words, so none is ever skipped.
-  size_t Size() const { return m_Bytes.Size() / sizeof(Word); }
-  Word At(size_t index) const {
-    Word word;
+  size_t Size() const { return m_Bytes.Size() / sizeof(uint32_t); }
+  uint32_t At(size_t index) const {
+    uint32_t word;
     std::memcpy(&word, m_Bytes.At(index * sizeof word), sizeof word);
     return word;
   }
 
  private:
-  static_assert(ByteChunks::kChunk % sizeof(Word) == 0, "a chunk holds whole words");
+  static_assert(ByteChunks::kChunk % sizeof(uint32_t) == 0, "a chunk holds whole words");
   ByteChunks m_Bytes;
 };
-using WordChunks = WordsInChunks<uint32_t>;
-using HalfWordChunks = WordsInChunks<uint16_t>;
 
 }  // namespace vq_rt

@@ -47,23 +47,21 @@ void EquationRuns::Check(uint32_t position, uint64_t offset) const {
 
 void EmittedEquations::clear() {
   m_Runs.clear();
-  m_Names.Clear();
+  m_Names.clear();
   m_WideNames.clear();
   m_Procedures.clear();
 }
 
 void EmittedEquations::reserve(size_t equations) {
   m_Runs.reserve(equations);
-  m_Names.Reserve(equations);
+  m_Names.reserve(equations);
 }
 
 void EmittedEquations::AppendWideName(uint32_t nameId) {
-  if (m_WideNames.empty()) {
-    m_WideNames.reserve(m_Names.Size() + 1);
-    for (size_t k = 0; k < m_Names.Size(); ++k) m_WideNames.push_back(m_Names.At(k));
-  }
+  if (m_WideNames.empty()) m_WideNames.assign(m_Names.begin(), m_Names.end());
   m_WideNames.push_back(nameId);
-  m_Names = HalfWordChunks();  // its chunks given back
+  m_Names.clear();
+  m_Names.shrink_to_fit();
 }
 
 const ProcedureExpression* EmittedEquations::ProcedureAt(size_t k) const {
@@ -74,7 +72,7 @@ const ProcedureExpression* EmittedEquations::ProcedureAt(size_t k) const {
 
 EmittedEquation EmittedEquations::operator[](size_t k) const {
   const EquationRuns::Entry entry = m_Runs.At(k);
-  return EmittedEquation{m_WideNames.empty() ? m_Names.At(k) : m_WideNames[k], ProcedureAt(k) != nullptr,
+  return EmittedEquation{m_WideNames.empty() ? m_Names[k] : m_WideNames[k], ProcedureAt(k) != nullptr,
                          entry.group, entry.index, entry.offset, static_cast<uint32_t>(k)};
 }
 

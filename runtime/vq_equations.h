@@ -192,16 +192,17 @@ class KYV_API EmittedEquations : public RecordReading<EmittedEquations, EmittedE
   void Append(uint32_t nameId, int group, int index, uint64_t firstToken) {
     m_Runs.Append(group, index, firstToken);
     if (nameId < kWide && m_WideNames.empty()) [[likely]]
-      m_Names.Push(static_cast<uint16_t>(nameId));
+      m_Names.push_back(static_cast<uint16_t>(nameId));
     else
       AppendWideName(nameId);
   }
   // The quick path of Append: false, appending nothing, where the
   // equation starts a run, its name is wide or a list must grow.
   bool AppendToRun(uint32_t nameId, int group, int index, uint64_t firstToken) {
-    if (nameId >= kWide || !m_WideNames.empty() || !m_Names.HasRoom() || !m_Runs.AppendToRun(group, index, firstToken))
+    if (nameId >= kWide || !m_WideNames.empty() || m_Names.size() == m_Names.capacity() ||
+        !m_Runs.AppendToRun(group, index, firstToken))
       return false;
-    m_Names.PushInRoom(static_cast<uint16_t>(nameId));
+    m_Names.push_back(static_cast<uint16_t>(nameId));
     return true;
   }
   // The last equation is a procedure equation of output `output`.
@@ -218,7 +219,9 @@ class KYV_API EmittedEquations : public RecordReading<EmittedEquations, EmittedE
   void AppendWideName(uint32_t nameId);
 
   EquationRuns m_Runs;
-  HalfWordChunks m_Names;
+  // Reserved for the count the counting pass gives: chunks would make a
+  // list of a small model a huge page.
+  std::vector<uint16_t, ScatteredAllocator<uint16_t>> m_Names;
   std::vector<uint32_t> m_WideNames;  // every name, once one does not fit two bytes
   std::vector<ProcedureExpression> m_Procedures;  // in the order of their equations
 };
