@@ -300,7 +300,9 @@ TEST_F(StreamEvaluation, EachEquationReadsBackFromItsOwnStart) {
     s.AddOperator(EOp_Code1);
     for (VQ_VarParam* reference : references) s.AddReference(reference);
   }
-  ASSERT_GT(s.Size(), vq_rt::ByteChunks::kChunk);  // the equations span chunks
+  // By value: bound by reference, the Windows build would import it from the runtime DLL, which has no such export.
+  constexpr size_t kChunk = vq_rt::ByteChunks::kChunk;
+  ASSERT_GT(s.Size(), kChunk);  // the equations span chunks
   for (size_t e = 0; e < equations.size(); ++e) {
     const size_t end = e + 1 < starts.size() ? starts[e + 1] : s.Size();
     std::vector<VQ_VarParam*> read;
