@@ -78,7 +78,7 @@ EmittedEquation EmittedEquations::operator[](size_t k) const {
 
 size_t ContainerState::StreamLength(const EmittedEquation& equation) const {
   emitted.Runs().Check(equation.position, equation.firstToken);
-  return emitted.Runs().End(equation.position, stream.Size()) - equation.firstToken;
+  return static_cast<size_t>(emitted.Runs().End(equation.position, stream.Size()) - equation.firstToken);
 }
 
 size_t ContainerState::TokenCount(const EmittedEquation& equation) const {
@@ -87,7 +87,7 @@ size_t ContainerState::TokenCount(const EmittedEquation& equation) const {
 
 size_t ContainerState::ReferenceCount(const CountedEquation& equation) const {
   counted.Runs().Check(equation.position, equation.firstReference);
-  return counted.Runs().End(equation.position, countedReferences.size()) - equation.firstReference;
+  return static_cast<size_t>(counted.Runs().End(equation.position, countedReferences.size()) - equation.firstReference);
 }
 
 const ProcedureExpression* ContainerState::ProcedureOf(const EmittedEquation& equation) const {

@@ -134,7 +134,7 @@ class KYV_API EquationRuns {
   int Index(size_t equation) const { return At(equation).index; }
   // Where the entries of equation `equation` end: the next one's offset, or
   // `total` after the last.
-  size_t End(size_t equation, size_t total) const {
+  uint64_t End(size_t equation, uint64_t total) const {
     return equation + 1 < m_Offsets.Size() ? Offset(equation + 1) : total;
   }
   // VQ_Error unless `position` and `offset` name an equation of this list.
