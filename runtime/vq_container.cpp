@@ -12,19 +12,8 @@
 
 namespace {
 
-bool KnownOperator(int code) {
-  switch (code) {
-    case EOp_Code1:
-    case EOp_Add:
-    case EOp_Subtract:
-    case EOp_Multiply:
-    case EOp_Divide:
-    case EOp_Square:
-      return true;
-    default:
-      return false;
-  }
-}
+// The operators the runtime knows are those every stream is made of.
+bool KnownOperator(int code) { return vq_rt::stream_numbers::IsUsual(code); }
 
 // The rare paths of the per-token calls, kept out of them so that they stay
 // small: errors, and the recorder of tests and the host.

@@ -94,7 +94,7 @@ class KYV_API EquationRuns {
   size_t size() const { return m_Offsets.Size(); }
   bool empty() const { return m_Offsets.Size() == 0; }
   void Append(int group, int index, uint64_t offset) {
-    if (!Continues(group, offset) || index != static_cast<long long>(m_LastIndex) + 1) [[unlikely]]
+    if (!Continues(group, index, offset)) [[unlikely]]
       StartRun(group, index, High(offset));
     m_LastIndex = index;
     m_Offsets.Push(static_cast<uint32_t>(offset));
@@ -109,9 +109,7 @@ class KYV_API EquationRuns {
   // The quick paths of the two: an equation that continues the last run,
   // where the list has room for it. False, appending nothing, otherwise.
   bool AppendToRun(int group, int index, uint64_t offset) {
-    if (!Continues(group, offset) || index != static_cast<long long>(m_LastIndex) + 1 ||
-        !m_Offsets.PushIfRoom(static_cast<uint32_t>(offset)))
-      return false;
+    if (!Continues(group, index, offset) || !m_Offsets.PushIfRoom(static_cast<uint32_t>(offset))) return false;
     m_LastIndex = index;
     return true;
   }
@@ -150,6 +148,10 @@ class KYV_API EquationRuns {
   static uint32_t High(uint64_t offset) { return static_cast<uint32_t>(offset >> 32); }
   bool Continues(int group, uint64_t offset) const {
     return !m_Runs.empty() && group == m_Runs.back().group && High(offset) == m_Runs.back().high;
+  }
+  // And its counter follows the last one's.
+  bool Continues(int group, int index, uint64_t offset) const {
+    return Continues(group, offset) && index == static_cast<long long>(m_LastIndex) + 1;
   }
   void StartRun(int group, int index, uint32_t high);
   const Run& RunOf(size_t equation) const;

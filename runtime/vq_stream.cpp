@@ -22,15 +22,12 @@ void Stream::Clear() {
 }
 
 void Stream::AddReal(double value) {
-  const auto bits = std::bit_cast<uint64_t>(value);
-  uint32_t& recent = m_Recent[RecentSlot(bits)];
-  // Equal bits, so -0.0 and 0.0 stay apart and a NaN keeps its payload.
-  uint32_t index = recent;
-  if (index >= m_Reals.size() || std::bit_cast<uint64_t>(m_Reals[index]) != bits) {
+  uint32_t index = 0;
+  if (!PooledLately(value, index)) {
     if (m_Reals.size() > UINT32_MAX) Raise("a stream holds more real constants than it can number");
     index = static_cast<uint32_t>(m_Reals.size());
     m_Reals.push_back(value);
-    recent = index;
+    RecentEntry(value) = index;
   }
   Put(StreamToken::Kind::Real, index);
 }

@@ -57,6 +57,8 @@ struct OperatorNumbers {
   }
 };
 inline constexpr OperatorNumbers kOperatorNumbers{};
+// Whether a code is one of them.
+constexpr bool IsUsual(int code) { return static_cast<unsigned>(code) < kNumbered && kOperatorNumbers.of[code] != kNotUsual; }
 }  // namespace stream_numbers
 
 // Tokens with the pool their real constants live in, in 1 to 5 bytes each,
@@ -96,7 +98,7 @@ class KYV_API Stream {
   // nothing, for any other.
   bool AddUsualOperatorInRoom(int code) {
     using namespace stream_numbers;
-    if (static_cast<unsigned>(code) >= kNumbered || kOperatorNumbers.of[code] == kNotUsual) return false;
+    if (!IsUsual(code)) return false;
     static_assert(kUsual <= 16, "a usual operator's number fits the token's first byte");
     Store<Room::Made>(static_cast<uint64_t>(StreamToken::Kind::Operator) | (uint64_t{kOperatorNumbers.of[code]} << 4), 1);
     return true;
@@ -104,9 +106,8 @@ class KYV_API Stream {
   void AddIntegerInRoom(int value) { Put<Room::Made>(StreamToken::Kind::Integer, Folded(value)); }
   void AddReferenceInRoom(int column) { PutReference<Room::Made>(column); }
   bool AddRecentRealInRoom(double value) {
-    const auto bits = std::bit_cast<uint64_t>(value);
-    const uint32_t index = m_Recent[RecentSlot(bits)];
-    if (index >= m_Reals.size() || std::bit_cast<uint64_t>(m_Reals[index]) != bits) return false;
+    uint32_t index = 0;
+    if (!PooledLately(value, index)) return false;
     Put<Room::Made>(StreamToken::Kind::Real, index);
     return true;
   }
@@ -144,7 +145,7 @@ class KYV_API Stream {
   // The operators every stream is made of get the numbers of one byte.
   static uint64_t OperatorNumber(int code) {
     using namespace stream_numbers;
-    if (static_cast<unsigned>(code) < kNumbered && kOperatorNumbers.of[code] != kNotUsual) [[likely]]
+    if (IsUsual(code)) [[likely]]
       return kOperatorNumbers.of[code];
     return kUsual + Folded(code);
   }
@@ -202,8 +203,16 @@ class KYV_API Stream {
   // Pool indices of recent reals by a hash of their bits: a stencil's
   // coefficients recur at every node and are pooled once.
   static constexpr int kRecentBits = 6;
-  static size_t RecentSlot(uint64_t bits) { return (bits * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits); }
   uint32_t m_Recent[1 << kRecentBits] = {};
+  uint32_t& RecentEntry(double value) {
+    return m_Recent[(std::bit_cast<uint64_t>(value) * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits)];
+  }
+  // Whether the pool index the value's entry holds is the value's own, with
+  // equal bits, so -0.0 and 0.0 stay apart and a NaN keeps its payload.
+  bool PooledLately(double value, uint32_t& index) {
+    index = RecentEntry(value);
+    return index < m_Reals.size() && std::bit_cast<uint64_t>(m_Reals[index]) == std::bit_cast<uint64_t>(value);
+  }
 };
 
 }  // namespace vq_rt
