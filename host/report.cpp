@@ -160,11 +160,9 @@ void WriteReportJson(VQ_ModelType& root, const vq_rt::Driver& driver, const std:
         << ", \"group\": " << equation.emitted.group << ", \"stream\": [";
     WriteTokens(writer, equation);
     out << "], \"nonzeros\": [";
-    if (equation.counted)
-      for (size_t r = 0, n = equation.state.ReferenceCount(*equation.counted); r < n; ++r) {
-        out << (r ? ", " : "");
-        writer.Path(*equation.state.countedReferences[equation.counted->firstReference + r]);
-      }
+    // What the counting pass registered: the run checked it to be the
+    // stream's references, one by one.
+    if (equation.counted) writer.References();
     out << "]}";
     first = false;
   });

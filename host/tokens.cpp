@@ -26,6 +26,15 @@ void TokenWriter::Path(const VQ_Containable& object) {
   Write(object, false);
 }
 
+void TokenWriter::References() {
+  size_t begin = 0;
+  for (const auto& [known, end] : m_Known) {
+    if (begin != 0) m_Out << ", ";
+    m_Out << std::string_view(m_KnownText).substr(begin, end - begin);
+    begin = end;
+  }
+}
+
 void TokenWriter::Write(const VQ_Containable& object, bool remember) {
   const bool json = m_Format == Format::Json;
   m_Out.Compose([&](std::string& into) {

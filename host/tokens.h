@@ -23,6 +23,9 @@ class TokenWriter final : private vq_rt::TokenVisitor {
   // The path of an object as one field; one of the last equation's
   // references is written as it was there.
   void Path(const VQ_Containable& object);
+  // The last equation's references in their order, as fields separated by
+  // ", ".
+  void References();
 
  private:
   void Text(std::string_view text) override;

@@ -91,6 +91,8 @@ class KYV_API WordChunks {
     std::memcpy(m_Bytes.Room(sizeof word), &word, sizeof word);
     m_Bytes.Advance(sizeof word);
   }
+  // Whether a word goes in without the list growing.
+  bool HasRoom() const { return m_Bytes.HasRoom(sizeof(uint32_t)); }
   // False, pushing nothing, where the list would have to grow first.
   bool PushIfRoom(uint32_t word) {
     if (!m_Bytes.HasRoom(sizeof word)) return false;

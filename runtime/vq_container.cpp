@@ -154,6 +154,7 @@ int VQ_ModelType::Jacobian(double*, int, int) { return 0; }
 namespace {
 [[gnu::noinline]] void SetGroupLimitsAtLength(VQ_ModelType& model, int group) {
   vq_rt::ContainerState& state = model.State();
+  state.countedReferences.StartEquation();
   state.counted.push_back(group, state.countedReferences.size());
   state.countOpen = true;
   if (group > VQ_ModelType::m_stLastGroup) VQ_ModelType::m_stLastGroup = group;
@@ -165,9 +166,10 @@ namespace {
 void VQ_ModelType::SetGroupLimits(int group) {
   // Quick where the equation continues the group of the one before.
   vq_rt::ContainerState* state = StateIfAny();
-  if (state == nullptr || group > m_stLastGroup || !state->counted.PushToRun(group, state->countedReferences.size()))
-      [[unlikely]]
+  if (state == nullptr || group > m_stLastGroup || !state->countedReferences.HasRoomToStart() ||
+      !state->counted.PushToRun(group, state->countedReferences.size())) [[unlikely]]
     return SetGroupLimitsAtLength(*this, group);
+  state->countedReferences.StartEquationInRoom();
   state->countOpen = true;
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::SetGroupLimits)) [[unlikely]]
     return RecordGroupLimits(*this, group);
@@ -185,12 +187,13 @@ namespace {
 }  // namespace
 
 void VQ_ModelType::AddNonZero(VQ_VarParam& reference) {
-  // The usual reference calls nothing: a variable with its column, a list
-  // with room, no recorder. Anything else takes the whole path, from the start.
+  // The usual reference calls nothing: a variable with its column, no
+  // recorder. Anything else takes the whole path, from the start.
   vq_rt::ContainerState* state = StateIfAny();
   const int column = reference.KnownPatternId();
-  if (state == nullptr || !state->countOpen || column < 0 || !state->countedReferences.AddIfRoom(column)) [[unlikely]]
+  if (state == nullptr || !state->countOpen || column < 0) [[unlikely]]
     return AddNonZeroAtLength(*this, reference);
+  state->countedReferences.Add(column);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddNonZero)) [[unlikely]]
     return RecordNonZero(*this, reference);
 }

@@ -74,8 +74,58 @@ void Driver::JacPattern() {
     if (window.Used() != state.countedReferences.size())
       Raise("%s: the emission pass referred to %zu variables where the counting pass registered %zu",
             model->DisplayName().c_str(), window.Used(), state.countedReferences.size());
+    CheckPairing(*model);
     first = counter;
   }
+}
+
+namespace {
+// The digest of the emission pass where each equation ends, against what
+// the counting pass kept of its own there: the first that differs.
+[[noreturn]] void RaiseUnpaired(VQ_ModelType& model, const ContainerState& state) {
+  using namespace reference_digest;
+  const size_t equations = state.emitted.size();
+  if (equations != state.counted.size())
+    Raise("%s: the emission pass gave %zu equations where the counting pass counted %zu",
+          model.DisplayName().c_str(), equations, state.counted.size());
+  if (equations == 0)
+    Raise("%s: the emission pass referred to other variables than the counting pass registered",
+          model.DisplayName().c_str());
+  uint64_t digest = kEmpty;
+  size_t k = 0;
+  size_t references = 0;
+  for (; k < equations; ++k) {
+    const EmittedEquation equation = state.emitted[k];
+    digest = WithEquation(digest);
+    references = 0;
+    StreamToken token;
+    for (Stream::Reader read(state.stream, equation.firstToken, equation.firstToken + state.StreamLength(equation));
+         read.Next(token);)
+      if (token.kind() == StreamToken::Kind::Reference) {
+        // A variable gone since has no column: -1 stands for it, as no column is.
+        digest = WithReference(digest, token.reference() != nullptr ? token.reference()->KnownPatternId() : -1);
+        ++references;
+      }
+    if (Kept(digest) != state.countedReferences.KeptEnd(k)) break;
+  }
+  if (k == equations) k = equations - 1;  // all but the digest's remaining bits agree: the last one
+  const EmittedEquation equation = state.emitted[k];
+  const size_t registered = state.ReferenceCount(state.counted[k]);
+  if (references != registered)
+    Raise("%s: equation %s (number %zu of the emission pass) refers to %zu variables where the counting pass "
+          "registered %zu for it",
+          model.DisplayName().c_str(), state.EquationName(equation), k + 1, references, registered);
+  Raise("%s: equation %s (number %zu of the emission pass) refers to other variables, or to them in another "
+        "order, than the counting pass registered for it",
+        model.DisplayName().c_str(), state.EquationName(equation), k + 1);
+}
+}  // namespace
+
+void CheckPairing(VQ_ModelType& model) {
+  const ContainerState& state = model.State();
+  if (state.stream.Digest() != state.countedReferences.Digest() ||
+      state.emitted.size() != state.counted.size()) [[unlikely]]
+    RaiseUnpaired(model, state);
 }
 
 void Driver::Run() {

@@ -25,7 +25,7 @@ class KYV_API Driver {
   // Counting pass of every model; VQ_Error when one fails.
   void SetUpEquations();
   // Emission pass of every model; VQ_Error when a model emits other
-  // equations than it counted.
+  // equations than it counted, or refers in one to other variables.
   void JacPattern();
   // All four phases.
   void Run();
@@ -45,5 +45,10 @@ class KYV_API Driver {
   int m_Equations = 0;
   size_t m_NonZeros = 0;
 };
+
+// After a model's two passes: VQ_Error naming the first equation whose
+// references the emission pass gave otherwise than the counting pass
+// registered them (other variables, another order or another number).
+KYV_API void CheckPairing(VQ_ModelType& model);
 
 }  // namespace vq_rt

@@ -228,20 +228,45 @@ class KYV_API EmittedEquations : public RecordReading<EmittedEquations, EmittedE
   std::vector<ProcedureExpression> m_Procedures;  // in the order of their equations
 };
 
-// The variables a counting pass registered, each kept as its pattern column
-// and read back as the variable.
-class ReferenceList {
+// What a counting pass keeps of the variables it registered: how many, and
+// the digest of them in order where each equation ends (see
+// reference_digest), so that the emission pass is checked against it
+// equation by equation without a record of every reference.
+class KYV_API ReferenceDigest {
  public:
-  void clear() { m_Columns.Clear(); }
-  size_t size() const { return m_Columns.Size(); }
-  void Add(int column) { m_Columns.Push(static_cast<uint32_t>(column)); }
-  bool AddIfRoom(int column) { return m_Columns.PushIfRoom(static_cast<uint32_t>(column)); }
-  VQ_VarParam* operator[](size_t index) const {
-    return static_cast<VQ_VarParam*>(ObjectAtColumn(static_cast<int>(m_Columns.At(index))));
+  void clear() {
+    m_Count = 0;
+    m_Digest = reference_digest::kEmpty;
+    m_Ends.Clear();
+  }
+  size_t size() const { return m_Count; }
+  uint64_t Digest() const { return m_Digest; }
+  // The next references belong to a new equation.
+  void StartEquation() {
+    m_Ends.Push(reference_digest::Kept(m_Digest));
+    m_Digest = reference_digest::WithEquation(m_Digest);
+  }
+  // Its quick path: whether StartEquationInRoom may be called, which then
+  // grows nothing.
+  bool HasRoomToStart() const { return m_Ends.HasRoom(); }
+  void StartEquationInRoom() {
+    m_Ends.PushIfRoom(reference_digest::Kept(m_Digest));
+    m_Digest = reference_digest::WithEquation(m_Digest);
+  }
+  void Add(int column) {
+    m_Digest = reference_digest::WithReference(m_Digest, column);
+    ++m_Count;
+  }
+  // What is kept of the digest where the equation-th equation counted
+  // (from 0) ends.
+  uint32_t KeptEnd(size_t equation) const {
+    return equation + 1 < m_Ends.Size() ? m_Ends.At(equation + 1) : reference_digest::Kept(m_Digest);
   }
 
  private:
-  WordChunks m_Columns;
+  size_t m_Count = 0;
+  uint64_t m_Digest = reference_digest::kEmpty;
+  WordChunks m_Ends;  // each equation's start: where the one before ends
 };
 
 // A procedure call registered by AddProcCall.
@@ -295,7 +320,7 @@ struct KYV_API ContainerState {
   // Counting pass. The records of a grid run to hundreds of megabytes: on
   // huge pages a first pass faults once per 2 MB of them, not per 4 KB.
   CountedEquations counted;
-  ReferenceList countedReferences;
+  ReferenceDigest countedReferences;
   bool countOpen = false;
   int localEqnCount = 0;
   bool localEqnCountSet = false;

@@ -18,6 +18,7 @@ StreamToken StreamToken::Reference(VQ_VarParam* reference) {
 void Stream::Clear() {
   m_Bytes.Clear();
   m_LastColumn = 0;
+  m_Digest = reference_digest::kEmpty;
   m_Reals.clear();
 }
 

@@ -61,6 +61,24 @@ inline constexpr OperatorNumbers kOperatorNumbers{};
 constexpr bool IsUsual(int code) { return static_cast<unsigned>(code) < kNumbered && kOperatorNumbers.of[code] != kNotUsual; }
 }  // namespace stream_numbers
 
+// A digest of the references of a pass in order, equation by equation: the
+// counting pass's and the emission pass's are alike exactly where both
+// passes referred to the same variables in the same order in every equation
+// (or, for unequal ones, about once in 2^64). Each step is one-to-one in the
+// digest before it, so one reference put in the place of another always
+// tells.
+namespace reference_digest {
+inline constexpr uint64_t kEmpty = 0x243F6A8885A308D3ull;
+inline constexpr uint64_t Mix(uint64_t digest, uint64_t value) { return (digest ^ value) * 0x9E3779B97F4A7C15ull; }
+// An equation starts; a reference to the variable of this column.
+inline constexpr uint64_t WithEquation(uint64_t digest) { return Mix(digest, 0); }
+inline constexpr uint64_t WithReference(uint64_t digest, int column) {
+  return Mix(digest, static_cast<uint64_t>(static_cast<uint32_t>(column)) + 1);
+}
+// What a list keeps of a digest where it ends an equation.
+inline constexpr uint32_t Kept(uint64_t digest) { return static_cast<uint32_t>(digest >> 32); }
+}  // namespace reference_digest
+
 // Tokens with the pool their real constants live in, in 1 to 5 bytes each,
 // as a grid emits hundreds of millions. Each token is a kind and a number:
 // an operator's code (the usual ones numbered 0 to 5), an integer (its sign
@@ -81,7 +99,12 @@ class KYV_API Stream {
  public:
   void Clear();
   // The next tokens belong to a new equation.
-  void StartEquation() { m_LastColumn = 0; }
+  void StartEquation() {
+    m_LastColumn = 0;
+    m_Digest = reference_digest::WithEquation(m_Digest);
+  }
+  // Of the references so far (see reference_digest).
+  uint64_t Digest() const { return m_Digest; }
   void AddOperator(int code) { Put(StreamToken::Kind::Operator, OperatorNumber(code)); }
   void AddInteger(int value) { Put(StreamToken::Kind::Integer, Folded(value)); }
   void AddReal(double value);
@@ -160,6 +183,7 @@ class KYV_API Stream {
   void PutReference(int column) {
     const uint64_t number = Folded(static_cast<long long>(column) - m_LastColumn);
     m_LastColumn = column;
+    m_Digest = reference_digest::WithReference(m_Digest, column);
     if (number < 16) [[likely]]
       Store<room>(static_cast<uint64_t>(StreamToken::Kind::Reference) | (number << 4), 1);
     else
@@ -199,6 +223,7 @@ class KYV_API Stream {
 
   ByteChunks m_Bytes;  // a token is written, and read, as eight bytes
   long long m_LastColumn = 0;
+  uint64_t m_Digest = reference_digest::kEmpty;
   std::vector<double> m_Reals;
   // Pool indices of recent reals by a hash of their bits: a stencil's
   // coefficients recur at every node and are pooled once.

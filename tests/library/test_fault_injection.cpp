@@ -82,8 +82,9 @@ class Model {
   }
 
  private:
-  // Every value the runtime holds and every equation each model counted and
-  // emitted, references by their path.
+  // Every value the runtime holds and every equation each model counted (its
+  // group and how many references; the run checked them against the
+  // stream) and emitted, references by their path.
   std::vector<std::string> Outcome(const vq_rt::Driver& driver) {
     std::vector<std::string> lines;
     for (const vq_rt::ValueEntry& entry : vq_rt::CollectValues(*m_Root))
@@ -92,11 +93,9 @@ class Model {
     auto name = [&](const VQ_VarParam& v) { return namer.Path(v); };
     for (VQ_ModelType* model : driver.Models()) {
       const vq_rt::ContainerState& state = model->State();
-      for (const vq_rt::CountedEquation& c : state.counted) {
-        std::string line = namer.Path(*model) + " counted group " + std::to_string(c.group) + ":";
-        for (size_t r = 0, n = state.ReferenceCount(c); r < n; ++r) line += " " + name(*state.countedReferences[c.firstReference + r]);
-        lines.push_back(line);
-      }
+      for (const vq_rt::CountedEquation& c : state.counted)
+        lines.push_back(namer.Path(*model) + " counted group " + std::to_string(c.group) + ": " +
+                        std::to_string(state.ReferenceCount(c)) + " references");
       for (const vq_rt::EmittedEquation& e : state.emitted)
         lines.push_back(namer.Path(*model) + " " + state.EquationName(e) + " [group " + std::to_string(e.group) +
                         "] " + vq_rt::Render(state.stream, e.firstToken, state.StreamLength(e), name));

@@ -116,7 +116,7 @@ TEST(Walk3D, WorkedCountsOfAnXBlock) {
     EXPECT_EQ(InstancesByStatement(f), c.instances) << c.what;
     int registrations = 0;
     for (const EmittedRow& row : f.Rows())
-      if (row.group == c.group) registrations += static_cast<int>(row.counted.size());
+      if (row.group == c.group) registrations += static_cast<int>(row.countedReferences);
     EXPECT_EQ(registrations, c.registrations) << c.what;
   }
 }

@@ -16,7 +16,7 @@ struct EmittedRow {
   int group;
   std::vector<std::string> tokens;
   std::vector<VQ_VarParam*> references;  // the reference leaves, in stream order
-  std::vector<VQ_VarParam*> counted;     // what the counting pass registered
+  size_t countedReferences = 0;          // how many the counting pass registered
   int countedGroup = -1;
   size_t first, count;                   // tokens in the model's stream
   // "VQ_Eqn3@4" (or "@4,2" in two dimensions): the statement and the node
@@ -105,8 +105,7 @@ class DistributionFixture {
       if (k < state.counted.size()) {
         const vq_rt::CountedEquation& c = state.counted[k];
         row.countedGroup = c.group;
-        for (size_t r = 0, n = state.ReferenceCount(c); r < n; ++r)
-          row.counted.push_back(state.countedReferences[c.firstReference + r]);
+        row.countedReferences = state.ReferenceCount(c);
       }
       rows.push_back(row);
     }
