@@ -114,7 +114,8 @@ TEST(WallProfile, HostRegistersAndEmitsBothClassLevels) {
 
 // Mistakes of a model library's author fail loudly, naming what is wrong: a
 // counting pass whose equations and group-limit records disagree (which
-// would leave equations without references), a type the library does not
+// would leave equations without references), an emission pass that refers
+// to other variables than were registered, a type the library does not
 // export (naming those it reaches).
 TEST(WallProfile, MistakesInAModelLibraryAreRefused) {
   struct Case {
@@ -127,6 +128,9 @@ TEST(WallProfile, MistakesInAModelLibraryAreRefused) {
       {{"TwoGroupsPerEquation", "--library", BRANTEL_FAULTY_LIBRARY, "--format", "json"},
        "TWOGROUPSPEREQUATION: class level TWOGROUPSPEREQUATION counted 2 equations with 4 SetGroupLimits calls; "
        "every equation needs one of its own, before its AddNonZero calls"},
+      {{"swappedreferences", "--library", BRANTEL_FAULTY_LIBRARY},
+       "SWAPPEDREFERENCES: equation VQ_Eqn1 (number 1 of the emission pass) refers to other variables, or to them "
+       "in another order, than the counting pass registered for it"},
       {{"rod", "--library", BRANTEL_EXAMPLE_LIBRARY},
        std::string("unknown type \"ROD\": ") + BRANTEL_EXAMPLE_LIBRARY +
            " exports no RODFactory; of the library's types it reaches ANGLEDOMAIN, CONNECTION, CONTROLSIGNAL, "

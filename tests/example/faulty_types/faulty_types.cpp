@@ -1,6 +1,7 @@
 // Two types whose counting passes break the rule that every counted
 // equation opens with its own SetGroupLimits: one calls it once for the
-// whole loop, the other twice per equation.
+// whole loop, the other twice per equation. A third emits its equation's
+// references in another order than it registered them.
 #include "vq_module_frame.h"
 
 namespace {
@@ -48,5 +49,36 @@ class VQ_TWOGROUPSPEREQUATION : public FaultyCount<VQ_TWOGROUPSPEREQUATION, Reco
   }
 };
 
+class VQ_SWAPPEDREFERENCES : public VQ_GeneratedLevel<VQ_SWAPPEDREFERENCES, VQ_GENERICMODEL> {
+ public:
+  static const char* VQ_ContainerId() { return "Model SWAPPEDREFERENCES\tV8.4"; }
+  explicit VQ_SWAPPEDREFERENCES(bool bConstruct = true) {
+    if (bConstruct) Construct();
+  }
+  void Construct() {
+    VQ_GENERICMODEL::Construct();
+    Register(X, "X");
+    Register(Y, "Y");
+  }
+  int CountOwnEquations(int& count) {
+    SetGroupLimits(m_GroupBase + 1);
+    ++count;
+    AddNonZero(X);
+    AddNonZero(Y);
+    return 0;
+  }
+  void EmitOwnEquations(int& counter, int*& p, int*& q) {
+    AddEquation("VQ_Eqn1", counter, m_GroupBase + 1);
+    const int equation = counter - 1;
+    VQ_ModelExtensions& stream = *this;
+    stream.AddOp(EOp_Subtract, equation);
+    stream.AddTerm(Y, p, q, equation);
+    stream.AddTerm(X, p, q, equation);
+  }
+  VQ_REALVARIABLE X;
+  VQ_REALVARIABLE Y;
+};
+
 BRANTEL_EXPORT_TYPE(ONEGROUPPERLOOP)
+BRANTEL_EXPORT_TYPE(SWAPPEDREFERENCES)
 BRANTEL_EXPORT_TYPE(TWOGROUPSPEREQUATION)
