@@ -180,7 +180,10 @@ namespace {
   vq_rt::ContainerState& state = model.State();
   if (!state.countOpen) [[unlikely]]
     RaiseBeforeGroupLimits(model, reference);
-  state.countedReferences.Add(reference.PatternId());
+  const uint32_t forgotten = vq_rt::g_singleColumnsForgotten.load(std::memory_order_relaxed);
+  const int column = reference.PatternId();
+  state.countedReferences.Add(column);
+  state.RememberColumn(reference, column, forgotten);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddNonZero)) [[unlikely]]
     RecordNonZero(model, reference);
 }
@@ -190,8 +193,10 @@ void VQ_ModelType::AddNonZero(VQ_VarParam& reference) {
   // The usual reference calls nothing: a variable with its column, no
   // recorder. Anything else takes the whole path, from the start.
   vq_rt::ContainerState* state = StateIfAny();
-  const int column = reference.KnownPatternId();
-  if (state == nullptr || !state->countOpen || column < 0) [[unlikely]]
+  if (state == nullptr || !state->countOpen) [[unlikely]]
+    return AddNonZeroAtLength(*this, reference);
+  const int column = state->KnownColumn(reference);
+  if (column < 0) [[unlikely]]
     return AddNonZeroAtLength(*this, reference);
   state->countedReferences.Add(column);
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddNonZero)) [[unlikely]]
@@ -353,8 +358,10 @@ namespace {
   if (p >= state.patternEnd || !state.patternWindow) [[unlikely]]
     RaiseReference(model, state, reference);
   OpenEquation(model, state, equation);
+  const uint32_t forgotten = vq_rt::g_singleColumnsForgotten.load(std::memory_order_relaxed);
   const int column = reference.PatternId();
   state.stream.AddReference(column);
+  state.RememberColumn(reference, column, forgotten);
   // The cursors only count the references; nothing is kept behind them.
   ++p;
   ++q;
@@ -398,9 +405,11 @@ void VQ_ModelType::StreamReal(double value, int equation) {
 
 void VQ_ModelType::StreamReference(VQ_VarParam& reference, int*& p, int*& q, int equation) {
   vq_rt::ContainerState* state = ReadyFor(*this, equation);
-  const int column = reference.KnownPatternId();
   // Without a window patternEnd is null: the cursor test refuses that too.
-  if (state == nullptr || p >= state->patternEnd || column < 0) [[unlikely]]
+  if (state == nullptr || p >= state->patternEnd) [[unlikely]]
+    return AddReferenceAtLength(*this, reference, p, q, equation);
+  const int column = state->KnownColumn(reference);
+  if (column < 0) [[unlikely]]
     return AddReferenceAtLength(*this, reference, p, q, equation);
   state->stream.AddReferenceInRoom(column);
   ++p;

@@ -346,6 +346,30 @@ struct KYV_API ContainerState {
     return (reinterpret_cast<std::uintptr_t>(name) * 0x9E3779B97F4A7C15ull) >> (64 - kRecentNameBits);
   }
   RecentName recentNames[1 << kRecentNameBits];
+  // A reference's column where it is known without a search: by the
+  // variable's address, or, for one off the heap, where it is the last such
+  // one met (a grid's rows refer to their section's step h time and again).
+  // -1 otherwise.
+  int KnownColumn(const VQ_VarParam& reference) const {
+    const int pooled = PooledColumn(&reference);
+    if (pooled >= 0) [[likely]]
+      return pooled;
+    return lastSingle.object == &reference &&
+                   lastSingle.forgotten == g_singleColumnsForgotten.load(std::memory_order_relaxed)
+               ? lastSingle.column
+               : -1;
+  }
+  // The column just found for a reference, and what g_singleColumnsForgotten
+  // said before it was looked up.
+  void RememberColumn(const VQ_VarParam& reference, int column, uint32_t forgotten) {
+    if (PooledColumn(&reference) < 0) lastSingle = SingleReference{&reference, column, forgotten};
+  }
+  struct SingleReference {
+    const VQ_VarParam* object = nullptr;
+    int column = -1;
+    uint32_t forgotten = 0;
+  };
+  SingleReference lastSingle;
   int* patternEnd = nullptr;  // AddTerm moves the first cursor up to here
   bool patternWindow = false;
   int firstEquation = 0;  // what the base JacPattern returns

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <new>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #if defined(__linux__)
@@ -60,8 +61,11 @@ constexpr bool kPooled = sizeof(void*) == 8;
 constexpr int kSlabBits = 21;
 constexpr std::size_t kSlabBytes = std::size_t{1} << kSlabBits;
 constexpr std::size_t kGrain = 16;  // what operator new promises
+// Runtime objects need no more than 8: an element of 40 bytes takes 40.
+constexpr std::size_t kObjectGrain = 8;
+constexpr std::size_t kSmallestBlock = 16;
 constexpr std::size_t kLargestPooled = 256;
-constexpr int kClasses = static_cast<int>(kLargestPooled / kGrain);
+constexpr int kClasses = static_cast<int>(kLargestPooled / kObjectGrain);
 static_assert(kLargestPooled <= 256 && kSlabBits == 21, "a column from one product needs blocks of at most 256 bytes in slabs of 2^21");
 
 struct Slab {
@@ -90,7 +94,7 @@ struct SizeClass {
 constexpr int kPageBits = 17;
 constexpr int kPageColumns = 1 << kPageBits;
 constexpr int kPages = 1 << (31 - kPageBits);  // every non-negative int
-static_assert(kSlabBytes / kGrain <= kPageColumns, "a slab's blocks number no more than a page of columns");
+static_assert(kSlabBytes / kSmallestBlock <= kPageColumns, "a slab's blocks number no more than a page of columns");
 struct ColumnPage {
   Slab* slab = nullptr;            // whose blocks the columns number
   const void** objects = nullptr;  // or the objects NewColumn was given
@@ -226,7 +230,7 @@ Slab* NewSlab(int sizeClass) {
   if (slab != nullptr) {
     slab->base = base;
     slab->index = index;
-    slab->blockBytes = static_cast<std::uint32_t>((sizeClass + 1) * kGrain);
+    slab->blockBytes = static_cast<std::uint32_t>((sizeClass + 1) * kObjectGrain);
     slab->reciprocal = ((std::uint64_t{1} << 32) + slab->blockBytes - 1) / slab->blockBytes;
     slab->capacity = static_cast<std::uint32_t>(kSlabBytes / slab->blockBytes);
     slab->sizeClass = sizeClass;
@@ -246,7 +250,8 @@ Slab* NewSlab(int sizeClass) {
 }
 
 void* TakeBlock(std::size_t bytes) {
-  const int sizeClass = static_cast<int>((bytes + kGrain - 1) / kGrain) - 1;
+  // Blocks of a multiple of 8 bytes: a multiple of 16 keeps 16 apart, as the slab starts on a huge page.
+  const int sizeClass = static_cast<int>((bytes + kObjectGrain - 1) / kObjectGrain) - 1;
   std::lock_guard<PoolLock> lock(g_poolLock);
   SizeClass& owner = Classes()[sizeClass];
   Slab* slab = owner.current;
@@ -305,14 +310,15 @@ void ReturnBlock(Slab* slab, void* block) {
 
 }  // namespace
 
-void* MyAllocate(std::size_t bytes) {
+namespace {
+// `pooledBytes`: what a pooled block of the request takes.
+void* Allocate(std::size_t bytes, std::size_t pooledBytes) {
   if (g_armed.load(std::memory_order_relaxed) && RefuseThisOne()) {
     ++g_refused;
     return nullptr;
   }
-  // A zero-byte request still gets a block of its own.
-  if (kPooled && bytes <= kLargestPooled)
-    if (void* block = TakeBlock(bytes == 0 ? 1 : bytes)) return block;  // counted by the pool
+  if (kPooled && pooledBytes <= kLargestPooled)
+    if (void* block = TakeBlock(pooledBytes)) return block;  // counted by the pool
   void* block = std::malloc(bytes == 0 ? 1 : bytes);
   if (block == nullptr) {
     ++g_refused;
@@ -322,6 +328,17 @@ void* MyAllocate(std::size_t bytes) {
   ++g_allocations;
   return block;
 }
+std::size_t RoundedUp(std::size_t bytes, std::size_t grain) { return (bytes + grain - 1) / grain * grain; }
+}  // namespace
+
+// A zero-byte request still gets a block of its own.
+void* MyAllocate(std::size_t bytes) { return Allocate(bytes, std::max(RoundedUp(bytes, kGrain), kSmallestBlock)); }
+
+namespace vq_rt {
+void* AllocateObject(std::size_t bytes) {
+  return Allocate(bytes, std::max(RoundedUp(bytes, kObjectGrain), kSmallestBlock));
+}
+}  // namespace vq_rt
 
 void MyFree(void* block) {
   if (block == nullptr) return;
@@ -397,6 +414,17 @@ void RefuseAllocations(int count, long long after) {
   g_armed.store(g_refuseNext > 0);
 }
 
+std::atomic<std::uint32_t> g_singleColumnsForgotten{0};
+
+namespace {
+// Under g_columnLock. Never destroyed: objects may outlive the runtime's
+// static data at exit.
+std::unordered_map<const void*, int>& SingleColumns() {
+  static auto* const columns = new std::unordered_map<const void*, int>;
+  return *columns;
+}
+}  // namespace
+
 int NewColumn(const void* object) {
   std::lock_guard<std::mutex> lock(g_columnLock);
   if (g_singlesUsed == kPageColumns) {
@@ -410,15 +438,28 @@ int NewColumn(const void* object) {
     g_singlesPage = page;
     g_singlesUsed = 0;
   }
-  g_pages[g_singlesPage].objects[g_singlesUsed] = object;
-  return (g_singlesPage << kPageBits) + g_singlesUsed++;
+  const int column = (g_singlesPage << kPageBits) + g_singlesUsed;
+  SingleColumns()[object] = column;  // first: should it fail, the column stays free
+  g_pages[g_singlesPage].objects[g_singlesUsed++] = object;
+  return column;
 }
 
-void ForgetColumn(int column) {
-  if (column < 0) return;
+void ForgetColumn(const void* object) {
   std::lock_guard<std::mutex> lock(g_columnLock);
-  ColumnPage& page = g_pages[column >> kPageBits];
-  if (page.objects != nullptr) page.objects[column & (kPageColumns - 1)] = nullptr;
+  auto& columns = SingleColumns();
+  const auto found = columns.find(object);
+  if (found == columns.end()) return;
+  ColumnPage& page = g_pages[found->second >> kPageBits];
+  if (page.objects != nullptr) page.objects[found->second & (kPageColumns - 1)] = nullptr;
+  columns.erase(found);
+  g_singleColumnsForgotten.fetch_add(1, std::memory_order_relaxed);
+}
+
+int SingleColumn(const void* object) {
+  std::lock_guard<std::mutex> lock(g_columnLock);
+  const auto& columns = SingleColumns();
+  const auto found = columns.find(object);
+  return found == columns.end() ? -1 : found->second;
 }
 
 void* ObjectAtColumn(int column) {

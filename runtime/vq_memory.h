@@ -12,6 +12,9 @@ KYV_API void* MyAllocate(std::size_t bytes);
 KYV_API void MyFree(void* block);
 
 namespace vq_rt {
+// A block for a runtime object, whose alignment is at most 8: sizes in
+// steps of 8, not the 16 of MyAllocate. Freed with MyFree.
+KYV_API void* AllocateObject(std::size_t bytes);
 
 struct HeapStats {
   long long liveBlocks;   // allocated and not yet freed
@@ -59,7 +62,7 @@ inline int PooledColumn(const void* object) {
   const SlabShape& shape = g_slabArena.shapes[offset >> SlabArena::kSlabBits];
   const std::uint64_t within = offset & ((std::uint64_t{1} << SlabArena::kSlabBits) - 1);
   // One product gives the block and tells a block's start: with blocks of
-  // at most 256 bytes in a slab of 2^21, its low half is below the
+  // a multiple of 8, at most 256 bytes, in a slab of 2^21, its low half is below the
   // reciprocal exactly where `within` is a multiple of the block size. A
   // slab not in use has a reciprocal of 0 and no blocks.
   const std::uint64_t product = within * shape.reciprocal;
@@ -67,9 +70,14 @@ inline int PooledColumn(const void* object) {
   return shape.firstColumn + static_cast<int>(product >> 32);
 }
 // A column for an object that has none by where it lives; the column finds
-// the object until ForgetColumn.
+// the object, and the object its column (SingleColumn), until ForgetColumn.
 KYV_API int NewColumn(const void* object);
-KYV_API void ForgetColumn(int column);
+KYV_API void ForgetColumn(const void* object);
+// The column NewColumn gave the object; -1 where it gave none.
+KYV_API int SingleColumn(const void* object);
+// Changes whenever ForgetColumn takes a column back: an object met again at
+// the same address may be another, with another column.
+KYV_API extern std::atomic<std::uint32_t> g_singleColumnsForgotten;
 // The object a column stands for: the start of the heap block the column
 // belongs to, or the object NewColumn was given; null for a column given to
 // no object, or to one that is gone.
@@ -111,7 +119,7 @@ KYV_API void RefuseAllocations(int count, long long after = 0);
 // new does for its own objects); null when the heap refuses.
 template <class T, class... Args>
 T* New(Args&&... args) {
-  void* block = MyAllocate(sizeof(T));
+  void* block = alignof(T) <= 8 ? AllocateObject(sizeof(T)) : MyAllocate(sizeof(T));
   if (block == nullptr) return nullptr;
   try {
     return new (block) T(std::forward<Args>(args)...);

@@ -128,7 +128,15 @@ unsigned long VQ_PtrVectorObject::Release() {
   return left;
 }
 
+void* VQ_PtrVectorObject::operator new(std::size_t bytes) {
+  if (void* block = vq_rt::AllocateObject(bytes)) return block;
+  throw std::bad_alloc();
+}
+void* VQ_PtrVectorObject::operator new(std::size_t bytes, const std::nothrow_t&) noexcept {
+  return vq_rt::AllocateObject(bytes);
+}
 void VQ_PtrVectorObject::operator delete(void* block) noexcept { MyFree(block); }
+void VQ_PtrVectorObject::operator delete(void* block, const std::nothrow_t&) noexcept { MyFree(block); }
 
 VQ_Update::VQ_Update() = default;
 VQ_Update::VQ_Update(const VQ_Update& other) = default;

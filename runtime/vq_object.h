@@ -62,7 +62,14 @@ class KYV_API VQ_PtrVectorObject {
   unsigned long Release();
   unsigned long RefCount() const { return m_RefCount; }
 
+  // On the runtime heap, in blocks of a multiple of 8 bytes: no runtime
+  // object needs more alignment, and an element of 40 bytes then takes 40.
+  static void* operator new(std::size_t bytes);
+  static void* operator new(std::size_t bytes, const std::nothrow_t&) noexcept;
+  static void* operator new(std::size_t, void* place) noexcept { return place; }
   static void operator delete(void* block) noexcept;
+  static void operator delete(void* block, const std::nothrow_t&) noexcept;
+  static void operator delete(void*, void*) noexcept {}
 
  private:
   // 32 bits, so that the first member of a derived class packs beside it.
@@ -163,6 +170,10 @@ class KYV_API VQ_Containable : public VQ_Update {
   Rare* RareIfAny() const { return m_HasRare ? LookUpRare() : nullptr; }
   // Bits a derived kind keeps in the base rather than in a member of its
   // own; they go with a copy, as the kind's value does.
+  // Set while the open assignment transaction holds what to put back for
+  // this object; its end clears it.
+  bool TransactionMark() const { return m_TransactionMark; }
+  void SetTransactionMark(bool on) { m_TransactionMark = on; }
   bool KindBit(unsigned bit) const { return (m_KindBits & (1u << bit)) != 0; }
   void SetKindBit(unsigned bit, bool on) {
     m_KindBits = static_cast<unsigned char>(on ? m_KindBits | (1u << bit) : m_KindBits & ~(1u << bit));
@@ -182,6 +193,7 @@ class KYV_API VQ_Containable : public VQ_Update {
   bool m_Flag : 1 = false;
   bool m_ToBeExported : 1 = true;
   bool m_HasRare : 1 = false;  // an entry of RareTable is this object's
+  bool m_TransactionMark : 1 = false;  // see TransactionMark
   unsigned char m_KindBits = 0;  // see KindBit
   vq_rt::CompactName m_Name;
   VQ_Containable* m_Parent = nullptr;
@@ -224,7 +236,4 @@ class KYV_API VQ_Type : public VQ_VarParamProp {
 
   // Registers this member as a property of owner and returns it.
   VQ_Type* AddProperty(VQ_Container* owner, const char* name, const char* description, int direction, bool flag);
-  // Made inside the open assignment transaction `epoch`, which destroys it
-  // should it fail: it holds no earlier value that would need putting back.
-  virtual void MadeInTransaction(unsigned epoch) { (void)epoch; }
 };

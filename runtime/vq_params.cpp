@@ -80,7 +80,6 @@ struct MadeRun {
 };
 struct TransactionLog {
   int depth = 0;
-  unsigned epoch = 0;  // numbers the outermost transactions
   LogOf<Saved> saved;
   LogOf<XUValue> values;
   LogOf<MadeRun> madeRuns;
@@ -112,9 +111,7 @@ TransactionLog& Log() {
 
 }  // namespace
 
-VQ_AssignmentTransaction::VQ_AssignmentTransaction() : m_Outermost(Log().depth++ == 0) {
-  if (m_Outermost) ++Log().epoch;
-}
+VQ_AssignmentTransaction::VQ_AssignmentTransaction() : m_Outermost(Log().depth++ == 0) {}
 
 VQ_AssignmentTransaction::~VQ_AssignmentTransaction() {
   TransactionLog& log = Log();
@@ -125,6 +122,8 @@ VQ_AssignmentTransaction::~VQ_AssignmentTransaction() {
   ended.values.swap(log.values);
   ended.madeRuns.swap(log.madeRuns);
   ended.madeElements.swap(log.madeElements);
+  // Every one of them lives: a parameter that goes takes itself off the list.
+  for (const Saved& entry : ended.saved) entry.param->SetTransactionMark(false);
   if (m_Committed) return;
   const XUValue none;
   for (auto it = ended.saved.rbegin(); it != ended.saved.rend(); ++it)
@@ -155,9 +154,6 @@ void VQ_AssignmentTransaction::Made(VQ_Matrix& array, VQ_Type& element, int slot
                                                            static_cast<long long>(count - last->firstElement) == slot;
   if (!continues) log.madeRuns.push_back({&array, nullptr, slot, 1, static_cast<uint32_t>(count)});
   log.madeElements.push_back(&element);
-  // A grid's assignments make an element per node and assign it at once:
-  // nothing to remember for it, as the failed transaction destroys it.
-  element.MadeInTransaction(log.epoch);
 }
 
 void VQ_AssignmentTransaction::MadeDefault(VQ_VirtualBase& member) {
@@ -182,7 +178,10 @@ void VQ_VarParam::RestoreAssigned(bool had, const XUValue& value) {
 
 void VQ_VarParam::RememberAssigned() {
   TransactionLog& log = Log();
-  if (log.depth == 0 || m_RememberedIn == log.epoch) return;
+  // A grid's assignments make an element per node and assign it at once:
+  // nothing to remember for the element just made, as the failed
+  // transaction destroys it.
+  if (log.depth == 0 || TransactionMark() || (!log.madeElements.empty() && log.madeElements.back() == this)) return;
   Saved entry{this, HasLayer(kAssigned), 0};
   if (entry.had) {
     XUValue value;
@@ -191,7 +190,7 @@ void VQ_VarParam::RememberAssigned() {
     log.values.push_back(value);  // left unused should the entry fail
   }
   log.saved.push_back(entry);
-  m_RememberedIn = log.epoch;
+  SetTransactionMark(true);
 }
 
 VQ_VarParam::VQ_VarParam() = default;
@@ -217,10 +216,10 @@ void VQ_VarParam::DropAttributes() {
 
 VQ_VarParam::~VQ_VarParam() {
   DropAttributes();
-  vq_rt::ForgetColumn(m_PatternId);
+  if (vq_rt::PooledColumn(this) < 0) vq_rt::ForgetColumn(this);
   // A parameter that goes away inside a transaction has nothing to restore.
   TransactionLog& log = Log();
-  if (log.depth > 0 && m_RememberedIn == log.epoch) {
+  if (log.depth > 0 && TransactionMark()) {
     auto& saved = log.saved;
     for (size_t i = 0; i < saved.size();)
       if (saved[i].param == this) saved.erase(saved.begin() + static_cast<std::ptrdiff_t>(i));
@@ -334,10 +333,7 @@ const XUValue* VQ_VarParam::Attribute(const char* name) const {
   return attributes ? attributes->Find(name) : nullptr;
 }
 
-int VQ_VarParam::NewPatternId() {
-  m_PatternId = vq_rt::NewColumn(this);
-  return m_PatternId;
-}
+int VQ_VarParam::NewPatternId() { return vq_rt::NewColumn(this); }
 
 void VQ_VarParam::Coerce(const XUValue& in, XUValue& out) const {
   unsigned short want = ValueType();
@@ -627,4 +623,4 @@ VQ_PARTIALDERIVATIVE& VQ_PARTIALDERIVATIVE::operator=(const VQ_PARTIALDERIVATIVE
 VQ_PARTIALDERIVATIVE::~VQ_PARTIALDERIVATIVE() = default;
 
 // Grids hold millions of these: no field that most elements leave unused.
-static_assert(sizeof(void*) != 8 || sizeof(VQ_REALVARIABLE) == 48, "a variable element outgrew 48 bytes");
+static_assert(sizeof(void*) != 8 || sizeof(VQ_REALVARIABLE) == 40, "a variable element outgrew 40 bytes");

@@ -50,7 +50,6 @@ class KYV_API VQ_VarParam : public VQ_Type {
   void SetUserValue(const XUValue& value);
   void ClearUserValue();
   bool HasUserValue() const { return HasValueIn(kUser); }
-  void MadeInTransaction(unsigned epoch) override { m_RememberedIn = epoch; }
   VQ_AssignStatus Assign(VQ_Value* value) override;
   // Drops the latest default assignment (a transaction puts it back), so a
   // default the owner no longer assigns stops standing in for the type's.
@@ -69,9 +68,9 @@ class KYV_API VQ_VarParam : public VQ_Type {
   // The number without giving one: -1 where there is none yet.
   int KnownPatternId() const {
     // A variable on the runtime heap is told by its address, without
-    // reading it; others keep the number they were first given.
+    // reading it; the runtime keeps the number of any other.
     const int pooled = vq_rt::PooledColumn(this);
-    return pooled >= 0 ? pooled : m_PatternId;
+    return pooled >= 0 ? pooled : vq_rt::SingleColumn(this);
   }
 
   // Refuses a value for this property: raises VQ_Error naming the property,
@@ -105,9 +104,6 @@ class KYV_API VQ_VarParam : public VQ_Type {
     return rare != nullptr ? rare->attributes : nullptr;
   }
   void DropAttributes();
-
-  int m_PatternId = -1;
-  unsigned m_RememberedIn = 0;  // the transaction that holds its previous value
 };
 
 // While one lives, every default assignment remembers the value it replaces

@@ -198,6 +198,37 @@ TEST(OneIndexArrays, AFailedTransactionUndoesAssignmentsAndMadeElements) {
   }
 }
 
+// Each transaction puts back what it replaced, whatever the ones before it
+// kept: a value a committed transaction assigned, and an element it made
+// and assigned, come back when a later one fails.
+TEST(OneIndexArrays, ALaterFailedTransactionPutsBackWhatACommittedOneLeft) {
+  RealArray values;
+  auto* kept = static_cast<VQ_REALVARIABLE*>(values.Find(1));
+  auto assign = [](VQ_REALVARIABLE& variable, double x) {
+    VQ_Value value(x, 0, 0, 1);
+    variable.Assign(&value);
+  };
+  assign(*kept, 1.5);
+  VQ_REALVARIABLE* made = nullptr;
+  {
+    VQ_AssignmentTransaction transaction;
+    assign(*kept, 2.5);
+    made = static_cast<VQ_REALVARIABLE*>(values.Find(2));
+    assign(*made, 3.5);
+    transaction.Commit();
+  }
+  for (int round = 0; round < 2; ++round) {
+    {
+      VQ_AssignmentTransaction transaction;
+      assign(*kept, 4.5);
+      assign(*made, 5.5);
+    }
+    EXPECT_EQ(kept->Real(), 2.5) << "round " << round;
+    EXPECT_EQ(made->Real(), 3.5) << "round " << round;
+    ASSERT_EQ(values.ElementAtSlot(1), made) << "round " << round;
+  }
+}
+
 // Whatever order a failed transaction made elements in (along the slots,
 // against them, apart, or in two arrays by turns, growing a block between
 // elements already made), it takes away exactly those, and no memory stays.

@@ -169,6 +169,45 @@ TEST(StreamCalls, ReferencesOtherThanCountedNameTheirEquation) {
   }
 }
 
+// A variable off the heap has its column kept by the runtime: one that
+// goes gives it back, and another made in its place has a column of its
+// own, which the next passes refer to.
+TEST(StreamCalls, AVariableMadeAgainInTheRoomOfOneGoneIsReferredToAsItself) {
+  Model model;
+  alignas(VQ_REALVARIABLE) unsigned char room[sizeof(VQ_REALVARIABLE)];
+  std::vector<int> columns;
+  for (int round = 0; round < 3; ++round) {
+    auto* h = new (room) VQ_REALVARIABLE(true);
+    model.SetUpEquations();
+    model.SetGroupLimits(1);
+    model.AddNonZero(*h);
+    model.AddNonZero(*h);
+    vq_rt::PatternWindow window(model, 2);
+    int counter = 0;
+    model.ResetExpressions();
+    model.AddEquation("E", counter, 1);
+    model.AddOp(EOp_Subtract, 0);
+    model.AddTerm(*h, window.p(), window.q(), 0);
+    model.AddTerm(*h, window.p(), window.q(), 0);
+    EXPECT_NO_THROW(vq_rt::CheckPairing(model)) << "round " << round;
+    const vq_rt::ContainerState& state = model.State();
+    vq_rt::Stream::Reader reader(state.stream, 0, state.stream.Size());
+    vq_rt::StreamToken token;
+    int references = 0;
+    while (reader.Next(token))
+      if (token.kind() == vq_rt::StreamToken::Kind::Reference) {
+        EXPECT_EQ(token.reference(), h) << "round " << round;
+        ++references;
+      }
+    EXPECT_EQ(references, 2) << "round " << round;
+    columns.push_back(h->PatternId());
+    h->~VQ_REALVARIABLE();
+    EXPECT_EQ(vq_rt::ObjectAtColumn(columns.back()), nullptr) << "round " << round;
+  }
+  EXPECT_NE(columns[0], columns[1]);
+  EXPECT_NE(columns[1], columns[2]);
+}
+
 // Each token call has a quick path and a whole one (a variable without a
 // column yet, a stream out of room, a real not met lately): whichever a
 // token takes, the stream and the counted references read back as given,
