@@ -308,17 +308,16 @@ void ReturnBlock(Slab* slab, void* block) {
   }
 }
 
-}  // namespace
-
-namespace {
-// `pooledBytes`: what a pooled block of the request takes.
-void* Allocate(std::size_t bytes, std::size_t pooledBytes) {
+// A request of up to kLargestPooled bytes takes a pooled block of its size
+// rounded up to `grain`, kSmallestBlock at least (a zero-byte one too).
+void* Allocate(std::size_t bytes, std::size_t grain) {
   if (g_armed.load(std::memory_order_relaxed) && RefuseThisOne()) {
     ++g_refused;
     return nullptr;
   }
-  if (kPooled && pooledBytes <= kLargestPooled)
-    if (void* block = TakeBlock(pooledBytes)) return block;  // counted by the pool
+  if (kPooled && bytes <= kLargestPooled)
+    if (void* block = TakeBlock(std::max((bytes + grain - 1) / grain * grain, kSmallestBlock)))
+      return block;  // counted by the pool
   void* block = std::malloc(bytes == 0 ? 1 : bytes);
   if (block == nullptr) {
     ++g_refused;
@@ -328,16 +327,12 @@ void* Allocate(std::size_t bytes, std::size_t pooledBytes) {
   ++g_allocations;
   return block;
 }
-std::size_t RoundedUp(std::size_t bytes, std::size_t grain) { return (bytes + grain - 1) / grain * grain; }
 }  // namespace
 
-// A zero-byte request still gets a block of its own.
-void* MyAllocate(std::size_t bytes) { return Allocate(bytes, std::max(RoundedUp(bytes, kGrain), kSmallestBlock)); }
+void* MyAllocate(std::size_t bytes) { return Allocate(bytes, kGrain); }
 
 namespace vq_rt {
-void* AllocateObject(std::size_t bytes) {
-  return Allocate(bytes, std::max(RoundedUp(bytes, kObjectGrain), kSmallestBlock));
-}
+void* AllocateObject(std::size_t bytes) { return Allocate(bytes, kObjectGrain); }
 }  // namespace vq_rt
 
 void MyFree(void* block) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -224,18 +225,18 @@ TEST(Heap, ObjectsTakeStepsOfEightOtherBlocksKeepSixteen) {
     MyFree(block);
     MyFree(object);
   }
-  std::vector<VQ_REALVARIABLE*> made;
-  for (int i = 0; i < 1000; ++i) made.push_back(vq_rt::New<VQ_REALVARIABLE>(true));
-  if (vq_rt::PooledColumn(made[0]) >= 0) {  // the heap pools here (not under the sanitizers)
-    int packed = 0;
-    for (size_t i = 1; i < made.size(); ++i)
-      packed += reinterpret_cast<char*>(made[i]) - reinterpret_cast<char*>(made[i - 1]) == sizeof(VQ_REALVARIABLE);
-    EXPECT_GT(packed, 900);
+  auto* element = vq_rt::New<VQ_REALVARIABLE>(true);
+  std::uint64_t offset = 0;
+  if (vq_rt::g_slabArena.Holds(element, offset)) {  // the heap pools here (not under the sanitizers)
+    EXPECT_EQ(vq_rt::g_slabArena.shapes[offset >> vq_rt::SlabArena::kSlabBits].blockBytes, sizeof(VQ_REALVARIABLE));
+    // A request too large for any block is refused, not rounded into a small one.
+    for (size_t bytes : {SIZE_MAX, SIZE_MAX - 7}) {
+      EXPECT_EQ(MyAllocate(bytes), nullptr) << bytes;
+      EXPECT_EQ(vq_rt::AllocateObject(bytes), nullptr) << bytes;
+    }
   }
-  for (VQ_REALVARIABLE* variable : made) {
-    variable->AddRef();
-    variable->Release();
-  }
+  element->AddRef();
+  element->Release();
 }
 
 // Names are kept in place up to 6 characters and on the heap beyond;
