@@ -180,10 +180,7 @@ namespace {
   vq_rt::ContainerState& state = model.State();
   if (!state.countOpen) [[unlikely]]
     RaiseBeforeGroupLimits(model, reference);
-  const uint32_t forgotten = vq_rt::g_singleColumnsForgotten.load(std::memory_order_relaxed);
-  const int column = reference.PatternId();
-  state.countedReferences.Add(column);
-  state.RememberColumn(reference, column, forgotten);
+  state.countedReferences.Add(state.ColumnOf(reference));
   if (vq_rt::Recorder::Enabled(vq_rt::EventKind::AddNonZero)) [[unlikely]]
     RecordNonZero(model, reference);
 }
@@ -358,10 +355,7 @@ namespace {
   if (p >= state.patternEnd || !state.patternWindow) [[unlikely]]
     RaiseReference(model, state, reference);
   OpenEquation(model, state, equation);
-  const uint32_t forgotten = vq_rt::g_singleColumnsForgotten.load(std::memory_order_relaxed);
-  const int column = reference.PatternId();
-  state.stream.AddReference(column);
-  state.RememberColumn(reference, column, forgotten);
+  state.stream.AddReference(state.ColumnOf(reference));
   // The cursors only count the references; nothing is kept behind them.
   ++p;
   ++q;

@@ -103,6 +103,14 @@ void ContainerState::ReleaseEquationObjects() {
   procCalls.clear();
 }
 
+int ContainerState::ColumnOf(VQ_VarParam& reference) {
+  // Read before the look-up: a column given back meanwhile makes it stale.
+  const uint32_t forgotten = g_singleColumnsForgotten.load(std::memory_order_relaxed);
+  const int column = reference.PatternId();
+  if (PooledColumn(&reference) < 0) lastSingle = SingleReference{&reference, column, forgotten};
+  return column;
+}
+
 uint32_t ContainerState::InternNameText(const char* name) {
   for (size_t i = 0; i < names.size(); ++i)
     if (names[i] == name) return static_cast<uint32_t>(i);

@@ -359,11 +359,9 @@ struct KYV_API ContainerState {
                ? lastSingle.column
                : -1;
   }
-  // The column just found for a reference, and what g_singleColumnsForgotten
-  // said before it was looked up.
-  void RememberColumn(const VQ_VarParam& reference, int column, uint32_t forgotten) {
-    if (PooledColumn(&reference) < 0) lastSingle = SingleReference{&reference, column, forgotten};
-  }
+  // The whole paths': a reference's column, given where it has none yet,
+  // and remembered for KnownColumn where it is off the heap.
+  int ColumnOf(VQ_VarParam& reference);
   struct SingleReference {
     const VQ_VarParam* object = nullptr;
     int column = -1;

@@ -168,12 +168,12 @@ class KYV_API VQ_Containable : public VQ_Update {
   };
   Rare& RareFields();
   Rare* RareIfAny() const { return m_HasRare ? LookUpRare() : nullptr; }
-  // Bits a derived kind keeps in the base rather than in a member of its
-  // own; they go with a copy, as the kind's value does.
   // Set while the open assignment transaction holds what to put back for
-  // this object; its end clears it.
+  // this object; its end clears it. Not copied.
   bool TransactionMark() const { return m_TransactionMark; }
   void SetTransactionMark(bool on) { m_TransactionMark = on; }
+  // Bits a derived kind keeps in the base rather than in a member of its
+  // own; they go with a copy, as the kind's value does.
   bool KindBit(unsigned bit) const { return (m_KindBits & (1u << bit)) != 0; }
   void SetKindBit(unsigned bit, bool on) {
     m_KindBits = static_cast<unsigned char>(on ? m_KindBits | (1u << bit) : m_KindBits & ~(1u << bit));
