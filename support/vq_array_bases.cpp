@@ -89,8 +89,7 @@ bool VQ_IndexedArrayBase<Kinds...>::WouldBeSparse(const Index* indices) const {
   bool outside = false;
   for (int k = 0; k < kDimensions; ++k) {
     int position = 0;
-    const bool held = kIsString[k] ? m_IndexValues[k].SetContains(indices[k].text, position)
-                                   : m_IndexValues[k].SetContains(indices[k].number, position);
+    const bool held = Holds(k, indices[k], position);
     slots *= m_IndexValues[k].SetSize() + (held ? 0 : 1);
     if (held) continue;
     const VQ_Set* declared = m_DeclaredSets[k];
@@ -147,6 +146,9 @@ VQ_Type* VQ_IndexedArrayBase<Kinds...>::FindIndices(const Index* indices) {
   // Inside the values laid so far the block keeps its shape: only the
   // element is new, as every element of a grid's first pass is.
   if (const int slot = ArithmeticSlot(indices); slot >= 0) return ElementAt(slot, indices);
+  // Values that are not one run (a grid's interior, names): an element of
+  // values in use is found by their positions, without the growth checks.
+  if (const int slot = HeldSlot(indices); slot >= 0) return ElementAt(slot, indices);
   if (WouldBeSparse(indices)) {
     BecomeSparse();
     return FindSparse(indices);
@@ -159,8 +161,7 @@ VQ_Type* VQ_IndexedArrayBase<Kinds...>::FindIndices(const Index* indices) {
   for (int k = kDimensions - 1; k >= 0; --k) {
     int local = 0;
     int& position = (k == kDimensions - 1) ? m_CurrentOffset : local;
-    const bool held = kIsString[k] ? m_IndexValues[k].SetContains(indices[k].text, position)
-                                   : m_IndexValues[k].SetContains(indices[k].number, position);
+    const bool held = Holds(k, indices[k], position);
     if (!held) {
       m_AllRanges = false;
       if (kIsString[k]) m_IndexValues[k].SetAddAtOffset(indices[k].text, position);
@@ -174,6 +175,18 @@ VQ_Type* VQ_IndexedArrayBase<Kinds...>::FindIndices(const Index* indices) {
   if (wasEmpty) m_Elements.AddNullEntries(0, 0, m_IndexValues[0].SetSize() * stride);
   if (grown) NoteRanges();
   return ElementAt(m_CurrentOffset, indices);
+}
+
+template <class... Kinds>
+int VQ_IndexedArrayBase<Kinds...>::HeldSlot(const Index* indices) const {
+  if (m_Elements.Elements() == 0) return -1;
+  long long slot = 0;
+  for (int k = 0; k < kDimensions; ++k) {
+    int position = 0;
+    if (!Holds(k, indices[k], position)) return -1;
+    slot = slot * m_IndexValues[k].SetSize() + position;
+  }
+  return static_cast<int>(slot);
 }
 
 template <class... Kinds>

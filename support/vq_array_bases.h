@@ -118,6 +118,15 @@ class VQ_IndexedArrayBase : public VQ_Matrix {
   // Notes which dimensions are one run of integers, after their values change.
   void NoteRanges();
   void RecordIndices(const Index* indices);
+  // Whether dimension k holds the index value, and its position there (or
+  // where it would go).
+  bool Holds(int k, const Index& index, int& position) const {
+    return kIsString[k] ? m_IndexValues[k].SetContains(index.text, position)
+                        : m_IndexValues[k].SetContains(index.number, position);
+  }
+  // The slot of a combination whose every value each dimension holds
+  // already; -1 otherwise.
+  int HeldSlot(const Index* indices) const;
   // The index values of a slot of a dense block whose dimensions hold `sizes` values.
   void IndicesOfSlot(int slot, const int* sizes, Index* indices) const;
   // Whether adding these index values would make a block of mostly empty
