@@ -112,12 +112,12 @@ void XUValue::RequireStrSet(const char* operation) {
 }
 
 void XUValue::Reindex(size_t from) {
-  m_RunStart.resize(m_Runs.size());
+  m_RunStart.resize(m_Runs.empty() ? 0 : m_Runs.size() - 1);
   if (from >= m_Runs.size()) return;
   long long before = 0;
-  if (from > 0) before = m_RunStart[from - 1] + (static_cast<long long>(m_Runs[from - 1].hi) - m_Runs[from - 1].lo + 1);
+  if (from > 0) before = RunStart(from - 1) + (static_cast<long long>(m_Runs[from - 1].hi) - m_Runs[from - 1].lo + 1);
   for (size_t i = from; i < m_Runs.size(); ++i) {
-    m_RunStart[i] = before;
+    if (i > 0) m_RunStart[i - 1] = before;
     before += static_cast<long long>(m_Runs[i].hi) - m_Runs[i].lo + 1;
   }
 }
@@ -125,7 +125,7 @@ void XUValue::Reindex(size_t from) {
 long long XUValue::SizeLL() const {
   if (m_Type == kStrSet) return static_cast<long long>(m_Strs.size());
   if (m_Runs.empty()) return 0;
-  return m_RunStart.back() + (static_cast<long long>(m_Runs.back().hi) - m_Runs.back().lo + 1);
+  return RunStart(m_Runs.size() - 1) + (static_cast<long long>(m_Runs.back().hi) - m_Runs.back().lo + 1);
 }
 
 XUValue& XUValue::operator+=(int element) {
@@ -271,10 +271,10 @@ int XUValue::SetContains(int value, int& position) const {
   size_t run = static_cast<size_t>(it - m_Runs.begin()) - 1;
   const Run& r = m_Runs[run];
   if (value <= r.hi) {
-    position = static_cast<int>(m_RunStart[run] + (static_cast<long long>(value) - r.lo));
+    position = static_cast<int>(RunStart(run) + (static_cast<long long>(value) - r.lo));
     return 1;
   }
-  position = static_cast<int>(m_RunStart[run] + (static_cast<long long>(r.hi) - r.lo + 1));
+  position = static_cast<int>(RunStart(run) + (static_cast<long long>(r.hi) - r.lo + 1));
   return 0;
 }
 
@@ -319,9 +319,10 @@ int XUValue::SetSize() const {
 int XUValue::IntegerAt(int position) const {
   if (m_Type != kIntSet || position < 0 || position >= SizeLL())
     vq_rt::Raise("no integer at position %d of a set of %lld", position, SizeLL());
+  // Run 0 starts at 0; the starts kept are those of runs 1 on.
   auto it = std::upper_bound(m_RunStart.begin(), m_RunStart.end(), static_cast<long long>(position));
-  size_t run = static_cast<size_t>(it - m_RunStart.begin()) - 1;
-  return static_cast<int>(m_Runs[run].lo + (position - m_RunStart[run]));
+  const size_t run = static_cast<size_t>(it - m_RunStart.begin());
+  return static_cast<int>(m_Runs[run].lo + (position - RunStart(run)));
 }
 
 const char* XUValue::StringAt(int position) const {

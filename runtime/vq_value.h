@@ -84,7 +84,7 @@ class KYV_API XUValue {
     if (m_Type != kIntSet) return false;
     for (size_t r = run; r < run + 2 && r < m_Runs.size(); ++r)
       if (value >= m_Runs[r].lo && value <= m_Runs[r].hi) {
-        position = static_cast<int>(m_RunStart[r] + (static_cast<long long>(value) - m_Runs[r].lo));
+        position = static_cast<int>(RunStart(r) + (static_cast<long long>(value) - m_Runs[r].lo));
         run = r;
         return true;
       }
@@ -123,7 +123,10 @@ class KYV_API XUValue {
   double m_Real;
   std::string m_Str;
   std::vector<Run> m_Runs;
-  std::vector<long long> m_RunStart;  // elements before each run
+  // Elements before each run but the first, which has none: a set of one
+  // run, as most a walk loops over, keeps no list of them.
+  std::vector<long long> m_RunStart;
+  long long RunStart(size_t run) const { return run == 0 ? 0 : m_RunStart[run - 1]; }
   std::vector<std::string> m_Strs;
 };
 

@@ -222,8 +222,9 @@ TEST(Heap, ObjectsTakeStepsOfEightOtherBlocksKeepSixteen) {
     void* block = MyAllocate(bytes);
     void* object = vq_rt::AllocateObject(bytes);
     std::uint64_t offset = 0;
-    if (vq_rt::g_slabArena.Holds(block, offset))
+    if (vq_rt::g_slabArena.Holds(block, offset)) {
       EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % 16, 0u) << bytes << " bytes";
+    }
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(object) % 8, 0u) << bytes << " bytes";
     MyFree(block);
     MyFree(object);
