@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 
 #include "vq_error.h"
 
@@ -190,12 +191,12 @@ XUValue& XUValue::operator+=(const XUValue& other) {
     auto first = other.m_Runs.begin();
     const size_t from = m_Runs.empty() ? 0 : m_Runs.size() - 1;
     if (!m_Runs.empty() && static_cast<long long>(m_Runs.back().hi) + 1 == first->lo) m_Runs.back().hi = (first++)->hi;
-    m_Runs.insert(m_Runs.end(), first, other.m_Runs.end());
+    m_Runs.Append(first, other.m_Runs.end());
     Reindex(from);
     return *this;
   }
-  std::vector<Run> merged;
-  merged.reserve(m_Runs.size() + other.m_Runs.size());
+  RunList merged;
+  merged.Reserve(m_Runs.size() + other.m_Runs.size());
   size_t i = 0, j = 0;
   while (i < m_Runs.size() || j < other.m_Runs.size()) {
     Run next;
@@ -231,7 +232,7 @@ XUValue& XUValue::operator*=(const XUValue& other) {
     return *this;
   }
   RequireIntSet("an intersection");
-  std::vector<Run> kept;
+  RunList kept;
   size_t i = 0, j = 0;
   while (i < m_Runs.size() && j < other.m_Runs.size()) {
     int lo = std::max(m_Runs[i].lo, other.m_Runs[j].lo);
@@ -332,13 +333,20 @@ const char* XUValue::StringAt(int position) const {
 }
 
 void XUValue::SetToRange(int lo, int hi) {
-  m_Runs.assign(1, Run{lo, hi});
+  m_Runs.clear();
+  m_Runs.push_back(Run{lo, hi});
   Reindex(0);
 }
 
 int XUValue::RunCount() const { return static_cast<int>(m_Runs.size()); }
-int XUValue::RunLow(int run) const { return m_Runs.at(static_cast<size_t>(run)).lo; }
-int XUValue::RunHigh(int run) const { return m_Runs.at(static_cast<size_t>(run)).hi; }
+int XUValue::RunLow(int run) const {
+  if (run < 0 || static_cast<size_t>(run) >= m_Runs.size()) throw std::out_of_range("no run " + std::to_string(run));
+  return m_Runs[static_cast<size_t>(run)].lo;
+}
+int XUValue::RunHigh(int run) const {
+  if (run < 0 || static_cast<size_t>(run) >= m_Runs.size()) throw std::out_of_range("no run " + std::to_string(run));
+  return m_Runs[static_cast<size_t>(run)].hi;
+}
 
 bool XUValue::Equals(const XUValue& other) const {
   bool setA = IsSet(), setB = other.IsSet();

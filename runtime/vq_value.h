@@ -110,6 +110,104 @@ class KYV_API XUValue {
     int lo;
     int hi;
   };
+  // The runs of an integer set. Most sets are one run (a node range, a loop
+  // of a walk): that one is kept in place, without the heap; more go there.
+  class RunList {
+   public:
+    RunList() = default;
+    RunList(const RunList& other) { Append(other.begin(), other.end()); }
+    RunList(RunList&& other) noexcept { Take(other); }
+    RunList& operator=(const RunList& other) {
+      if (this != &other) {
+        m_Size = 0;
+        Append(other.begin(), other.end());
+      }
+      return *this;
+    }
+    RunList& operator=(RunList&& other) noexcept {
+      if (this != &other) {
+        Release();
+        Take(other);
+      }
+      return *this;
+    }
+    ~RunList() { Release(); }
+
+    Run* begin() { return m_Data; }
+    Run* end() { return m_Data + m_Size; }
+    const Run* begin() const { return m_Data; }
+    const Run* end() const { return m_Data + m_Size; }
+    size_t size() const { return m_Size; }
+    bool empty() const { return m_Size == 0; }
+    Run& operator[](size_t i) { return m_Data[i]; }
+    const Run& operator[](size_t i) const { return m_Data[i]; }
+    Run& front() { return m_Data[0]; }
+    const Run& front() const { return m_Data[0]; }
+    Run& back() { return m_Data[m_Size - 1]; }
+    const Run& back() const { return m_Data[m_Size - 1]; }
+    void clear() { m_Size = 0; }
+    void push_back(const Run& run) {
+      Reserve(m_Size + 1);
+      m_Data[m_Size++] = run;
+    }
+    void Append(const Run* first, const Run* last) {
+      const size_t count = static_cast<size_t>(last - first);
+      Reserve(m_Size + count);
+      for (size_t i = 0; i < count; ++i) m_Data[m_Size + i] = first[i];
+      m_Size += count;
+    }
+    Run* insert(Run* at, const Run& run) {
+      const size_t k = static_cast<size_t>(at - m_Data);
+      Reserve(m_Size + 1);
+      for (size_t i = m_Size; i > k; --i) m_Data[i] = m_Data[i - 1];
+      m_Data[k] = run;
+      ++m_Size;
+      return m_Data + k;
+    }
+    Run* erase(Run* at) {
+      for (Run* next = at + 1; next != end(); ++next) next[-1] = *next;
+      --m_Size;
+      return at;
+    }
+    void swap(RunList& other) noexcept {
+      RunList held(static_cast<RunList&&>(other));
+      other = static_cast<RunList&&>(*this);
+      *this = static_cast<RunList&&>(held);
+    }
+    void Reserve(size_t count) {
+      if (count <= m_Capacity) return;
+      const size_t capacity = count > 2 * m_Capacity ? count : 2 * m_Capacity;
+      Run* data = new Run[capacity];
+      for (size_t i = 0; i < m_Size; ++i) data[i] = m_Data[i];
+      Release();
+      m_Data = data;
+      m_Capacity = capacity;
+    }
+
+   private:
+    void Release() {
+      if (m_Data != &m_One) delete[] m_Data;
+      m_Data = &m_One;
+      m_Capacity = 1;
+    }
+    // Leaves `other` empty and in place.
+    void Take(RunList& other) {
+      m_Size = other.m_Size;
+      if (other.m_Data == &other.m_One) {
+        m_One = other.m_One;
+      } else {
+        m_Data = other.m_Data;
+        m_Capacity = other.m_Capacity;
+        other.m_Data = &other.m_One;
+        other.m_Capacity = 1;
+      }
+      other.m_Size = 0;
+    }
+    Run m_One{0, 0};
+    Run* m_Data = &m_One;
+    size_t m_Size = 0;
+    size_t m_Capacity = 1;
+  };
   void RequireIntSet(const char* operation);
   void RequireStrSet(const char* operation);
   // Recounts the elements before each run from run `from` on.
@@ -122,7 +220,7 @@ class KYV_API XUValue {
   int m_Int;
   double m_Real;
   std::string m_Str;
-  std::vector<Run> m_Runs;
+  RunList m_Runs;
   // Elements before each run but the first, which has none: a set of one
   // run, as most a walk loops over, keeps no list of them.
   std::vector<long long> m_RunStart;

@@ -154,6 +154,42 @@ TEST(IntegerSets, UnionsMatchAnOrderedSet) {
   }
 }
 
+// A set of one run keeps it in place, a set of more on the heap: copies,
+// assignments and swaps between the two forms keep every element.
+TEST(IntegerSets, CopiesAndSwapsKeepEveryRunInEitherForm) {
+  const auto make = [](std::vector<std::pair<int, int>> ranges) {
+    VQ_IntSetValue set(1, 0);
+    for (const auto& [lo, hi] : ranges) set += VQ_IntSetValue(lo, hi);
+    return set;
+  };
+  const std::vector<VQ_IntSetValue> sets = {make({}), make({{4, 9}}), make({{0, 1}, {5, 7}, {10, 10}}),
+                                            make({{-3, -3}, {2, 2}})};
+  for (size_t a = 0; a < sets.size(); ++a) {
+    for (size_t b = 0; b < sets.size(); ++b) {
+      const std::vector<int> first = Elements(sets[a]), second = Elements(sets[b]);
+      VQ_IntSetValue x(sets[a]), y(sets[b]);
+      EXPECT_EQ(Elements(x), first) << a;
+      x.Swap(y);
+      EXPECT_EQ(Elements(x), second) << a << " swapped with " << b;
+      EXPECT_EQ(Elements(y), first) << a << " swapped with " << b;
+      x = y;
+      y = sets[b];
+      EXPECT_EQ(Elements(x), first) << b << " assigned " << a;
+      EXPECT_EQ(Elements(y), second) << a << " assigned " << b;
+      x += VQ_IntSetValue(20, 21);  // the copy grows on its own
+      EXPECT_EQ(Elements(y), second) << a << ", " << b;
+      EXPECT_EQ(Elements(sets[a]), first) << a;
+      const VQ_IntSetValue& same = x;
+      x = same;
+      EXPECT_EQ(x.SetSize(), static_cast<int>(first.size()) + 2) << a << " assigned to itself";
+    }
+  }
+  VQ_IntegerSetIter it(VQ_IntSetValue(3, 5));  // the iterator takes the set over
+  std::vector<int> walked;
+  while (it.Next()) walked.push_back(it.v());
+  EXPECT_EQ(walked, (std::vector<int>{3, 4, 5}));
+}
+
 TEST(StringSets, QuotedTextMembershipIgnoresCaseAndPositions) {
   VQ_StrSetValue methods("BFD1\"BFD2\"CFD2\"CFD4\"FFD1\"FFD2\"OCFE2\"OCFE3\"OCFE4\"UBFD4\"");
   ASSERT_EQ(methods.SetSize(), 10);
