@@ -5,7 +5,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <stdexcept>
 
 #include "vq_error.h"
 
@@ -339,14 +338,8 @@ void XUValue::SetToRange(int lo, int hi) {
 }
 
 int XUValue::RunCount() const { return static_cast<int>(m_Runs.size()); }
-int XUValue::RunLow(int run) const {
-  if (run < 0 || static_cast<size_t>(run) >= m_Runs.size()) throw std::out_of_range("no run " + std::to_string(run));
-  return m_Runs[static_cast<size_t>(run)].lo;
-}
-int XUValue::RunHigh(int run) const {
-  if (run < 0 || static_cast<size_t>(run) >= m_Runs.size()) throw std::out_of_range("no run " + std::to_string(run));
-  return m_Runs[static_cast<size_t>(run)].hi;
-}
+int XUValue::RunLow(int run) const { return m_Runs.at(static_cast<size_t>(run)).lo; }
+int XUValue::RunHigh(int run) const { return m_Runs.at(static_cast<size_t>(run)).hi; }
 
 bool XUValue::Equals(const XUValue& other) const {
   bool setA = IsSet(), setB = other.IsSet();

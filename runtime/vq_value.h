@@ -2,6 +2,7 @@
 // Values of the runtime: scalars, integer and string sets, the tagged value
 // handed to Assign and InitialiseInternalIndexSet, and set iterators.
 #include <climits>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -141,6 +142,10 @@ class KYV_API XUValue {
     bool empty() const { return m_Size == 0; }
     Run& operator[](size_t i) { return m_Data[i]; }
     const Run& operator[](size_t i) const { return m_Data[i]; }
+    const Run& at(size_t i) const {
+      if (i >= m_Size) throw std::out_of_range("no run " + std::to_string(i));
+      return m_Data[i];
+    }
     Run& front() { return m_Data[0]; }
     const Run& front() const { return m_Data[0]; }
     Run& back() { return m_Data[m_Size - 1]; }
